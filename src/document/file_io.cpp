@@ -1,0 +1,145 @@
+#include "document/file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qshe {
+namespace {
+
+std::string ErrorText(int err) { return std::strerror(err); }
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (error) *error = ErrorText(errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : ErrorText(errno ? errno : EINVAL);
+    ::close(fd);
+    return std::nullopt;
+  }
+  FileBytes file;
+  size_t capacity = static_cast<size_t>(st.st_size);
+  file.data.reset(new (std::nothrow) uint8_t[capacity + 1]);
+  if (!file.data) {
+    if (error) *error = ErrorText(ENOMEM);
+    ::close(fd);
+    return std::nullopt;
+  }
+  // Read until end of file; the size from fstat is only a hint for files that
+  // change while they are read.
+  while (true) {
+    if (file.size == capacity) {
+      uint8_t probe;
+      ssize_t n = ::read(fd, &probe, 1);
+      if (n == 0) break;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (error) *error = ErrorText(errno);
+        ::close(fd);
+        return std::nullopt;
+      }
+      // The file grew: take the larger buffer and go on.
+      capacity = capacity * 2 + 4096;
+      std::unique_ptr<uint8_t[]> bigger(new (std::nothrow) uint8_t[capacity + 1]);
+      if (!bigger) {
+        if (error) *error = ErrorText(ENOMEM);
+        ::close(fd);
+        return std::nullopt;
+      }
+      std::memcpy(bigger.get(), file.data.get(), file.size);
+      bigger[file.size++] = probe;
+      file.data = std::move(bigger);
+      continue;
+    }
+    ssize_t n = ::read(fd, file.data.get() + file.size, capacity - file.size);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = ErrorText(errno);
+      ::close(fd);
+      return std::nullopt;
+    }
+    file.size += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return file;
+}
+
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               std::span<const uint8_t> bytes, bool flush) {
+  namespace fs = std::filesystem;
+  if (path.empty()) return ErrorText(ENOENT);
+  fs::path target(path);
+  // Write through a link to the file it names, so the link stays a link.
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  fs::path dir = target.parent_path();
+  std::string pattern = (dir.empty() ? std::string(".") : dir.string()) + "/." +
+                        target.filename().string() + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return ErrorText(errno);
+
+  // The new file takes the permissions of the one it replaces, or the usual
+  // ones for a new file.
+  mode_t mode;
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+
+  int err = 0;
+  if (!WriteAll(fd, bytes.data(), bytes.size())) err = errno;
+  if (!err && ::fchmod(fd, mode) != 0) err = errno;
+  if (!err && flush && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(name.data(), target.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(name.data());
+    return ErrorText(err);
+  }
+  return std::nullopt;
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+  ::close(fd);
+  return regular;
+}
+
+}  // namespace qshe

@@ -1,0 +1,405 @@
+#include "document/shape_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "document/file_io.h"
+#include "document/object_file.h"
+#include "platform/messages.h"
+
+namespace qshe {
+namespace {
+
+constexpr uint8_t kQs2Signature[8] = {'Q', 'S', 'H', '2', '.', '0', '0', '1'};
+constexpr size_t kQs2HeaderSize = 16;
+constexpr int32_t kMaxSide = 255;
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+int32_t S32(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                              (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+}
+
+bool IsQs2(std::span<const uint8_t> bytes) {
+  return bytes.size() >= 4 && std::memcmp(bytes.data(), kQs2Signature, 4) == 0;
+}
+
+std::string Format(const char* fmt, long long a, long long b = 0) {
+  char text[200];
+  std::snprintf(text, sizeof text, fmt, a, b);
+  return text;
+}
+
+// Where the records start and how many there are, after the header checks.
+struct Header {
+  LoadStatus status = LoadStatus::Ok;
+  ShapeFileFormat format = ShapeFileFormat::Qsh;
+  size_t recordsAt = 0;
+  int64_t count = 0;
+  std::string detail;
+};
+
+Header ReadHeader(std::span<const uint8_t> bytes) {
+  Header h;
+  if (IsQs2(bytes)) {
+    h.format = ShapeFileFormat::Qs2;
+    if (bytes.size() < kQs2HeaderSize) {
+      h.status = LoadStatus::Damaged;
+      h.detail = "the file is shorter than its header";
+      return h;
+    }
+    if (bytes[12] == 1) {
+      h.status = LoadStatus::Encrypted;
+      return h;
+    }
+    h.count = S32(bytes.data() + 8);
+    if (h.count < 0) {
+      h.status = LoadStatus::Damaged;
+      h.detail = Format("the file announces %lld shapes", h.count);
+      return h;
+    }
+    h.recordsAt = kQs2HeaderSize;
+    return h;
+  }
+  if (bytes.size() < 2) {
+    h.status = LoadStatus::Damaged;
+    h.detail = "the file is shorter than its header";
+    return h;
+  }
+  h.count = U16(bytes.data());
+  h.recordsAt = 2 + 2 * static_cast<size_t>(h.count);
+  if (bytes.size() < h.recordsAt) {
+    h.status = LoadStatus::Damaged;
+    h.detail = "the file is shorter than its header";
+  }
+  return h;
+}
+
+size_t RecordHeaderSize(ShapeFileFormat format) { return format == ShapeFileFormat::Qs2 ? 6 : 4; }
+
+// Checks that record i starts inside the file and holds all its pixels;
+// returns the offset of the next record, or 0 when the file ends inside it.
+size_t NextRecord(std::span<const uint8_t> bytes, size_t at, ShapeFileFormat format) {
+  size_t head = RecordHeaderSize(format);
+  if (bytes.size() - at < head) return 0;
+  size_t pixels = static_cast<size_t>(bytes[at]) * bytes[at + 1];
+  if (bytes.size() - at - head < pixels) return 0;
+  return at + head + pixels;
+}
+
+// Fills `shape` from the record at `at`, whose bounds are already checked.
+void DecodeRecord(const uint8_t* record, ShapeFileFormat format, Shape& shape,
+                  std::unique_ptr<uint8_t[]> block) {
+  ClearShape(shape);
+  shape.width = record[0];
+  shape.height = record[1];
+  shape.offsetX = static_cast<int8_t>(record[2]);
+  shape.offsetY = static_cast<int8_t>(record[3]);
+  size_t head = 4;
+  if (format == ShapeFileFormat::Qs2) {
+    shape.replacement = static_cast<int16_t>(U16(record + 4));
+    head = 6;
+  }
+  if (block) {
+    std::memcpy(block.get(), record + head, static_cast<size_t>(shape.width) * shape.height);
+    shape.pixels = std::move(block);
+  }
+}
+
+LoadResult Fail(LoadStatus status, ShapeFileFormat format, std::string detail) {
+  LoadResult r;
+  r.status = status;
+  r.format = format;
+  r.detail = std::move(detail);
+  return r;
+}
+
+void PutU16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+  out[at] = static_cast<uint8_t>(v);
+  out[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  size_t n = std::strlen(suffix);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> table) {
+  Header h = ReadHeader(bytes);
+  if (h.status != LoadStatus::Ok) return Fail(h.status, h.format, h.detail);
+  if (h.count > static_cast<int64_t>(table.size())) {
+    return Fail(LoadStatus::TooMany, h.format,
+                Format("the file holds %lld shapes, more than the %lld the editor can hold", h.count,
+                       static_cast<long long>(table.size())));
+  }
+  const auto count = static_cast<size_t>(h.count);
+
+  // First every record is checked and its pixels copied aside, so that a
+  // damaged file or a failed allocation leaves the table as it was.
+  std::vector<size_t> offsets(count);
+  std::vector<std::unique_ptr<uint8_t[]>> blocks(count);
+  size_t at = h.recordsAt;
+  for (size_t i = 0; i < count; ++i) {
+    size_t next = NextRecord(bytes, at, h.format);
+    if (next == 0) {
+      return Fail(LoadStatus::Damaged, h.format,
+                  Format("the file ends inside shape %lld of %lld", static_cast<long long>(i),
+                         h.count));
+    }
+    offsets[i] = at;
+    size_t pixels = static_cast<size_t>(bytes[at]) * bytes[at + 1];
+    if (pixels > 0) {
+      blocks[i].reset(new (std::nothrow) uint8_t[pixels]);
+      if (!blocks[i]) return Fail(LoadStatus::CannotOpen, h.format, "not enough memory");
+    }
+    at = next;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    DecodeRecord(bytes.data() + offsets[i], h.format, table[i], std::move(blocks[i]));
+  }
+  LoadResult r;
+  r.status = LoadStatus::Ok;
+  r.format = h.format;
+  r.count = static_cast<int32_t>(count);
+  return r;
+}
+
+LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table) {
+  std::string error;
+  auto file = ReadWholeFile(path, &error);
+  if (!file) return Fail(LoadStatus::CannotOpen, ShapeFileFormat::Qsh, error);
+  return DecodeShapeFile(file->bytes(), table);
+}
+
+std::optional<int32_t> FindOversizedShape(std::span<const Shape> shapes) {
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    if (shapes[i].width > kMaxSide || shapes[i].height > kMaxSide) return static_cast<int32_t>(i);
+  }
+  return std::nullopt;
+}
+
+std::string OversizedShapeMessage(const Shape& shape, int32_t index) {
+  char text[240];
+  std::snprintf(text, sizeof text,
+                "Shape %d is %d x %d pixels, but a shape file holds at most %d x %d. "
+                "Shapes could not be saved.",
+                index, shape.width, shape.height, kMaxSide, kMaxSide);
+  return text;
+}
+
+std::vector<uint8_t> EncodeShapeFile(std::span<const Shape> shapes, ShapeFileFormat format) {
+  const bool qs2 = format == ShapeFileFormat::Qs2;
+  const size_t n = shapes.size();
+  // A shape is stored with pixels only when both sides are at least 1; QSH
+  // stores an empty shape as one transparent pixel.
+  auto stored = [&](const Shape& s) -> size_t {
+    if (s.width > 0 && s.height > 0) return static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+    return qs2 ? 0 : 1;
+  };
+  size_t total = qs2 ? kQs2HeaderSize : 2 + 2 * n;
+  for (const Shape& s : shapes) total += RecordHeaderSize(format) + stored(s);
+
+  std::vector<uint8_t> out(total);
+  size_t at = 0;
+  if (qs2) {
+    std::memcpy(out.data(), kQs2Signature, 8);
+    PutU16(out, 8, static_cast<uint32_t>(n));
+    PutU16(out, 10, static_cast<uint32_t>(n) >> 16);
+    at = kQs2HeaderSize;  // encryption flag and reserved bytes stay 0
+  } else {
+    PutU16(out, 0, static_cast<uint32_t>(n));
+    for (size_t i = 0; i < n; ++i) {
+      const Shape& s = shapes[i];
+      PutU16(out, 2 + 2 * i, s.width > 0 && s.height > 0 ? static_cast<uint32_t>(s.width * s.height + 4) : 5);
+    }
+    at = 2 + 2 * n;
+  }
+  for (const Shape& s : shapes) {
+    const bool empty = s.width <= 0 || s.height <= 0;
+    uint8_t* r = out.data() + at;
+    if (empty && !qs2) {
+      r[0] = 1;
+      r[1] = 1;
+    } else {
+      r[0] = static_cast<uint8_t>(std::max(s.width, 0));
+      r[1] = static_cast<uint8_t>(std::max(s.height, 0));
+    }
+    r[2] = static_cast<uint8_t>(s.offsetX);
+    r[3] = static_cast<uint8_t>(s.offsetY);
+    at += 4;
+    if (qs2) {
+      PutU16(out, at, static_cast<uint32_t>(s.replacement));
+      at += 2;
+    }
+    size_t pixels = stored(s);
+    // A block that could not be obtained is written transparent; an empty
+    // QSH shape's single pixel is 0 as well.
+    if (!empty && s.pixels) std::memcpy(out.data() + at, s.pixels.get(), pixels);
+    at += pixels;
+  }
+  return out;
+}
+
+void ShowDocumentTitle(Document& doc, platform::Platform& ui, const std::string& name) {
+  if (doc.showTitle) {
+    doc.showTitle(name);
+  } else {
+    ui.window.SetTitle(kTitlePrefix + name + "]");
+  }
+}
+
+int32_t ReadShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
+                      std::span<Shape> table) {
+  LoadResult r = LoadShapeFile(path, table);
+  switch (r.status) {
+    case LoadStatus::Ok: break;
+    case LoadStatus::CannotOpen: return kReadFailedCount;
+    case LoadStatus::Encrypted:
+      platform::ShowError(ui.boxes, "This QS2 file is encrypted and can not be loaded.");
+      return kReadFailedCount;
+    case LoadStatus::Damaged:
+    case LoadStatus::TooMany:
+      platform::ShowError(ui.boxes, "Could not load the shape file " + path + ": " + r.detail +
+                                        ". Nothing was loaded.");
+      return kReadRefused;
+  }
+  if (r.format == ShapeFileFormat::Qs2) doc.state.qs2Flag = 1;
+  doc.state.documentPath = path;
+  ShowDocumentTitle(doc, ui, path);
+  if (path.size() >= 2) ReadObjectFile(doc, ObjectFileName(path), r.count);
+  return r.count;
+}
+
+bool ReadOneShape(platform::MessageBoxes& boxes, Shape& target, const std::string& path, int32_t n) {
+  auto file = ReadWholeFile(path);
+  if (!file) {
+    platform::ShowError(boxes, "Could not load shape: File not found.");
+    return false;
+  }
+  auto bytes = file->bytes();
+  Header h = ReadHeader(bytes);
+  if (h.status == LoadStatus::Encrypted) {
+    platform::ShowError(boxes, "This QS2 file is encrypted and can not be loaded.");
+    return false;
+  }
+  auto damaged = [&](const std::string& detail) {
+    platform::ShowError(boxes, "Could not load shape " + std::to_string(n) + " from " + path + ": " +
+                                   detail + ".");
+    return false;
+  };
+  if (h.status != LoadStatus::Ok) return damaged(h.detail);
+  if (n < 0 || n >= h.count) {
+    platform::ShowError(boxes, Format("There is no shape number %lld in this shape file.", n));
+    return false;
+  }
+  size_t at = h.recordsAt;
+  for (int32_t i = 0; i < n; ++i) {
+    at = NextRecord(bytes, at, h.format);
+    if (at == 0) return damaged(Format("the file ends inside shape %lld", i));
+  }
+  if (NextRecord(bytes, at, h.format) == 0) return damaged(Format("the file ends inside shape %lld", n));
+  size_t pixels = static_cast<size_t>(bytes[at]) * bytes[at + 1];
+  std::unique_ptr<uint8_t[]> block;
+  if (pixels > 0) {
+    block.reset(new (std::nothrow) uint8_t[pixels]);
+    if (!block) return damaged("not enough memory");
+  }
+  DecodeRecord(bytes.data() + at, h.format, target, std::move(block));
+  return true;
+}
+
+namespace {
+
+bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
+                    std::span<const Shape> shapes, ShapeFileFormat format) {
+  if (auto big = FindOversizedShape(shapes)) {
+    platform::ShowError(ui.boxes, OversizedShapeMessage(shapes[static_cast<size_t>(*big)], *big));
+    return false;
+  }
+  std::vector<uint8_t> bytes = EncodeShapeFile(shapes, format);
+  if (auto error = WriteFileAtomically(path, bytes)) {
+    platform::ShowError(ui.boxes, "Error while saving shapes - Shapes could not be saved: " + *error +
+                                      " Please try again.");
+    return false;
+  }
+  doc.state.modified = kUnmodified;
+  ShowDocumentTitle(doc, ui, path);
+  doc.state.documentPath = path;
+  if (doc.state.qbjFlag == 1 && path.size() >= 2) WriteObjectFile(doc, ui, ObjectFileName(path));
+  return true;
+}
+
+}  // namespace
+
+bool WriteQshFile(Document& doc, platform::Platform& ui, const std::string& path,
+                  std::span<const Shape> shapes) {
+  return WriteShapeFile(doc, ui, path, shapes, ShapeFileFormat::Qsh);
+}
+
+bool WriteQs2File(Document& doc, platform::Platform& ui, const std::string& path,
+                  std::span<const Shape> shapes) {
+  return WriteShapeFile(doc, ui, path, shapes, ShapeFileFormat::Qs2);
+}
+
+SaveResult SaveShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
+                         std::span<const Shape> shapes) {
+  std::string name = path;
+  if (name.empty()) {
+    platform::FileDialogRequest request;
+    request.filters = {{"Quorvane Shape file (*.qsh)", "*.qsh"},
+                       {"Extended Shape file (*.qs2)", "*.qs2"},
+                       {"All Files (*.*)", "*.*"}};
+    request.initialName = "nameless.qsh";
+    request.defaultExtension = "qsh";
+    request.maxLength = 260;
+    request.pathMustExist = true;
+    request.promptOverwrite = true;
+    auto chosen = ui.files.AskSaveFileName(request);
+    if (!chosen || chosen->empty()) return kSaveCancelled;
+    name = *chosen;
+  }
+  ui.window.SetCursor(platform::Cursor::Wait);
+  bool ok;
+  if (name.back() == '2') {
+    ok = WriteQs2File(doc, ui, name, shapes);
+  } else if (doc.state.qs2Flag == 1) {
+    ui.window.SetCursor(platform::Cursor::Arrow);
+    bool qs2 = platform::AskYesNo(
+        ui.boxes,
+        "This patch contains extended settings which can only be saved into QS2 file. Do you want "
+        "to save QS2 file? (Yes for QS2, No for QSH)");
+    ui.window.SetCursor(platform::Cursor::Wait);
+    ok = qs2 ? WriteQs2File(doc, ui, Qs2NameFor(name), shapes) : WriteQshFile(doc, ui, name, shapes);
+  } else {
+    ok = WriteQshFile(doc, ui, name, shapes);
+  }
+  ui.window.SetCursor(platform::Cursor::Arrow);
+  return ok ? kSaved : kSaveFailed;
+}
+
+std::string ObjectFileName(const std::string& path) {
+  if (path.size() < 2) return {};
+  // A three-letter extension keeps its first letter: .qsh and .qs2 give .qbj.
+  size_t slash = path.find_last_of("/\\");
+  size_t dot = path.rfind('.');
+  bool threeLetterExtension = dot != std::string::npos &&
+                              (slash == std::string::npos || dot > slash) && path.size() - dot == 4;
+  if (threeLetterExtension) return path.substr(0, path.size() - 2) + "bj";
+  return path + ".qbj";
+}
+
+std::string Qs2NameFor(const std::string& path) {
+  if (EndsWithNoCase(path, ".qsh")) return path.substr(0, path.size() - 1) + "2";
+  return path + ".qs2";
+}
+
+}  // namespace qshe

@@ -1,0 +1,127 @@
+#include "tool.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "document/file_io.h"
+#include "document/shape_file.h"
+
+namespace qshe::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qshe-tool info [--json] FILE\n"
+    "       qshe-tool convert IN OUT   (OUT ending in \"2\" is written as QS2, else QSH)\n";
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  return out + "\"";
+}
+
+const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "QS2" : "QSH"; }
+
+// A loaded file: its shapes live in a table as large as the document's.
+struct Loaded {
+  std::vector<Shape> table = std::vector<Shape>(kShapeListCapacity);
+  LoadResult result;
+  std::span<const Shape> shapes() const { return {table.data(), static_cast<size_t>(result.count)}; }
+};
+
+bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
+  loaded.result = LoadShapeFile(path, loaded.table);
+  switch (loaded.result.status) {
+    case LoadStatus::Ok: return true;
+    case LoadStatus::CannotOpen:
+      err << "qshe-tool: cannot read " << path << ": " << loaded.result.detail << "\n";
+      return false;
+    case LoadStatus::Encrypted:
+      err << "qshe-tool: " << path << " is an encrypted QS2 file and can not be loaded\n";
+      return false;
+    case LoadStatus::Damaged:
+    case LoadStatus::TooMany:
+      err << "qshe-tool: " << path << ": " << loaded.result.detail << "\n";
+      return false;
+  }
+  return false;
+}
+
+int Info(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
+  auto loaded = std::make_unique<Loaded>();
+  if (!Load(path, *loaded, err)) return 1;
+  const auto& r = loaded->result;
+  auto shapes = loaded->shapes();
+  if (json) {
+    out << "{\"file\": " << JsonString(path) << ", \"format\": \"" << FormatName(r.format)
+        << "\", \"count\": " << r.count << ", \"shapes\": [";
+    for (size_t i = 0; i < shapes.size(); ++i) {
+      const Shape& s = shapes[i];
+      out << (i ? ", " : "") << "{\"index\": " << i << ", \"width\": " << s.width
+          << ", \"height\": " << s.height << ", \"offsetX\": " << s.offsetX
+          << ", \"offsetY\": " << s.offsetY << ", \"replacement\": " << s.replacement << "}";
+    }
+    out << "]}\n";
+    return 0;
+  }
+  out << "file: " << path << "\nformat: " << FormatName(r.format) << "\nshapes: " << r.count << "\n";
+  out << "index  width height offsetX offsetY replacement\n";
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    const Shape& s = shapes[i];
+    char line[120];
+    std::snprintf(line, sizeof line, "%5zu  %5d %6d %7d %7d %11d\n", i, s.width, s.height, s.offsetX,
+                  s.offsetY, s.replacement);
+    out << line;
+  }
+  return 0;
+}
+
+int Convert(const std::string& in, const std::string& outPath, std::ostream& err) {
+  auto loaded = std::make_unique<Loaded>();
+  if (!Load(in, *loaded, err)) return 1;
+  auto shapes = loaded->shapes();
+  if (auto big = FindOversizedShape(shapes)) {
+    err << "qshe-tool: " << OversizedShapeMessage(shapes[static_cast<size_t>(*big)], *big) << "\n";
+    return 1;
+  }
+  const bool qs2 = !outPath.empty() && outPath.back() == '2';
+  auto bytes = EncodeShapeFile(shapes, qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
+  if (auto error = WriteFileAtomically(outPath, bytes)) {
+    err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() >= 2 && args[0] == "info") {
+    bool json = args[1] == "--json";
+    if (args.size() == (json ? 3u : 2u)) return Info(args[json ? 2 : 1], json, out, err);
+  } else if (args.size() == 3 && args[0] == "convert") {
+    return Convert(args[1], args[2], err);
+  } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return 0;
+  }
+  err << kUsage;
+  return 2;
+}
+
+}  // namespace qshe::tool

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/program_dir.h"
+#include "platform/headless/headless.h"
+
+using namespace qshe;
+using platform::SettingsRoot;
+
+TEST(CommandLine, WindowsProgramDirectory) {
+  EXPECT_EQ(ProgramDirFromCommandLine("\"C:\\Games\\Ed\\editor.exe\" \"C:\\x y\\a.qsh\"", "D:\\cur"),
+            "C:\\Games\\Ed\\");
+  EXPECT_EQ(ProgramDirFromCommandLine("C:\\Ed\\editor.exe C:\\p\\b.qsh", "D:\\cur"), "C:\\Ed\\");
+  EXPECT_EQ(ProgramDirFromCommandLine("editor.exe b.qsh", "D:\\cur"), "D:\\cur\\");
+  EXPECT_EQ(ProgramDirFromCommandLine("editor.exe b.qsh", "C:\\"), "C:\\");
+  // A drive path with no backslash after the drive keeps the whole name.
+  EXPECT_EQ(ProgramDirFromCommandLine("C:editor.exe", "D:\\"), "C:editor.exe\\");
+}
+
+TEST(CommandLine, FileToOpenKeepsBlanksAndDropsOneQuotePair) {
+  EXPECT_EQ(CommandLineFileFromRemainder("\"C:\\x y\\a.qsh\""), "C:\\x y\\a.qsh");
+  EXPECT_EQ(CommandLineFileFromRemainder("a b.qsh"), "a b.qsh");
+  EXPECT_EQ(CommandLineFileFromRemainder("\"a.qsh"), "a.qsh");
+  EXPECT_EQ(CommandLineFileFromRemainder("\""), "");
+  EXPECT_EQ(CommandLineFileFromRemainder(""), "");
+  EXPECT_EQ(CommandLineFileFromRemainder(std::string(600, 'x')).size(), kMaxPathText);
+  // Arguments of this machine's command line are joined by single blanks.
+  EXPECT_EQ(CommandLineFile({"a", "b.qsh"}), "a b.qsh");
+  EXPECT_EQ(CommandLineFile({"\"/tmp/x y.qsh\""}), "/tmp/x y.qsh");
+  EXPECT_EQ(CommandLineFile({}), "");
+}
+
+TEST(CommandLine, ProgramDirIsTheExecutablesFolder) {
+  std::string dir = ProgramDir();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '/');
+  EXPECT_TRUE(std::filesystem::exists(dir + "test_app"));
+}
+
+TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDir) {
+  namespace fs = std::filesystem;
+  fs::path root = fs::temp_directory_path() / ("qshe-locate-" + std::to_string(::getpid()));
+  fs::create_directories(root / "game");
+  fs::create_directories(root / "prog" / "patches" / "default");
+  std::string prog = (root / "prog").string() + "/";
+  platform::HeadlessPlatform ui;
+  auto touch = [](const fs::path& p) { std::ofstream(p) << "x"; };
+
+  // Nothing anywhere: the untested last candidate.
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "qshe.qsh");
+  touch(root / "prog" / "patches" / "default" / "qshe.qsh");
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "patches/default/qshe.qsh");
+
+  // The registry value, without its trailing separator, comes first; the
+  // current user's key counts when the machine has none.
+  ui.settingsKeys[{SettingsRoot::CurrentUser, kPatchesKey}]["default"] = (root / "game").string();
+  touch(root / "game" / "qshe.qsh");
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), (root / "game" / "qshe.qsh").string());
+  EXPECT_EQ(OpenPatchesKey(ui, kPatchesKey), SettingsRoot::CurrentUser);
+  ui.settingsKeys[{SettingsRoot::LocalMachine, kPatchesKey}];  // key without the value
+  EXPECT_EQ(OpenPatchesKey(ui, kPatchesKey), SettingsRoot::LocalMachine);
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "patches/default/qshe.qsh");
+  fs::remove_all(root);
+}
+
+TEST(SupportFiles, SeparatorIsAppendedOnce) {
+  std::string a = "/x", b = "/x/", c;
+  AppendSeparator(a);
+  AppendSeparator(b);
+  AppendSeparator(c);
+  EXPECT_EQ(a, "/x/");
+  EXPECT_EQ(b, "/x/");
+  EXPECT_EQ(c, "");
+  std::string w = "D:\\Game\\patches\\default";
+  AppendSeparator(w, '\\');
+  EXPECT_EQ(w + "qshe.qsh", "D:\\Game\\patches\\default\\qshe.qsh");
+}

@@ -1,0 +1,77 @@
+// Shape-file reading and writing on a full-size document, and list inserts.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "document/file_io.h"
+#include "document/shape_file.h"
+#include "platform/headless/headless.h"
+
+using namespace qshe;
+
+namespace {
+
+// 5000 shapes of 64 x 64, the size the read and write targets are set for.
+std::vector<Shape> MakeDocument() {
+  std::vector<Shape> shapes(kShapeListCapacity);
+  for (size_t i = 0; i < shapes.size(); ++i) {
+    AllocateShape(shapes[i], 64, 64);
+    std::memset(shapes[i].pixels.get(), static_cast<int>(i & 0xFF), 64 * 64);
+  }
+  return shapes;
+}
+
+std::string BenchPath(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void BM_ReadShapeFile(benchmark::State& state) {
+  auto shapes = MakeDocument();
+  std::string path = BenchPath("qshe-bench-read.qsh");
+  auto bytes = EncodeShapeFile(shapes, ShapeFileFormat::Qsh);
+  WriteFileAtomically(path, bytes, false);
+  std::vector<Shape> table(kShapeListCapacity);
+  for (auto _ : state) {
+    auto r = LoadShapeFile(path, table);
+    benchmark::DoNotOptimize(r.count);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadShapeFile)->Unit(benchmark::kMillisecond);
+
+void BM_WriteShapeFile(benchmark::State& state) {
+  auto shapes = MakeDocument();
+  std::string path = BenchPath("qshe-bench-write.qsh");
+  size_t size = 0;
+  for (auto _ : state) {
+    auto bytes = EncodeShapeFile(shapes, ShapeFileFormat::Qsh);
+    size = bytes.size();
+    // The final flush to the disk is left out: it measures the disk, not us.
+    auto error = WriteFileAtomically(path, bytes, false);
+    benchmark::DoNotOptimize(error);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_WriteShapeFile)->Unit(benchmark::kMillisecond);
+
+// One shape inserted at the front of a list that holds 4999, then removed
+// again so the next round starts from the same list.
+void BM_AddShapesAtFront(benchmark::State& state) {
+  platform::HeadlessPlatform ui;
+  ShapeList list;
+  list.slots = MakeDocument();
+  list.count = kShapeListCapacity - 1;
+  for (auto _ : state) {
+    AddShapes(list, ui, 1, kAddAtIndex + 0);
+    state.PauseTiming();
+    RemoveShape(list, ui, 0, false);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_AddShapesAtFront)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

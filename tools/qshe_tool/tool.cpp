@@ -1,9 +1,11 @@
 #include "tool.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "document/file_io.h"
+#include "document/object_file.h"
 #include "document/shape_file.h"
 
 namespace qshe::tool {
@@ -11,7 +13,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qshe-tool info [--json] FILE\n"
-    "       qshe-tool convert IN OUT   (OUT ending in \"2\" is written as QS2, else QSH)\n";
+    "       qshe-tool convert IN OUT   (OUT ending in \"2\" is written as QS2, else QSH;\n"
+    "                                   IN's .qbj side file goes beside OUT)\n";
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
@@ -41,13 +44,21 @@ const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "
 struct Loaded {
   std::vector<Shape> table = std::vector<Shape>(kShapeListCapacity);
   LoadResult result;
+  bool hasObjectFile = false;  // a side file was read into the shapes
   std::span<const Shape> shapes() const { return {table.data(), static_cast<size_t>(result.count)}; }
 };
+
+// The side file, as the editor reads it on opening: one record per shape read.
+void LoadSideFile(const std::string& path, Loaded& loaded) {
+  if (path.size() < 2) return;
+  std::span<Shape> shapes(loaded.table.data(), static_cast<size_t>(loaded.result.count));
+  loaded.hasObjectFile = LoadObjectFile(ObjectFileName(path), shapes).isObjectFile;
+}
 
 bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
   loaded.result = LoadShapeFile(path, loaded.table);
   switch (loaded.result.status) {
-    case LoadStatus::Ok: return true;
+    case LoadStatus::Ok: LoadSideFile(path, loaded); return true;
     case LoadStatus::CannotOpen:
       err << "qshe-tool: cannot read " << path << ": " << loaded.result.detail << "\n";
       return false;
@@ -67,26 +78,41 @@ int Info(const std::string& path, bool json, std::ostream& out, std::ostream& er
   if (!Load(path, *loaded, err)) return 1;
   const auto& r = loaded->result;
   auto shapes = loaded->shapes();
+  const int qs2Flag = r.format == ShapeFileFormat::Qs2 ? 1 : 0;
+  const bool qbj = loaded->hasObjectFile;
   if (json) {
     out << "{\"file\": " << JsonString(path) << ", \"format\": \"" << FormatName(r.format)
-        << "\", \"count\": " << r.count << ", \"shapes\": [";
+        << "\", \"count\": " << r.count << ", \"qs2Flag\": " << qs2Flag
+        << ", \"qbjFlag\": " << (qbj ? 1 : 0) << ", \"shapes\": [";
     for (size_t i = 0; i < shapes.size(); ++i) {
       const Shape& s = shapes[i];
       out << (i ? ", " : "") << "{\"index\": " << i << ", \"width\": " << s.width
           << ", \"height\": " << s.height << ", \"offsetX\": " << s.offsetX
-          << ", \"offsetY\": " << s.offsetY << ", \"replacement\": " << s.replacement << "}";
+          << ", \"offsetY\": " << s.offsetY << ", \"replacement\": " << s.replacement;
+      if (qbj) {
+        out << ", \"tavrelX\": " << s.tavrelX << ", \"tavrelY\": " << s.tavrelY
+            << ", \"gettable\": " << s.gettable << ", \"sittable\": " << s.sittable
+            << ", \"walkable\": " << s.walkable;
+      }
+      out << "}";
     }
     out << "]}\n";
     return 0;
   }
   out << "file: " << path << "\nformat: " << FormatName(r.format) << "\nshapes: " << r.count << "\n";
-  out << "index  width height offsetX offsetY replacement\n";
+  out << "qs2Flag: " << qs2Flag << "\nqbjFlag: " << (qbj ? 1 : 0) << "\n";
+  out << "index  width height offsetX offsetY replacement"
+      << (qbj ? " tavrelX tavrelY gettable sittable walkable" : "") << "\n";
   for (size_t i = 0; i < shapes.size(); ++i) {
     const Shape& s = shapes[i];
-    char line[120];
-    std::snprintf(line, sizeof line, "%5zu  %5d %6d %7d %7d %11d\n", i, s.width, s.height, s.offsetX,
-                  s.offsetY, s.replacement);
-    out << line;
+    char line[160];
+    int at = std::snprintf(line, sizeof line, "%5zu  %5d %6d %7d %7d %11d", i, s.width, s.height,
+                           s.offsetX, s.offsetY, s.replacement);
+    if (qbj) {
+      std::snprintf(line + at, sizeof line - static_cast<size_t>(at), " %7d %7d %8d %8d %8d",
+                    s.tavrelX, s.tavrelY, s.gettable, s.sittable, s.walkable);
+    }
+    out << line << "\n";
   }
   return 0;
 }
@@ -101,8 +127,33 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
   }
   const bool qs2 = !outPath.empty() && outPath.back() == '2';
   auto bytes = EncodeShapeFile(shapes, qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
+  if (!loaded->hasObjectFile) {
+    if (auto error = WriteFileAtomically(outPath, bytes)) {
+      err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
+      return 1;
+    }
+    return 0;
+  }
+  const std::string sidePath = ObjectFileName(outPath);
+  if (sidePath.empty()) {
+    err << "qshe-tool: " << outPath << " is too short a name to have a side file beside it\n";
+    return 1;
+  }
+  // The side file goes first so that OUT is only written when both can be;
+  // should OUT then fail, the side file that was there is put back.
+  auto oldSide = ReadWholeFile(sidePath);
+  if (auto error = WriteFileAtomically(sidePath, EncodeObjectFile(shapes))) {
+    err << "qshe-tool: cannot write " << sidePath << ": " << *error << "\n";
+    return 1;
+  }
   if (auto error = WriteFileAtomically(outPath, bytes)) {
     err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
+    if (oldSide) {
+      WriteFileAtomically(sidePath, oldSide->bytes());
+    } else {
+      std::error_code ignored;
+      std::filesystem::remove(sidePath, ignored);
+    }
     return 1;
   }
   return 0;

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <tuple>
 
@@ -12,9 +9,13 @@
 #include "document/object_file.h"
 #include "document/shape_file.h"
 #include "platform/headless/headless.h"
+#include "test_files.h"
 
 using namespace qshe;
 using Bytes = std::vector<uint8_t>;
+using qshe::testing::ReadBytes;
+using qshe::testing::TempDir;
+using qshe::testing::WriteBytes;
 
 namespace {
 
@@ -42,26 +43,6 @@ void Mark(Shape& s) { SetProps(s, 1, 1, 1, 77, -77); }
 bool Marked(const Shape& s) {
   return s.walkable == 1 && s.gettable == 1 && s.sittable == 1 && s.tavrelX == 77 && s.tavrelY == -77;
 }
-
-Bytes FileBytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
-}
-
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "qbj-test-XXXXXX").string();
-    path = mkdtemp(tmpl.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
 
 }  // namespace
 
@@ -207,7 +188,7 @@ struct ObjectFileDocTest : ::testing::Test {
 };
 
 TEST_F(ObjectFileDocTest, ReadSetsOrClearsTheFlag) {
-  std::string qbj = dir / "a.qbj";
+  std::string qbj = dir.File("a.qbj");
   WriteBytes(qbj, Cat(Header(1), {0x04}));
   doc->state.qbjFlag = 0;
   ReadObjectFile(*doc, qbj, 1);
@@ -221,7 +202,7 @@ TEST_F(ObjectFileDocTest, ReadSetsOrClearsTheFlag) {
   EXPECT_TRUE(Marked(doc->list.slots[0]));
 
   doc->state.qbjFlag = 1;
-  ReadObjectFile(*doc, dir / "missing.qbj", 1);
+  ReadObjectFile(*doc, dir.File("missing.qbj"), 1);
   EXPECT_EQ(doc->state.qbjFlag, 0);
   EXPECT_TRUE(desk.messages.empty());
 }
@@ -229,9 +210,9 @@ TEST_F(ObjectFileDocTest, ReadSetsOrClearsTheFlag) {
 TEST_F(ObjectFileDocTest, SavingWritesTheSideFileAndOpeningReadsItBack) {
   MakeShapes(7);
   doc->state.qbjFlag = 1;
-  std::string qsh = dir / "doc.qsh";
+  std::string qsh = dir.File("doc.qsh");
   ASSERT_TRUE(WriteQshFile(*doc, ui, qsh, doc->list.Document()));
-  EXPECT_EQ(FileBytesOf(dir / "doc.qbj"), EncodeObjectFile(doc->list.Document()));
+  EXPECT_EQ(ReadBytes(dir.File("doc.qbj")), EncodeObjectFile(doc->list.Document()));
 
   auto back = std::make_unique<Document>();
   ASSERT_EQ(ReadShapeFile(*back, ui, qsh, back->list.slots), 7);
@@ -246,25 +227,25 @@ TEST_F(ObjectFileDocTest, SavingWritesTheSideFileAndOpeningReadsItBack) {
 
   // Without the flag no side file is written.
   doc->state.qbjFlag = 0;
-  ASSERT_TRUE(WriteQs2File(*doc, ui, dir / "plain.qs2", doc->list.Document()));
-  EXPECT_FALSE(FileExists(dir / "plain.qbj"));
+  ASSERT_TRUE(WriteQs2File(*doc, ui, dir.File("plain.qs2"), doc->list.Document()));
+  EXPECT_FALSE(FileExists(dir.File("plain.qbj")));
   EXPECT_TRUE(desk.messages.empty());
 }
 
 TEST_F(ObjectFileDocTest, ASideFileThatCannotBeWrittenIsReported) {
   MakeShapes(2);
   doc->state.qbjFlag = 1;
-  std::string qsh = dir / "doc.qsh";
+  std::string qsh = dir.File("doc.qsh");
   // A directory where the side file should go makes its write fail.
-  std::filesystem::create_directory(dir / "doc.qbj");
+  std::filesystem::create_directory(dir.File("doc.qbj"));
   EXPECT_TRUE(WriteQshFile(*doc, ui, qsh, doc->list.Document()));
   EXPECT_TRUE(FileExists(qsh));
   ASSERT_EQ(desk.messages.size(), 1u);
-  EXPECT_NE(desk.messages[0].text.find(dir / "doc.qbj"), std::string::npos);
+  EXPECT_NE(desk.messages[0].text.find(dir.File("doc.qbj")), std::string::npos);
   EXPECT_NE(desk.messages[0].text.find("object properties"), std::string::npos);
   EXPECT_EQ(desk.messages[0].icon, platform::Icon::Stop);
 
-  EXPECT_FALSE(WriteObjectFile(*doc, ui, dir / "no-such-dir/x.qbj"));
+  EXPECT_FALSE(WriteObjectFile(*doc, ui, dir.File("no-such-dir/x.qbj")));
   EXPECT_EQ(desk.messages.size(), 2u);
 }
 
@@ -289,7 +270,7 @@ TEST_F(ObjectFileDocTest, ImportAsksForAFileAndKeepsModified) {
   // Ten records for three shapes: slot 3, outside the document, stays.
   Bytes ten = Header(10);
   ten.insert(ten.end(), 10, 0x07);
-  std::string qbj = dir / "any name.dat";
+  std::string qbj = dir.File("any name.dat");
   WriteBytes(qbj, ten);
   Mark(doc->list.slots[3]);
   desk.fileNames.push_back(qbj);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "document/presets.h"
 #include "platform/headless/headless.h"
@@ -39,6 +41,10 @@ struct PresetsTest : ::testing::Test {
     const Shape& s = S(i);
     return s.tavrelX == 9 && s.tavrelY == -9 && Props(i) == "111";
   }
+  // Each listed shape against its expected "gsw".
+  void ExpectProps(std::initializer_list<std::pair<int, const char*>> expected) const {
+    for (const auto& [shape, props] : expected) EXPECT_EQ(Props(shape), props) << "shape " << shape;
+  }
   // How many slots of the range have each property, as "g/s/w".
   std::string Totals(int shapes) const {
     int g = 0, si = 0, w = 0;
@@ -68,65 +74,28 @@ TEST_F(PresetsTest, Floors) {
   PresetFloors(*doc);
   ExpectRangeReset(208);
   EXPECT_EQ(Totals(208), "0/0/165");
-  EXPECT_EQ(Props(0), "001");
-  EXPECT_EQ(Props(79), "001");
-  EXPECT_EQ(Props(80), "000");
-  EXPECT_EQ(Props(119), "000");
-  EXPECT_EQ(Props(120), "001");
-  EXPECT_EQ(Props(160), "001");
-  for (int i : {161, 162, 163}) EXPECT_EQ(Props(i), "000") << i;
-  EXPECT_EQ(Props(164), "001");
-  EXPECT_EQ(Props(207), "001");
+  ExpectProps({{0, "001"}, {79, "001"}, {80, "000"}, {119, "000"}, {120, "001"}, {160, "001"},
+               {161, "000"}, {162, "000"}, {163, "000"}, {164, "001"}, {207, "001"}});
 }
 
 TEST_F(PresetsTest, Item) {
   PresetItem(*doc);
   ExpectRangeReset(305);
   EXPECT_EQ(Totals(305), "101/40/180");
-  EXPECT_EQ(Props(0), "101");
-  EXPECT_EQ(Props(1), "111");
-  EXPECT_EQ(Props(2), "111");
-  EXPECT_EQ(Props(3), "011");  // sittable and walkable run on past gettable
-  EXPECT_EQ(Props(32), "111");
-  EXPECT_EQ(Props(33), "101");
-  EXPECT_EQ(Props(35), "101");
-  EXPECT_EQ(Props(36), "000");
-  EXPECT_EQ(Props(54), "000");
-  EXPECT_EQ(Props(68), "010");
-  EXPECT_EQ(Props(72), "011");
-  EXPECT_EQ(Props(80), "101");
-  EXPECT_EQ(Props(104), "001");
-  EXPECT_EQ(Props(105), "000");
-  EXPECT_EQ(Props(178), "011");
-  EXPECT_EQ(Props(255), "101");
-  EXPECT_EQ(Props(292), "011");
-  EXPECT_EQ(Props(301), "001");
-  EXPECT_EQ(Props(302), "000");
-  EXPECT_EQ(Props(304), "000");
+  // The runs of the three properties start and end at different shapes.
+  ExpectProps({{0, "101"}, {1, "111"}, {2, "111"}, {3, "011"}, {32, "111"}, {33, "101"},
+               {35, "101"}, {36, "000"}, {54, "000"}, {68, "010"}, {72, "011"}, {80, "101"},
+               {104, "001"}, {105, "000"}, {178, "011"}, {255, "101"}, {292, "011"}, {301, "001"},
+               {302, "000"}, {304, "000"}});
 }
 
 TEST_F(PresetsTest, Item2) {
   PresetItem2(*doc);
   ExpectRangeReset(320);
   EXPECT_EQ(Totals(320), "59/37/269");
-  EXPECT_EQ(Props(0), "111");
-  EXPECT_EQ(Props(13), "111");
-  EXPECT_EQ(Props(14), "101");
-  EXPECT_EQ(Props(15), "000");
-  EXPECT_EQ(Props(17), "000");
-  EXPECT_EQ(Props(27), "000");
-  EXPECT_EQ(Props(28), "011");
-  EXPECT_EQ(Props(31), "111");
-  EXPECT_EQ(Props(80), "000");
-  EXPECT_EQ(Props(81), "111");
-  EXPECT_EQ(Props(123), "000");
-  EXPECT_EQ(Props(227), "011");
-  EXPECT_EQ(Props(240), "000");
-  EXPECT_EQ(Props(271), "111");
-  EXPECT_EQ(Props(304), "000");
-  EXPECT_EQ(Props(309), "000");
-  EXPECT_EQ(Props(313), "111");
-  EXPECT_EQ(Props(319), "101");
+  ExpectProps({{0, "111"}, {13, "111"}, {14, "101"}, {15, "000"}, {17, "000"}, {27, "000"},
+               {28, "011"}, {31, "111"}, {80, "000"}, {81, "111"}, {123, "000"}, {227, "011"},
+               {240, "000"}, {271, "111"}, {304, "000"}, {309, "000"}, {313, "111"}, {319, "101"}});
 }
 
 TEST_F(PresetsTest, DefaultQS2NumberingNumbersEverySlot) {

@@ -1,38 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "../document/test_files.h"
 #include "document/object_file.h"
 #include "document/shape_file.h"
 #include "qshe_tool/tool.h"
 
 using namespace qshe;
 using Bytes = std::vector<uint8_t>;
+using qshe::testing::ReadBytes;
+using qshe::testing::WriteBytes;
 
 namespace {
 
-Bytes Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
-}
-
 struct ToolQbjTest : ::testing::Test {
-  std::filesystem::path dir;
+  qshe::testing::TempDir dir;
   std::vector<Shape> shapes = std::vector<Shape>(3);
   std::ostringstream out, err;
 
   ToolQbjTest() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tool-qbj-XXXXXX").string();
-    dir = mkdtemp(tmpl.data());
     for (int i = 0; i < 3; ++i) {
       AllocateShape(shapes[i], 1, 1);
       shapes[i].pixels[0] = static_cast<uint8_t>(10 + i);
@@ -41,10 +29,9 @@ struct ToolQbjTest : ::testing::Test {
     shapes[0].tavrelX = -2;
     shapes[2].gettable = 1;
     shapes[2].tavrelY = 100;
-    Write(P("in.qsh"), EncodeShapeFile(shapes, ShapeFileFormat::Qsh));
+    WriteBytes(P("in.qsh"), EncodeShapeFile(shapes, ShapeFileFormat::Qsh));
   }
-  ~ToolQbjTest() override { std::filesystem::remove_all(dir); }
-  std::string P(const std::string& name) const { return (dir / name).string(); }
+  std::string P(const std::string& name) const { return dir.File(name); }
   int Run(const std::vector<std::string>& args) {
     out.str("");
     err.str("");
@@ -57,9 +44,9 @@ struct ToolQbjTest : ::testing::Test {
 TEST_F(ToolQbjTest, ConvertCarriesTheSideFileByteForByte) {
   const Bytes side = {'Q', 'O', '0', '1', 3, 0, 0, 0, 0x0D, 0xFE, 0x00, 0x12, 0x64};
   ASSERT_EQ(EncodeObjectFile(shapes), side);
-  Write(P("in.qbj"), side);
+  WriteBytes(P("in.qbj"), side);
   ASSERT_EQ(Run({"convert", P("in.qsh"), P("out.qs2")}), 0) << err.str();
-  EXPECT_EQ(Read(P("out.qbj")), side);
+  EXPECT_EQ(ReadBytes(P("out.qbj")), side);
 
   ASSERT_EQ(Run({"info", "--json", P("out.qs2")}), 0) << err.str();
   const std::string json = out.str();
@@ -83,21 +70,21 @@ TEST_F(ToolQbjTest, WithoutASideFileNoneIsWrittenOrShown) {
   EXPECT_EQ(out.str().find("tavrelX"), std::string::npos);
 
   // A file beside IN that is no side file counts as none.
-  Write(P("in.qbj"), {'n', 'o', 'p', 'e', 0, 0, 0, 0});
+  WriteBytes(P("in.qbj"), {'n', 'o', 'p', 'e', 0, 0, 0, 0});
   ASSERT_EQ(Run({"info", P("in.qsh")}), 0);
   EXPECT_NE(out.str().find("qbjFlag: 0\n"), std::string::npos);
   EXPECT_EQ(out.str().find("tavrelX"), std::string::npos);
 }
 
 TEST_F(ToolQbjTest, AFailedConvertLeavesTheOldSideFile) {
-  Write(P("in.qbj"), EncodeObjectFile(shapes));
+  WriteBytes(P("in.qbj"), EncodeObjectFile(shapes));
   // OUT is a directory, so it cannot be written; the side file beside it can.
   std::filesystem::create_directory(P("out.qsh"));
   const Bytes before = {'o', 'l', 'd'};
-  Write(P("out.qbj"), before);
+  WriteBytes(P("out.qbj"), before);
   EXPECT_EQ(Run({"convert", P("in.qsh"), P("out.qsh")}), 1);
   EXPECT_NE(err.str().find("cannot write"), std::string::npos);
-  EXPECT_EQ(Read(P("out.qbj")), before);
+  EXPECT_EQ(ReadBytes(P("out.qbj")), before);
 
   std::filesystem::remove(P("out.qbj"));
   EXPECT_EQ(Run({"convert", P("in.qsh"), P("out.qsh")}), 1);

@@ -19,12 +19,30 @@ struct DocumentState {
   int32_t qbjFlag = 0;             // carries object properties
 };
 
+// What the document commands ask of the layers above them. Each hook is
+// installed by the layer that owns the work; an empty hook does nothing.
+struct DocumentHooks {
+  // The properties window: write its fields into a shape / show the current one.
+  std::function<void(int32_t index)> readPropertiesWindow;
+  std::function<void()> fillPropertiesWindow;
+  // The selection: put a floating selection down on the canvas / forget it.
+  std::function<void()> dropFloatingSelection;
+  std::function<void()> clearSelection;
+  // The undo ring starts afresh from the canvas as it is now.
+  std::function<void()> resetUndo;
+  // The canvas view goes back to no magnification and origin (0, 0).
+  std::function<void()> resetView;
+  // Slider, counter and the two positioning windows show the document anew.
+  std::function<void()> refreshShapeViews;
+};
+
 struct Document {
   ShapeList list;
   DocumentState state;
   // Shows a document name ("new" or a path) in the window title. The shell
   // installs its own; without one the title is set plainly.
   std::function<void(const std::string& name)> showTitle;
+  DocumentHooks hooks;
 };
 
 inline constexpr const char* kTitlePrefix = "Quorvane QSH Editor 1.04 -- [";

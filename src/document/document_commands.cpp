@@ -1,0 +1,124 @@
+#include "document/document_commands.h"
+
+#include <algorithm>
+
+#include "platform/messages.h"
+
+namespace qshe {
+namespace {
+
+void Call(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+int32_t ClampSlot(int32_t index) { return std::clamp(index, 0, kShapeListCapacity - 1); }
+
+}  // namespace
+
+void CommitCanvas(Document& doc, Canvas& canvas, int32_t index, bool pasteSelection) {
+  if (pasteSelection) Call(doc.hooks.dropFloatingSelection);
+  CommitCanvasToShape(canvas, doc.list.slots[static_cast<size_t>(ClampSlot(index))]);
+}
+
+void ShowShape(Document& doc, Canvas& canvas, int32_t index, bool commit, int32_t leaving) {
+  if (commit) {
+    CommitCanvas(doc, canvas, leaving, true);
+    if (doc.hooks.readPropertiesWindow) doc.hooks.readPropertiesWindow(ClampSlot(leaving));
+  }
+  index = ClampSlot(index);
+  LoadShapeToCanvas(doc.list.slots[static_cast<size_t>(index)], canvas);
+  Call(doc.hooks.clearSelection);
+  Call(doc.hooks.resetUndo);
+  doc.list.current = index;
+  Call(doc.hooks.fillPropertiesWindow);
+}
+
+void ResetDocument(Document& doc) {
+  doc.state.modified = kUnmodified;
+  doc.state.documentPath.clear();
+  doc.list.count = 0;
+  doc.state.qbjFlag = 0;
+  doc.state.qs2Flag = 0;
+  Call(doc.hooks.resetView);
+  for (int32_t i = 0; i < kShapeListCapacity; ++i) {
+    Shape& s = doc.list.slots[static_cast<size_t>(i)];
+    ClearShape(s);
+    s.replacement = i;
+  }
+}
+
+bool ConfirmDiscard(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  if (doc.state.modified != kModified) return true;
+  platform::Answer answer = ui.boxes.ShowMessageBox(
+      {"There are some unsaved changes. Do you want to save them?", platform::kCaption,
+       platform::Icon::Question, platform::Buttons::YesNoCancel, platform::Owner::MainWindow});
+  switch (answer) {
+    case platform::Answer::Yes: return SaveDocument(doc, canvas, ui) == kSaved;
+    case platform::Answer::No: return true;
+    default: return false;
+  }
+}
+
+void NewDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  if (!ConfirmDiscard(doc, canvas, ui)) return;
+  ResetDocument(doc);
+  doc.list.count = 20;
+  ShowShape(doc, canvas, 0, false, 0);
+  ShowDocumentTitle(doc, ui, "new");
+  Call(doc.hooks.refreshShapeViews);
+}
+
+void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
+  doc.state.modified = kUnmodified;
+  doc.list.current = 0;
+  ResetDocument(doc);
+  int32_t count = ReadShapeFile(doc, ui, path, doc.list.slots);
+  // A file that could not be read, or was refused, leaves a document of 20
+  // empty shapes, as New would.
+  doc.list.count = count < 0 ? kReadFailedCount : count;
+  ShowShape(doc, canvas, 0, false, 0);
+}
+
+void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  if (!ConfirmDiscard(doc, canvas, ui)) return;
+  platform::FileDialogRequest request;
+  request.filters = {{"Quorvane Shape Files (*.qsh;*.qs2)", "*.qsh;*.qs2"},
+                     {"QSH Files (*.qsh)", "*.qsh"},
+                     {"QSH2 Files (*.qs2)", "*.qs2"},
+                     {"All Files (*.*)", "*.*"}};
+  request.maxLength = 510;
+  request.defaultExtension = "qsh";
+  request.fileMustExist = true;
+  auto path = ui.files.AskOpenFileName(request);
+  if (!path || path->empty()) return;
+  ui.window.SetCursor(platform::Cursor::Wait);
+  OpenPath(doc, canvas, ui, *path);
+  ui.window.SetCursor(platform::Cursor::Arrow);
+  Call(doc.hooks.refreshShapeViews);
+}
+
+namespace {
+
+SaveResult Save(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
+  CommitCanvas(doc, canvas, doc.list.current, true);
+  if (doc.hooks.readPropertiesWindow) doc.hooks.readPropertiesWindow(doc.list.current);
+  return SaveShapeFile(doc, ui, path, doc.list.Document());
+}
+
+}  // namespace
+
+SaveResult SaveDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  return Save(doc, canvas, ui, doc.state.documentPath);
+}
+
+SaveResult SaveDocumentAs(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  return Save(doc, canvas, ui, "");
+}
+
+void RevertShape(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  if (!platform::AskYesNo(ui.boxes, "Revert shape from last saved position?")) return;
+  ReadOneShape(ui.boxes, doc.list.Current(), doc.state.documentPath, doc.list.current);
+  ShowShape(doc, canvas, doc.list.current, false, 0);
+}
+
+}  // namespace qshe

@@ -6,13 +6,40 @@
 namespace qshe {
 namespace {
 
+constexpr int kWordsPerRow = kCanvasSize / 8;
+
 const uint8_t* Row(const Canvas& canvas, int row) { return canvas.pixels.data() + row * kCanvasSize; }
+
+uint64_t Word(const uint8_t* p, int i) {
+  uint64_t w;
+  std::memcpy(&w, p + 8 * i, 8);
+  return w;
+}
+
+// ORs the row into the accumulator, word by word.
+void Accumulate(const uint8_t* row, uint64_t* acc) {
+  for (int i = 0; i < kWordsPerRow; ++i) acc[i] |= Word(row, i);
+}
+
+// Copies a row of up to 256 bytes in fixed 32-byte blocks, the last one
+// overlapping, so short rows cost a few moves instead of a library call each.
+void CopyRow(uint8_t* to, const uint8_t* from, int n) {
+  if (n < 32) {
+    std::memcpy(to, from, static_cast<size_t>(n));
+    return;
+  }
+  int i = 0;
+  for (; i + 32 <= n; i += 32) std::memcpy(to + i, from + i, 32);
+  if (i < n) std::memcpy(to + n - 32, from + n - 32, 32);
+}
 
 }  // namespace
 
 bool RowIsEmpty(const Canvas& canvas, int row) {
   const uint8_t* p = Row(canvas, row);
-  return std::all_of(p, p + kCanvasSize, [](uint8_t v) { return v == 0; });
+  uint64_t any = 0;
+  for (int i = 0; i < kWordsPerRow; ++i) any |= Word(p, i);
+  return any == 0;
 }
 
 bool ColumnIsEmpty(const Canvas& canvas, int column) {
@@ -33,56 +60,54 @@ bool CommitCanvasToShape(const Canvas& canvas, Shape& shape) {
   }
   bottom = std::max(bottom, 1);
 
-  // Right edge: OR the rows together (rows below `bottom` are empty or row 0,
-  // which is left out anyway, but columns count over the whole canvas).
-  alignas(16) uint8_t used[kCanvasSize] = {};
-  for (int r = 0; r < kCanvasSize; ++r) {
-    const uint8_t* p = Row(canvas, r);
-    for (int c = 0; c < kCanvasSize; ++c) used[c] |= p[c];
-  }
+  // Right edge: the last column with a pixel in any row, row 0 included.
+  // Rows between 0 and `bottom` are empty, so only row 0 and the shape's own
+  // rows need looking at.
+  uint64_t used[kWordsPerRow] = {};
+  Accumulate(Row(canvas, 0), used);
+  for (int r = bottom; r < kCanvasSize; ++r) Accumulate(Row(canvas, r), used);
+  uint8_t usedBytes[kCanvasSize];
+  std::memcpy(usedBytes, used, sizeof usedBytes);
   int width = 1;
   for (int c = kCanvasSize - 1; c >= 1; --c) {
-    if (used[c]) {
+    if (usedBytes[c]) {
       width = c + 1;
       break;
     }
   }
   width = std::min(width, kCanvasSize - 1);
 
-  Shape kept;
-  kept.offsetX = shape.offsetX;
-  kept.offsetY = shape.offsetY;
-  kept.tavrelX = shape.tavrelX;
-  kept.tavrelY = shape.tavrelY;
-  kept.gettable = shape.gettable;
-  kept.sittable = shape.sittable;
-  kept.walkable = shape.walkable;
-  kept.replacement = shape.replacement;
-
   const int height = kCanvasSize - bottom;
   Shape fresh;
   if (!AllocateShape(fresh, width, height) && height > 0) return false;
   for (int r = bottom; r < kCanvasSize; ++r) {
-    std::memcpy(fresh.pixels.get() + (r - bottom) * width, Row(canvas, r), static_cast<size_t>(width));
+    CopyRow(fresh.pixels.get() + (r - bottom) * width, Row(canvas, r), width);
   }
-  kept.width = fresh.width;
-  kept.height = fresh.height;
-  kept.pixels = std::move(fresh.pixels);
-  shape = std::move(kept);
+  // Everything but the image itself stays as the shape had it.
+  shape.width = fresh.width;
+  shape.height = fresh.height;
+  shape.pixels = std::move(fresh.pixels);
   return true;
 }
 
 void LoadShapeToCanvas(const Shape& shape, Canvas& canvas) {
-  canvas.pixels.fill(0);
-  if (!shape.HasPixels() || shape.height < 1) return;
+  uint8_t* out = canvas.pixels.data();
+  if (!shape.HasPixels() || shape.height < 1) {
+    canvas.pixels.fill(0);
+    return;
+  }
   // A shape larger than the canvas (only an import can make one) shows its
-  // top-left part.
+  // top-left part. Every byte is written once: the shape's rows with their
+  // empty right part, and the empty rows below.
   const int w = std::min(shape.width, kCanvasSize);
   const int h = std::min(shape.height, kCanvasSize);
-  for (int y = shape.height - h; y < shape.height; ++y) {
-    int row = kCanvasSize - shape.height + y;
-    std::memcpy(canvas.pixels.data() + row * kCanvasSize, shape.pixels.get() + y * shape.width,
-                static_cast<size_t>(w));
+  const int firstRow = kCanvasSize - h;
+  std::memset(out, 0, static_cast<size_t>(firstRow) * kCanvasSize);
+  const uint8_t* top = shape.pixels.get() + static_cast<size_t>(shape.height - h) * shape.width;
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = out + (firstRow + y) * kCanvasSize;
+    CopyRow(row, top + static_cast<size_t>(y) * shape.width, w);
+    std::fill(row + w, row + kCanvasSize, uint8_t{0});
   }
 }
 

@@ -108,7 +108,8 @@ class RunDecoder {
       if (b < 0xC0) {
         --n;
       } else {
-        if (!Next(b)) return false;
+        uint8_t value;
+        if (!Next(value)) return false;
         n -= b & 0x3F;  // a run may overshoot: the rest would carry on
       }
     }

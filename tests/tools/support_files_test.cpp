@@ -1,0 +1,285 @@
+// The editor's generated support files: stable bytes, and pictures that the
+// editor's own readers take back and that fit the places the window gives
+// them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "art.h"
+#include "display/pcx.h"
+#include "display/virtual_buffer.h"
+#include "document/file_io.h"
+#include "document/shape.h"
+#include "document/shape_file.h"
+#include "encoders.h"
+#include "palette.h"
+#include "platform/headless/headless_surface.h"
+#include "screen.h"
+#include "support_files.h"
+
+namespace qshe::gen {
+namespace {
+
+const FileSet& Files() {
+  static const FileSet files = GenerateSupportFiles();
+  return files;
+}
+
+std::vector<Shape> HelperShapes() {
+  std::vector<Shape> table(kHelperShapeCount);
+  const LoadResult r = DecodeShapeFile(Files().at(kHelperShapesName), table);
+  EXPECT_EQ(r.status, LoadStatus::Ok);
+  EXPECT_EQ(r.count, kHelperShapeCount);
+  return table;
+}
+
+bool Blank(const Shape& s) {
+  return !s.HasPixels() || std::all_of(s.pixels.get(), s.pixels.get() + s.PixelCount(), [](uint8_t v) { return v == 0; });
+}
+
+TEST(SupportFiles, SameBytesOnEveryRun) {
+  const FileSet again = GenerateSupportFiles();
+  EXPECT_EQ(again, Files());
+  EXPECT_EQ(GenerateScreenshot(), GenerateScreenshot());
+  for (const char* name : {kScreenImageName, kHelperShapesName, kHelpName, kIconName})
+    EXPECT_TRUE(Files().count(name)) << name;
+  for (const CursorInfo& c : CursorList()) EXPECT_TRUE(Files().count(c.fileName)) << c.fileName;
+}
+
+TEST(SupportFiles, HelperFileReadsBackFromDisk) {
+  const auto dir = std::filesystem::temp_directory_path() / "qshe_support_test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / kHelperShapesName).string();
+  ASSERT_FALSE(WriteFileAtomically(path, Files().at(kHelperShapesName), false));
+  std::vector<Shape> table(kHelperShapeCount);
+  EXPECT_EQ(LoadShapeFile(path, table).status, LoadStatus::Ok);
+  EXPECT_EQ(table[kTavrel].width, HelperShapes()[kTavrel].width);
+  std::filesystem::remove_all(dir);
+}
+
+// A button is drawn over a restored rectangle x..x+w, y..y+h; no two of
+// those may overlap, or drawing one button would wipe part of another.
+TEST(SupportFiles, ButtonsFitTheirPlacesWithoutTouching) {
+  const std::vector<Shape> shapes = HelperShapes();
+  struct R { int x1, x2, y1, y2; };
+  std::vector<R> taken;
+  for (int i = 0; i < kButtonCount; ++i) {
+    const ButtonPlace& p = ButtonPlaces()[static_cast<size_t>(i)];
+    for (int pressed = 0; pressed < 2; ++pressed) {
+      const Shape& s = shapes[static_cast<size_t>(2 * i + pressed)];
+      SCOPED_TRACE("button " + std::to_string(i) + (pressed ? " pressed" : " up"));
+      ASSERT_TRUE(s.HasPixels());
+      EXPECT_LE(s.width, p.maxW);
+      EXPECT_LE(s.height, p.maxH);
+      // The picture itself has no transparent pixel, so a button never lets
+      // a stale picture show through.
+      EXPECT_EQ(std::count(s.pixels.get(), s.pixels.get() + s.PixelCount(), 0), 0);
+    }
+    const Shape& s = shapes[static_cast<size_t>(2 * i)];
+    const R r{p.x, p.x + s.width, p.y, p.y + s.height};
+    for (const R& o : taken) {
+      const bool apart = r.x2 < o.x1 || o.x2 < r.x1 || r.y2 < o.y1 || o.y2 < r.y1;
+      EXPECT_TRUE(apart) << "button " << i;
+    }
+    taken.push_back(r);
+  }
+}
+
+TEST(SupportFiles, ScrollBarDigitAndScenePicturesFit) {
+  const std::vector<Shape> s = HelperShapes();
+  for (int slot : {kHScrollLeft, kHScrollLeft + 1, kHScrollRight, kHScrollRight + 1}) {
+    ASSERT_TRUE(s[static_cast<size_t>(slot)].HasPixels()) << slot;
+    EXPECT_LE(s[static_cast<size_t>(slot)].height, 12) << slot;  // the horizontal bar is 12 high
+  }
+  for (int slot : {kVScrollUp, kVScrollUp + 1, kVScrollDown, kVScrollDown + 1}) {
+    ASSERT_TRUE(s[static_cast<size_t>(slot)].HasPixels()) << slot;
+    EXPECT_LE(s[static_cast<size_t>(slot)].width, 14) << slot;  // the vertical bar is 14 wide
+  }
+  EXPECT_LE(s[kScrollThumb].width, 14);
+  EXPECT_LE(s[kScrollThumb].height, 12);
+  // The thumb must leave a range along both bars (256 long, arrows included).
+  EXPECT_GT(256 - s[kHScrollLeft].width - s[kHScrollRight].width - s[kScrollThumb].width + 1, 0);
+  EXPECT_GT(256 - s[kVScrollUp].height - s[kVScrollDown].height - s[kScrollThumb].height + 1, 0);
+  for (int d = 0; d < 10; ++d) {
+    const Shape& digit = s[static_cast<size_t>(kFirstDigit + d)];
+    ASSERT_TRUE(digit.HasPixels()) << d;
+    EXPECT_LE(digit.width, 5);
+    EXPECT_LE(digit.height, 8);
+    EXPECT_FALSE(Blank(digit));
+  }
+  // The two numbers of the swatch strip must not run into each other or out
+  // of the strip: three digits from x 560 end before the separator at 577.
+  int widest = 0;
+  for (int d = 0; d < 10; ++d) widest = std::max(widest, s[static_cast<size_t>(kFirstDigit + d)].width);
+  EXPECT_LT(560 + 3 * (widest + 1) - 1, 577);
+  EXPECT_FALSE(Blank(s[kFloorTile]));
+  EXPECT_FALSE(Blank(s[kTavrel]));
+  for (int i = 0; i < kHelperShapeCount; ++i) {
+    const bool named = i < 55 || i == kFloorTile || i == kTavrel || (i >= kFirstDigit && i < kFirstDigit + 10);
+    if (!named) {
+      EXPECT_TRUE(Blank(s[static_cast<size_t>(i)])) << "slot " << i;
+    }
+  }
+}
+
+// In the positioning windows the tile's lower-left corner is at (68, 160)
+// and a figure's bottom row lands on 65 + min(offsetY + height, 95): the
+// figure's feet must be on the tile, near its middle.
+TEST(SupportFiles, FigureStandsOnTheTile) {
+  const std::vector<Shape> s = HelperShapes();
+  const Shape& tile = s[kFloorTile];
+  const Shape& fig = s[kTavrel];
+  const int bottom = 65 + std::min(fig.offsetY + fig.height, 95);
+  const int left = 66 + fig.offsetX;
+  EXPECT_GT(bottom, 160 - tile.height + tile.height / 4);
+  EXPECT_LT(bottom, 160 - tile.height / 4);
+  const int middle = left + fig.width / 2, tileMiddle = 68 + tile.width / 2;
+  EXPECT_LE(std::abs(middle - tileMiddle), 2);
+  // Shape row 0 is the bottom row, so the figure stands on its own last
+  // row; above its outline come the boots, not the hair.
+  const uint8_t* row0 = fig.pixels.get();
+  EXPECT_TRUE(std::any_of(row0, row0 + fig.width, [](uint8_t v) { return v != 0; }));
+  const uint8_t* row1 = row0 + fig.width;
+  const uint8_t* feetColour = std::find_if(row1, row1 + fig.width, [](uint8_t v) { return v != 0 && v != kInk; });
+  ASSERT_NE(feetColour, row1 + fig.width);
+  EXPECT_TRUE(*feetColour >= kBoots && *feetColour < kBoots + 8);
+}
+
+class ScreenImage : public ::testing::Test {
+ protected:
+  ScreenImage() : surface(615, 285, 8) {
+    SetWindowDC(state, &surface);
+    InitDisplay(state);
+  }
+  platform::HeadlessSurface surface;
+  DisplayState state;
+};
+
+TEST_F(ScreenImage, ShowPcxReadsTheSameIndicesAndPalette) {
+  const std::vector<uint8_t>& pcx = Files().at(kScreenImageName);
+  const Image8 expected = MakeScreenImage(MakeHelperPictures());
+  const int slot = AllocBuffer(state, 615, 285);
+  ASSERT_GE(slot, 0);
+  ASSERT_EQ(SelectBuffer(state, slot), 0);
+  MoveTo(state, 0, 0);
+  MemorySource source(pcx);
+  ASSERT_EQ(ShowPcx(state, source), kPcxShown);
+  for (int y = 0; y < 285; ++y)
+    for (int x = 0; x < 615; ++x) ASSERT_EQ(ReadPixel(state, x, y), expected.At(x, y)) << x << "," << y;
+
+  std::array<uint8_t, 768> rgb{};
+  GetPalette(state, 0, 256, rgb);
+  const Palette palette = MakePalette();
+  for (int i = 10; i <= 245; ++i) {
+    const Rgb& c = palette[static_cast<size_t>(i)];
+    EXPECT_EQ(rgb[3 * i], c.r) << i;
+    EXPECT_EQ(rgb[3 * i + 1], c.g) << i;
+    EXPECT_EQ(rgb[3 * i + 2], c.b) << i;
+  }
+  MemorySource again(pcx);
+  std::array<uint8_t, 768> filePalette{};
+  EXPECT_EQ(ReadPcxPalette(again, filePalette), 256);
+}
+
+// Picking uses (x - 462) / 9 and (y - 8) / 7: the colour a user sees under
+// the mouse must be the index picked there.
+TEST(ScreenLayout, ColourGridShowsEachIndexWhereItIsPicked) {
+  const Image8 s = MakeScreenImage(MakeHelperPictures());
+  for (int i = 0; i < 256; ++i) {
+    const int x = kGridX + kCellW * (i % 16), y = kGridY + kCellH * (i / 16);
+    for (int dy = 0; dy < 6; ++dy)
+      for (int dx = 0; dx < 8; ++dx) ASSERT_EQ(s.At(x + dx, y + dy), i) << "index " << i;
+  }
+}
+
+// Drawing a move button restores x..x+w, y..y+h from the screen image, and
+// those rectangles cover the bottom line of the slider frame; the screen
+// image must hold the same line there, or every toolbar redraw would cut it.
+TEST(ScreenLayout, SliderFrameMatchesItsLiveDrawing) {
+  const Image8 s = MakeScreenImage(MakeHelperPictures());
+  for (int x = 16; x <= 171; ++x) {
+    EXPECT_EQ(s.At(x, 213), kSliderLine) << x;
+    EXPECT_EQ(s.At(x, 252), kSliderLine) << x;
+  }
+  EXPECT_EQ(s.At(100, 230), kSliderFill);
+  EXPECT_EQ(s.At(100, 244), kTrackFill);
+}
+
+int Luma(const Rgb& c) { return 299 * c.r + 587 * c.g + 114 * c.b; }
+
+TEST(PaletteColours, ReservedEntriesAndColourSetRamps) {
+  const Palette p = MakePalette();
+  EXPECT_EQ(p[0], (Rgb{0, 0, 0}));
+  EXPECT_EQ(p[8], (Rgb{192, 220, 192}));
+  EXPECT_EQ(p[247], (Rgb{160, 160, 164}));
+  EXPECT_EQ(p[255], (Rgb{255, 255, 255}));
+  // Each colour set of the Colors menu runs dark to light.
+  for (int first : {16, 32, 72, 80, 128, 136, 199, 224})
+    for (int i = first; i < first + 7; ++i) EXPECT_LT(Luma(p[static_cast<size_t>(i)]), Luma(p[static_cast<size_t>(i) + 1])) << i;
+}
+
+// What the editor draws over what: each pair must differ clearly.
+TEST(PaletteColours, DrawingColoursStandApart) {
+  const Palette p = MakePalette();
+  auto distance = [&](int a, int b) {
+    const Rgb &x = p[static_cast<size_t>(a)], &y = p[static_cast<size_t>(b)];
+    return std::abs(x.r - y.r) + std::abs(x.g - y.g) + std::abs(x.b - y.b);
+  };
+  for (int background : {kCanvasBack, kCheckerLight, kCheckerDark, kEyes}) {
+    EXPECT_GT(distance(kGridLine, background), 150) << background;
+    EXPECT_GT(distance(kCanvasFrame, background), 150) << background;
+  }
+  EXPECT_GT(distance(kCheckerLight, kCheckerDark), 100);
+  EXPECT_GT(distance(kEyes, kCanvasBack), 200);
+  EXPECT_GT(distance(kForeOutline, kBackOutline), 200);
+  EXPECT_GT(distance(kForeOutline, kBlack), 200);  // outlines sit on the black cell lines
+  EXPECT_GT(distance(kBackOutline, kBlack), 200);
+  EXPECT_GT(distance(kSliderFill, kBlack), 300);   // the counter text
+}
+
+TEST(Cursors, HotSpotsSitOnTheirPictures) {
+  for (const CursorInfo& c : CursorList()) {
+    SCOPED_TRACE(c.fileName);
+    ASSERT_GE(c.hotX, 0);
+    ASSERT_GE(c.hotY, 0);
+    ASSERT_LT(c.hotX, 32);
+    ASSERT_LT(c.hotY, 32);
+    if (c.tool == 4) continue;  // the crosshair's middle is checked by its own drawing
+    const Image8 pic = ToolIcon(c.tool);
+    const int x = c.hotX - 1, y = c.hotY - 1;  // pictures sit at (1, 1)
+    ASSERT_TRUE(pic.Inside(x, y));
+    EXPECT_NE(pic.At(x, y), 0);
+  }
+}
+
+TEST(Encoders, CrcAndPcxRuns) {
+  const std::string check = "123456789";
+  EXPECT_EQ(Crc32({reinterpret_cast<const uint8_t*>(check.data()), check.size()}), 0xCBF43926u);
+  // Bytes of 0xC0 and above must be written as runs even when single.
+  Image8 img(3, 1);
+  img.pixels = {0xC5, 7, 7};
+  const std::vector<uint8_t> pcx = EncodePcx(img, MakePalette());
+  ASSERT_EQ(pcx.size(), 128u + 5u + 769u);  // 4-byte scan line: C1 C5, C2 07, 00
+  EXPECT_EQ(pcx[128], 0xC1);
+  EXPECT_EQ(pcx[129], 0xC5);
+  EXPECT_EQ(pcx[130], 0xC2);
+  EXPECT_EQ(pcx[131], 7);
+  EXPECT_EQ(pcx[132], 0);
+  EXPECT_EQ(pcx[133], 0x0C);
+}
+
+TEST(HelpText, NamesEveryToolAndKey) {
+  const std::string help = HelpText();
+  for (const char* word : {"Pencil", "Eraser", "Hand", "Eyedropper", "Select", "Paint bucket", "Ctrl+N", "Ctrl+O",
+                           "Ctrl+S", "Ctrl+I", "Ctrl+U", "Ctrl+E", "Ctrl+Q", "Ctrl+Z", "Ctrl+Y", "Ctrl+X", "Ctrl+C",
+                           "Ctrl+V", "Ctrl+A", "Delete", "Ctrl+9", "qshe.qsh", "qshe.pcx", ".qbj"})
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  EXPECT_EQ(help.find('\t'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qshe::gen

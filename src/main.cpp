@@ -1,18 +1,41 @@
-// The editor. Until its window exists it reports on the file it is given,
-// the way `qshe-tool info` does.
-#include <iostream>
+// The editor: a Qt application around the program's own main window.
+#include <QApplication>
 #include <string>
 #include <vector>
 
+#include "app/editor.h"
 #include "app/program_dir.h"
-#include "qshe_tool/tool.h"
+#include "app/startup.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_main_window.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::string file = qshe::CommandLineFile(args);
-  if (file.empty()) {
-    std::cout << "qshe: no file given (make run FILE=path/to/file.qsh)\n";
-    return 0;
-  }
-  return qshe::tool::RunTool({"info", file}, std::cout, std::cerr);
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("QSH Editor");
+  // Qt takes its own options out of argv; what is left is ours.
+  std::vector<std::string> arguments;
+  const QStringList args = QApplication::arguments();
+  for (int i = 1; i < args.size(); ++i) arguments.push_back(args[i].toStdString());
+
+  const std::string programDir = qshe::ProgramDir();
+  qshe::platform::QtMainWindow* window = nullptr;
+  qshe::platform::QtDialogs dialogs([&window]() -> QWidget* { return window; });
+  qshe::platform::QtSettingsStore settings;
+  // The frame interface is the window's; it is filled in once the window exists.
+  struct FrameForwarder : qshe::platform::WindowFrame {
+    qshe::platform::QtMainWindow** window;
+    void SetTitle(const std::string& t) override { (*window)->SetTitle(t); }
+    void SetCursor(qshe::platform::Cursor c) override { (*window)->SetCursor(c); }
+  } frame;
+  frame.window = &window;
+  qshe::platform::Platform ui{dialogs, dialogs, frame, settings};
+
+  qshe::platform::QtMainWindow mainWindow(ui, programDir);
+  window = &mainWindow;
+  qshe::Editor editor(mainWindow.desktop());
+  mainWindow.Attach(&editor);
+  if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();
+  mainWindow.FitAndPlace();
+  mainWindow.show();
+  return QApplication::exec();
 }

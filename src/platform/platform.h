@@ -85,6 +85,27 @@ class SettingsStore {
                                               const std::string& name) = 0;
 };
 
+// ----- the main window itself ----------------------------------------------
+
+class WindowControl {
+ public:
+  virtual ~WindowControl() = default;
+  // Mouse moves and releases keep coming to the main window while captured,
+  // also from outside it.
+  virtual void CaptureMouse() = 0;
+  virtual void ReleaseMouse() = 0;
+  // A timer that calls back the event function for `id` every period.
+  virtual void StartTimer(int id, int milliseconds) = 0;
+  virtual void StopTimer(int id) = 0;
+  // Ends the program once the current event is handled.
+  virtual void Quit(int exitCode) = 0;
+  // Size of the screen the window is on, for placing it.
+  virtual void ScreenSize(int& width, int& height) = 0;
+  // Opens a text file for reading in the desktop's own viewer; false when
+  // nothing could be started.
+  virtual bool OpenTextFile(const std::string& path) = 0;
+};
+
 // Everything at once, as handed to the handlers that need the desktop.
 struct Platform {
   MessageBoxes& boxes;

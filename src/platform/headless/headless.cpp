@@ -60,4 +60,22 @@ std::optional<std::string> HeadlessPlatform::ReadText(SettingsRoot root, const s
   return v->second;
 }
 
+void HeadlessPlatform::BuildMenus(const std::vector<MenuItem>& pulldowns,
+                                  const std::vector<Accelerator>& keys) {
+  menus = pulldowns;
+  accelerators = keys;
+  menuChecked.clear();
+  menuEnabled.clear();
+}
+
+void HeadlessPlatform::ScreenSize(int& width, int& height) {
+  width = screenWidth;
+  height = screenHeight;
+}
+
+bool HeadlessPlatform::OpenTextFile(const std::string& path) {
+  openedTextFiles.push_back(path);
+  return true;
+}
+
 }  // namespace qshe::platform

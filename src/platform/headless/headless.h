@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop.h"
+#include "platform/headless/headless_surface.h"
+#include "platform/menu.h"
 #include "platform/platform.h"
 
 namespace qshe::platform {
@@ -17,13 +20,16 @@ namespace qshe::platform {
 class HeadlessPlatform : public MessageBoxes,
                          public FileDialogs,
                          public WindowFrame,
-                         public SettingsStore {
+                         public SettingsStore,
+                         public MenuBar,
+                         public WindowControl {
  public:
   HeadlessPlatform() : platform_{*this, *this, *this, *this} {}
   HeadlessPlatform(const HeadlessPlatform&) = delete;
   HeadlessPlatform& operator=(const HeadlessPlatform&) = delete;
 
   Platform& platform() { return platform_; }
+  Desktop& desktop() { return desktop_; }
 
   // ----- scripting -----
   // Answers for the next questions, in order. A question with no scripted
@@ -42,6 +48,19 @@ class HeadlessPlatform : public MessageBoxes,
   std::vector<std::string> titles;
   std::vector<Cursor> cursors;
 
+  // ----- the main window -----
+  HeadlessSurface surface{615, 285};
+  std::vector<MenuItem> menus;
+  std::vector<Accelerator> accelerators;
+  std::map<int, bool> menuChecked;
+  std::map<int, bool> menuEnabled;
+  bool mouseCaptured = false;
+  std::map<int, int> timers;  // id -> period of the running timers
+  std::optional<int> quitCode;
+  int screenWidth = 1024;
+  int screenHeight = 768;
+  std::vector<std::string> openedTextFiles;
+
   const std::string& title() const { return title_; }
   Cursor cursor() const { return cursor_; }
   // Texts of the boxes shown so far.
@@ -56,11 +75,23 @@ class HeadlessPlatform : public MessageBoxes,
   bool HasKey(SettingsRoot root, const std::string& key) override;
   std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                       const std::string& name) override;
+  void BuildMenus(const std::vector<MenuItem>& pulldowns,
+                  const std::vector<Accelerator>& keys) override;
+  void SetMenuChecked(int id, bool checked) override { menuChecked[id] = checked; }
+  void SetMenuEnabled(int id, bool enabled) override { menuEnabled[id] = enabled; }
+  void CaptureMouse() override { mouseCaptured = true; }
+  void ReleaseMouse() override { mouseCaptured = false; }
+  void StartTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
+  void StopTimer(int id) override { timers.erase(id); }
+  void Quit(int exitCode) override { quitCode = exitCode; }
+  void ScreenSize(int& width, int& height) override;
+  bool OpenTextFile(const std::string& path) override;
 
  private:
   std::optional<std::string> NextFileName();
 
   Platform platform_;
+  Desktop desktop_{platform_, surface, *this, *this};
   std::string title_;
   Cursor cursor_ = Cursor::Arrow;
 };

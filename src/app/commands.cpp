@@ -1,0 +1,145 @@
+#include "app/commands.h"
+
+#include <set>
+
+#include "app/canvas_routing.h"
+#include "app/command_table.h"
+#include "app/main_window.h"
+#include "app/title_slider.h"
+#include "document/document_commands.h"
+#include "document/object_file.h"
+#include "document/presets.h"
+#include "platform/messages.h"
+
+namespace qshe {
+namespace {
+
+// Commands whose work is in place.
+const std::set<int>& Available() {
+  static const std::set<int> ids = {
+      kCmdNew,          kCmdOpen,          kCmdSave,         kCmdSaveAs,        kCmdExit,
+      kCmdRevertShape,  kCmdRemoveShape,   kCmdNextShape,    kCmdPreviousShape, kCmdForward8,
+      kCmdBackward8,    kCmdImportQbj,     kCmdPresetFloors, kCmdPresetItem,    kCmdPresetItem2,
+      kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
+      kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
+      kCmdBucket,
+  };
+  return ids;
+}
+
+// After New and Open everything is shown afresh.
+void ShowWholeDocument(Editor& e) {
+  RedrawScreen(e);
+  PresentWindow(e);
+}
+
+void MoveBy(Editor& e, int step) {
+  int target = MoveTarget(e.doc.list.current, e.doc.list.count, step);
+  ShowShape(e.doc, e.canvas, target, true, e.doc.list.current);
+  RefreshShapeViews(e);
+}
+
+void ChooseTool(Editor& e, int tool) {
+  ToolsMouseUp(e);
+  SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
+  ToolsMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
+}
+
+void About(Editor& e) {
+  e.ui().boxes.ShowMessageBox(
+      {"QSH Editor 1.04\n\nAn editor for the shape files of Quorvane: QSH and QS2 files with their "
+       "QBJ object properties.\n\nSee \"help.txt\" beside the program for the tools, keys and files.",
+       platform::kCaption, platform::Icon::Information, platform::Buttons::Ok, platform::Owner::MainWindow});
+}
+
+}  // namespace
+
+int MoveTarget(int current, int count, int step) {
+  if (count < 1) return 0;
+  int target = (current + step) % count;
+  return target < 0 ? target + count : target;
+}
+
+void RefreshShapeViews(Editor& e) {
+  ShowCanvas(e);
+  DrawShapeSlider(e);
+  PresentShapeSlider(e);
+  RefreshPositionWindows(e);
+}
+
+bool CommandAvailable(int menuId) { return Available().count(menuId) != 0; }
+
+void UpdateMenuAvailability(Editor& e) {
+  for (int id : MenuCommandIds()) e.desktop.menus.SetMenuEnabled(id, CommandAvailable(id));
+}
+
+void RunButtonCommand(Editor& e, int button) {
+  switch (button) {
+    case 19: MoveBy(e, 1); break;
+    case 20: MoveBy(e, -1); break;
+    case 21: MoveBy(e, 8); break;
+    case 22: MoveBy(e, -8); break;
+    default: break;  // the view buttons connect with the canvas view
+  }
+}
+
+void RunCommand(Editor& e, int identifier) {
+  auto id = MenuIdFor(identifier);
+  if (!id || !CommandAvailable(*id)) return;
+  platform::Platform& ui = e.ui();
+  auto refresh = e.doc.hooks.fillPropertiesWindow;
+  switch (*id) {
+    case kCmdNew:
+      NewDocument(e.doc, e.canvas, ui);
+      ShowWholeDocument(e);
+      break;
+    case kCmdOpen:
+      OpenDocument(e.doc, e.canvas, ui);
+      ShowWholeDocument(e);
+      break;
+    case kCmdSave: SaveDocument(e.doc, e.canvas, ui); break;
+    case kCmdSaveAs: SaveDocumentAs(e.doc, e.canvas, ui); break;
+    case kCmdExit:
+      if (ConfirmDiscard(e.doc, e.canvas, ui)) e.desktop.control.Quit(0);
+      break;
+    case kCmdRevertShape:
+      RevertShape(e.doc, e.canvas, ui);
+      ShowCanvas(e);
+      break;
+    case kCmdRemoveShape:
+      RemoveShape(e.doc.list, ui.boxes, e.doc.list.current, true);
+      ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
+      ShowCanvas(e);
+      DrawShapeSlider(e);
+      PresentShapeSlider(e);
+      break;
+    case kCmdNextShape: MoveBy(e, 1); break;
+    case kCmdPreviousShape: MoveBy(e, -1); break;
+    case kCmdForward8: MoveBy(e, 8); break;
+    case kCmdBackward8: MoveBy(e, -8); break;
+    case kCmdImportQbj: ImportObjectFile(e.doc, ui, refresh); break;
+    case kCmdPresetFloors: PresetCommand(e.doc, ui.boxes, Preset::Floors, refresh); break;
+    case kCmdPresetItem: PresetCommand(e.doc, ui.boxes, Preset::Item, refresh); break;
+    case kCmdPresetItem2: PresetCommand(e.doc, ui.boxes, Preset::Item2, refresh); break;
+    case kCmdDefaultQs2Numbering: DefaultQS2NumberingCommand(e.doc, ui.boxes, refresh); break;
+    case kCmdPencil: ChooseTool(e, kPencil); break;
+    case kCmdEraser: ChooseTool(e, kEraser); break;
+    case kCmdHand: ChooseTool(e, kHand); break;
+    case kCmdEyedropper: ChooseTool(e, kEyedropper); break;
+    case kCmdSelect: ChooseTool(e, kSelect); break;
+    case kCmdBucket: ChooseTool(e, kBucket); break;
+    case kCmdChangeBackground:
+      SetToolState(e, e.tools.currentTool, (e.view.backgroundType + 1) % 3, e.tools.pencilSize);
+      RedrawLiveParts(e);
+      PresentWindow(e);
+      break;
+    case kCmdChangePencilSize:
+      SetToolState(e, e.tools.currentTool, e.view.backgroundType, (e.tools.pencilSize + 1) % 6);
+      break;
+    case kCmdHelp: e.desktop.control.OpenTextFile(e.paths.programDir + "help.txt"); break;
+    case kCmdAbout: About(e); break;
+    default: break;
+  }
+}
+
+}  // namespace qshe

@@ -1,0 +1,117 @@
+// The whole program's state: one record per module, created once at start-up.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/virtual_buffer.h"
+#include "document/canvas.h"
+#include "document/document.h"
+#include "editing/canvas_view.h"
+#include "editing/tool_state.h"
+#include "platform/desktop.h"
+
+namespace qshe {
+
+inline constexpr int kClientWidth = 615;
+inline constexpr int kClientHeight = 285;
+inline constexpr int kToolButtonCount = 23;
+
+// Timer identifiers.
+inline constexpr int kCommitTimer = 1;   // every 4000 ms
+inline constexpr int kScrollTimer = 2;   // every 80 ms
+
+// Slots of the six buffers made when the window is created.
+struct ScreenBuffers {
+  int composition = -1;     // what the window shows
+  int background = -1;      // untouched copy of the screen image
+  int sheet = -1;           // 640 x 480 contact sheet
+  int canvasView = -1;      // 256 x 256
+  int shapePosition = -1;   // 200 x 200
+  int tavrelPosition = -1;  // 200 x 200
+};
+
+struct MainWindow {
+  std::string screenImagePath;
+  int clientWidth = kClientWidth;
+  int clientHeight = kClientHeight;
+  int lastMouseX = 0;
+  int lastMouseY = 0;
+  std::array<uint8_t, 768> gamePalette{};
+  ScreenBuffers buffers;
+  platform::PaletteId palette = 0;
+  int32_t canvasChanged = 0;  // the canvas holds edits not committed yet
+  bool failed = false;        // the display could not be set up
+};
+
+struct ToolButton {
+  int x = 0;
+  int y = 0;
+  int pressed = 0;
+};
+
+struct Toolbar {
+  std::array<ToolButton, kToolButtonCount> buttons{};
+  int pressedButton = -1;  // the button a mouse press went down on
+};
+
+enum ScrollPart : int { kNoPart = -1, kFirstArrow = 1, kSecondArrow = 2, kThumb = 3, kTrack = 4 };
+
+struct ScrollBar {
+  int width = 0;
+  int height = 0;
+  int x = 0;
+  int y = 0;
+  int enabled = 0;
+  int visible = 0;
+  int range = 0;
+  int position = 0;
+  int lastX = 0;
+  int lastY = 0;
+  int step = 1;
+  int vertical = 0;  // 0 horizontal, 1 vertical
+  int repeatCounter = 0;
+  int dragging = 0;
+  // Helper-shape slots: first arrow, first pressed, second arrow, second
+  // pressed, thumb.
+  std::array<int, 5> images{};
+  int pressedPart = kNoPart;
+  std::function<void()> onScroll;
+};
+
+struct Slider {
+  int dragging = -1;  // 1 between a press on the track and the next release
+};
+
+struct Paths {
+  std::string programDir;       // ends in a separator
+  std::string commandLineFile;  // empty when none
+};
+
+struct Editor {
+  explicit Editor(platform::Desktop& d) : desktop(d) {}
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  platform::Platform& ui() { return desktop.ui; }
+
+  platform::Desktop& desktop;
+  Paths paths;
+  DisplayState display;
+  Document doc;
+  Canvas canvas;
+  std::vector<Shape> helperShapes = std::vector<Shape>(kHelperShapeCount);
+  Shape backdropShape;
+  MainWindow window;
+  Toolbar toolbar;
+  Slider slider;
+  ScrollBar verticalBar;
+  ScrollBar horizontalBar;
+  CanvasView view;
+  ToolState tools;
+};
+
+}  // namespace qshe

@@ -1,0 +1,51 @@
+#include "app/startup.h"
+
+#include "app/canvas_routing.h"
+#include "app/command_table.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/program_dir.h"
+#include "app/title_slider.h"
+#include "document/document_commands.h"
+#include "document/shape_file.h"
+
+namespace qshe {
+
+void InstallHooks(Editor& e) {
+  e.doc.showTitle = [&e](const std::string& name) { SetDocumentTitle(e, name); };
+  e.doc.hooks.resetView = [&e] { ResetCanvasView(e.view); };
+  e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
+}
+
+bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std::string>& arguments) {
+  e.paths.programDir = programDir;
+  e.paths.commandLineFile = CommandLineFile(arguments);
+  InstallHooks(e);
+  e.ui().window.SetCursor(platform::Cursor::Wait);
+  SetDocumentTitle(e, "new");
+  e.desktop.menus.BuildMenus(MainMenu(), MainAccelerators());
+  UpdateMenuAvailability(e);
+  if (!SetUpDisplay(e)) return false;
+
+  // The helper shapes: toolbar buttons, scroll-bar parts, digits and figures.
+  std::string helpers = LocateSupportFile("qshe.qsh", e.paths.programDir, e.ui().settings);
+  ReadShapeFile(e.doc, e.ui(), helpers, e.helperShapes);
+
+  PlaceToolButtons(e);
+  InitScrollBars(e);
+  if (e.paths.commandLineFile.empty()) {
+    NewDocument(e.doc, e.canvas, e.ui());
+  } else {
+    OpenPath(e.doc, e.canvas, e.ui(), e.paths.commandLineFile);
+  }
+  ShowShape(e.doc, e.canvas, 0, false, 0);
+  RedrawScreen(e);
+  PresentWindow(e);
+  SetToolState(e, kPencil, 0, 0);
+  e.desktop.control.StartTimer(kCommitTimer, 4000);
+  e.desktop.control.StartTimer(kScrollTimer, 80);
+  e.ui().window.SetCursor(platform::Cursor::Arrow);
+  return true;
+}
+
+}  // namespace qshe

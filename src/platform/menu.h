@@ -1,0 +1,37 @@
+// The main window's menu bar and keyboard shortcuts, handed to the window
+// system as data.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qshe::platform {
+
+struct MenuItem {
+  enum class Kind { Command, Separator, SubMenu };
+  Kind kind = Kind::Command;
+  std::string label;  // "&Open..." with its mnemonic
+  int id = 0;         // command identifier of a Command entry
+  std::string keys;   // the shortcut shown beside the label, "Ctrl+O"
+  std::vector<MenuItem> children;  // entries of a SubMenu (and of a pull-down)
+};
+
+// One keyboard shortcut of the main window. Keys are written "Ctrl+N", "U",
+// "+", "=", "Left", "Delete", "Ctrl+1".
+struct Accelerator {
+  std::string key;
+  int id = 0;
+};
+
+class MenuBar {
+ public:
+  virtual ~MenuBar() = default;
+  // Builds the pull-downs and the shortcuts; every command entry starts
+  // enabled and unchecked.
+  virtual void BuildMenus(const std::vector<MenuItem>& pulldowns,
+                          const std::vector<Accelerator>& accelerators) = 0;
+  virtual void SetMenuChecked(int id, bool checked) = 0;
+  virtual void SetMenuEnabled(int id, bool enabled) = 0;
+};
+
+}  // namespace qshe::platform

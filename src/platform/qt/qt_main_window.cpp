@@ -1,0 +1,331 @@
+#include "platform/qt/qt_main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/editor.h"
+#include "app/main_window.h"
+
+namespace qshe::platform {
+namespace {
+
+int ButtonNumber(Qt::MouseButton b) {
+  if (b == Qt::LeftButton) return 1;
+  if (b == Qt::RightButton) return 2;
+  return 0;
+}
+
+}  // namespace
+
+// ----- client area -----------------------------------------------------------------
+
+QtClientArea::QtClientArea(QtMainWindow* owner)
+    : QWidget(owner), owner_(owner), image_(kClientWidth, kClientHeight, QImage::Format_RGB32) {
+  image_.fill(Qt::black);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font_.setPixelSize(12);
+  font_.setStyleStrategy(QFont::NoAntialias);
+}
+
+TextMetrics QtClientArea::SelectFixedFont() {
+  QFontMetrics m(font_);
+  return {m.height(), m.leading() > 0 ? m.leading() : 0};
+}
+
+int QtClientArea::TextWidth(std::string_view text) {
+  return QFontMetrics(font_).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+}
+
+PaletteId QtClientArea::CreatePalette(std::span<const PaletteEntry, 256> entries) {
+  PaletteId id = next_++;
+  std::copy(entries.begin(), entries.end(), palettes_[id].begin());
+  return id;
+}
+
+void QtClientArea::AnimatePalette(PaletteId palette, int first, std::span<const PaletteEntry> entries) {
+  auto it = palettes_.find(palette);
+  if (it == palettes_.end()) return;
+  for (size_t i = 0; i < entries.size() && first + static_cast<int>(i) < 256; ++i) {
+    it->second[static_cast<size_t>(first) + i] = entries[i];
+  }
+}
+
+void QtClientArea::Present(const IndexedImage& image, const Rect& source, const Rect& target) {
+  const int sw = source.width(), sh = source.height(), tw = target.width(), th = target.height();
+  if (sw <= 0 || sh <= 0 || tw <= 0 || th <= 0) return;
+  if (source.x1 < 0 || source.y1 < 0 || source.x2 >= image.width || source.y2 >= image.height) return;
+  // The colour table as 32-bit pixels once, then every pixel is one lookup.
+  std::array<QRgb, 256> colors{};
+  const auto* palette = palettes_.count(selected_) ? &palettes_.at(selected_) : nullptr;
+  for (int v = 0; v < 256; ++v) {
+    if (image.usage == ColorUsage::PaletteIndices) {
+      int index = (image.colorTable[2 * v] | (image.colorTable[2 * v + 1] << 8)) & 0xFF;
+      if (palette) {
+        const PaletteEntry& pe = (*palette)[static_cast<size_t>(index)];
+        colors[static_cast<size_t>(v)] = qRgb(pe.red, pe.green, pe.blue);
+      }
+    } else {
+      const uint8_t* q = image.colorTable + 4 * v;
+      colors[static_cast<size_t>(v)] = qRgb(q[2], q[1], q[0]);
+    }
+  }
+  const int x1 = std::max(target.x1, 0), x2 = std::min(target.x2, image_.width() - 1);
+  const int y1 = std::max(target.y1, 0), y2 = std::min(target.y2, image_.height() - 1);
+  for (int ty = y1; ty <= y2; ++ty) {
+    int sy = source.y1 + static_cast<int>(static_cast<int64_t>(ty - target.y1) * sh / th);
+    const uint8_t* row = image.pixels + static_cast<size_t>(image.height - 1 - sy) * static_cast<size_t>(image.stride);
+    auto* out = reinterpret_cast<QRgb*>(image_.scanLine(ty));
+    if (sw == tw) {
+      const uint8_t* from = row + source.x1 + (x1 - target.x1);
+      for (int tx = x1; tx <= x2; ++tx) out[tx] = colors[*from++];
+    } else {
+      for (int tx = x1; tx <= x2; ++tx) {
+        int sx = source.x1 + static_cast<int>(static_cast<int64_t>(tx - target.x1) * sw / tw);
+        out[tx] = colors[row[sx]];
+      }
+    }
+  }
+  if (x1 <= x2 && y1 <= y2) update(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
+}
+
+void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
+  QPainter p(&image_);
+  p.setFont(font_);
+  p.setPen(QColor(color.red, color.green, color.blue));
+  QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+  QFontMetrics m(font_);
+  p.drawText(x, y + m.ascent(), s);
+  update(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
+}
+
+void QtClientArea::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  // Nearest-neighbour on every screen: pixel art must not be smoothed.
+  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p.fillRect(rect(), Qt::black);
+  p.drawImage(QPoint(0, 0), image_);
+}
+
+void QtClientArea::mousePressEvent(QMouseEvent* event) {
+  int button = ButtonNumber(event->button());
+  if (!button || !owner_->editor()) return;
+  QPoint p = event->position().toPoint();
+  OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier);
+}
+
+void QtClientArea::mouseMoveEvent(QMouseEvent* event) {
+  if (!owner_->editor()) return;
+  QPoint p = event->position().toPoint();
+  OnMouseMove(*owner_->editor(), p.x(), p.y(), event->modifiers() & Qt::ControlModifier);
+}
+
+void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
+  int button = ButtonNumber(event->button());
+  if (!button || !owner_->editor()) return;
+  QPoint p = event->position().toPoint();
+  OnMouseUp(*owner_->editor(), p.x(), p.y(), button);
+}
+
+void QtClientArea::resizeEvent(QResizeEvent*) {
+  if (owner_->editor()) OnSize(*owner_->editor(), width(), height());
+}
+
+// ----- main window -----------------------------------------------------------------
+
+QtMainWindow::QtMainWindow(Platform& ui, const std::string& supportDir)
+    : client_(new QtClientArea(this)), desktop_{ui, *client_, *this, *this} {
+  setCentralWidget(client_);
+  client_->setMinimumSize(0, 0);
+  client_->setMaximumSize(kClientWidth, kClientHeight);
+  client_->resize(kClientWidth, kClientHeight);
+  LoadCursors(supportDir);
+  setWindowIcon(QIcon(QString::fromStdString(supportDir + "qshe-icon.png")));
+}
+
+QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::FitAndPlace() {
+  // The largest size is the one that shows the whole client area under the
+  // menu bar; the window opens at that size.
+  QSize full(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  client_->setMinimumSize(0, 0);
+  client_->setMaximumSize(kClientWidth, kClientHeight);
+  setMinimumSize(160, 120);
+  setMaximumSize(full);
+  resize(full);
+  int sw = 0, sh = 0, x = 0, y = 0;
+  ScreenSize(sw, sh);
+  WindowPlacement(sw, sh, x, y);
+  move(x, y);
+}
+
+QAction* QtMainWindow::MenuAction(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void QtMainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+
+void QtMainWindow::SetCursor(Cursor cursor) {
+  if (cursor == Cursor::Wait) {
+    client_->setCursor(Qt::WaitCursor);
+    return;
+  }
+  auto it = cursors_.find(cursor);
+  client_->setCursor(it != cursors_.end() ? it->second : QCursor(Qt::ArrowCursor));
+}
+
+void QtMainWindow::LoadCursors(const std::string& supportDir) {
+  const std::pair<Cursor, const char*> files[] = {
+      {Cursor::Pencil, "cursor-pencil.png"}, {Cursor::Eraser, "cursor-eraser.png"},
+      {Cursor::Hand, "cursor-hand.png"},     {Cursor::Eyedropper, "cursor-eyedropper.png"},
+      {Cursor::Select, "cursor-select.png"}, {Cursor::Bucket, "cursor-bucket.png"},
+  };
+  for (auto [kind, name] : files) {
+    QImage image(QString::fromStdString(supportDir + name));
+    if (image.isNull()) continue;  // the arrow stands in for a missing picture
+    int hx = image.text("HotSpotX").toInt(), hy = image.text("HotSpotY").toInt();
+    cursors_[kind] = QCursor(QPixmap::fromImage(image), hx, hy);
+  }
+}
+
+void QtMainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    QString label = QString::fromStdString(item.label);
+    switch (item.kind) {
+      case MenuItem::Kind::Separator: menu->addSeparator(); break;
+      case MenuItem::Kind::SubMenu: AddMenuItems(menu->addMenu(label), item.children); break;
+      case MenuItem::Kind::Command: {
+        // The shortcut text is shown beside the label; the keys themselves
+        // are window shortcuts of their own, so every key of an entry works.
+        if (!item.keys.empty()) label += "\t" + QString::fromStdString(item.keys);
+        QAction* action = menu->addAction(label);
+        int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] {
+          if (editor_) OnCommand(*editor_, id);
+        });
+        actions_[id] = action;
+        break;
+      }
+    }
+  }
+}
+
+void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std::vector<Accelerator>& keys) {
+  menuBar()->clear();
+  actions_.clear();
+  for (QAction* a : shortcuts_) delete a;
+  shortcuts_.clear();
+  for (const MenuItem& pulldown : pulldowns) {
+    AddMenuItems(menuBar()->addMenu(QString::fromStdString(pulldown.label)), pulldown.children);
+  }
+  for (const Accelerator& key : keys) {
+    auto* action = new QAction(this);
+    action->setShortcut(QKeySequence(QString::fromStdString(key.key)));
+    // Only while the main window is the active window: a modeless window
+    // with the focus gets its own typing.
+    action->setShortcutContext(Qt::WindowShortcut);
+    int id = key.id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      if (editor_) OnCommand(*editor_, id);
+    });
+    addAction(action);
+    shortcuts_.push_back(action);
+  }
+}
+
+void QtMainWindow::SetMenuChecked(int id, bool checked) {
+  if (QAction* a = MenuAction(id)) {
+    a->setCheckable(true);
+    a->setChecked(checked);
+  }
+}
+
+void QtMainWindow::SetMenuEnabled(int id, bool enabled) {
+  if (QAction* a = MenuAction(id)) a->setEnabled(enabled);
+}
+
+// Qt keeps sending moves and the release to the widget a button went down on,
+// also outside the window, so capture needs nothing more.
+void QtMainWindow::CaptureMouse() {}
+void QtMainWindow::ReleaseMouse() {}
+
+void QtMainWindow::StartTimer(int id, int milliseconds) {
+  QTimer*& timer = timers_[id];
+  if (!timer) {
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, id] {
+      if (editor_) OnTimer(*editor_, id);
+    });
+  }
+  timer->start(milliseconds);
+}
+
+void QtMainWindow::StopTimer(int id) {
+  if (auto it = timers_.find(id); it != timers_.end()) it->second->stop();
+}
+
+void QtMainWindow::Quit(int exitCode) {
+  quitting_ = true;
+  for (auto& [id, timer] : timers_) timer->stop();
+  QTimer::singleShot(0, qApp, [exitCode] { QApplication::exit(exitCode); });
+}
+
+void QtMainWindow::ScreenSize(int& width, int& height) {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  QRect r = screen ? screen->geometry() : QRect(0, 0, 640, 480);
+  width = r.width();
+  height = r.height();
+}
+
+bool QtMainWindow::OpenTextFile(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  if (quitting_ || !editor_) {
+    event->accept();
+    return;
+  }
+  // The program decides: it asks about unsaved work and quits when allowed.
+  event->ignore();
+  OnCloseRequest(*editor_);
+}
+
+void QtMainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && editor_) OnFocusGained(*editor_);
+  QMainWindow::changeEvent(event);
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && editor_) {
+    OnCtrlKey(*editor_, true);
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && editor_) {
+    OnCtrlKey(*editor_, false);
+    return;
+  }
+  QMainWindow::keyReleaseEvent(event);
+}
+
+}  // namespace qshe::platform

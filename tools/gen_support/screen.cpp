@@ -186,10 +186,7 @@ Image8 ComposeMainWindow(const Image8& screen, const HelperPictures& h) {
   // Slider and counter: shape 58 of 100.
   const int count = 100, current = 58;
   const int p = static_cast<int>(143.0 / (count - 1) * current);
-  Fill(s, 16, 171, 213, 252, kSliderFill);
-  Fill(s, 23, 165, 242, 246, kTrackFill);
-  Box(s, 16, 171, 213, 252, kSliderLine);
-  Box(s, 23, 165, 242, 246, kSliderLine);
+  SliderFrame(s);
   Fill(s, p + 21, p + 25, 239, 249, kKnobFill);
   Box(s, p + 21, p + 25, 239, 249, kGreyedCell);
   const std::string counter = "SHAPE " + std::to_string(current) + " / " + std::to_string(count - 1);

@@ -137,8 +137,9 @@ FILES
 -----
 .qsh   Shape file: sizes, offsets and pixels.
 .qs2   The same plus each shape's replacement number. When you save, the
-       file type follows the file name; the editor asks before saving
-       replacement numbers into a .qsh name.
+       file type follows the file name; a document with replacement
+       numbers saved under a .qsh name asks whether to write a .qs2 file
+       instead.
 .qbj   Object properties, kept beside the shape file under the same name.
        It is read with the shape file and written with it when the
        document has object properties.

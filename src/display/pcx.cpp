@@ -86,6 +86,29 @@ class RunDecoder {
         runLeft_ -= k;
         continue;
       }
+      // Most codes lie wholly inside the chunk: decode those without
+      // checking for its end byte by byte.
+      const uint8_t* p = buffer_ + at_;
+      const uint8_t* safe = buffer_ + (have_ > 0 ? have_ - 1 : 0);
+      while (i < n && p < safe) {
+        uint8_t b = *p++;
+        if (b < 0xC0) {
+          out[i++] = b;
+          continue;
+        }
+        size_t count = b & 0x3Fu;
+        uint8_t value = *p++;
+        size_t k = std::min(count, n - i);
+        std::memset(out + i, value, k);
+        i += k;
+        if (k < count) {
+          runLeft_ = count - k;
+          runValue_ = value;
+        }
+      }
+      at_ = static_cast<size_t>(p - buffer_);
+      if (i == n || runLeft_ > 0) continue;
+      // A code split over two chunks, or the chunk is used up.
       uint8_t b;
       if (!Next(b)) return false;
       if (b < 0xC0) {
@@ -103,14 +126,26 @@ class RunDecoder {
   // ends first.
   bool Skip(int64_t n) {
     while (n > 0) {
-      uint8_t b;
+      const uint8_t* p = buffer_ + at_;
+      const uint8_t* safe = buffer_ + (have_ > 0 ? have_ - 1 : 0);
+      while (n > 0 && p < safe) {
+        uint8_t b = *p++;
+        if (b < 0xC0) {
+          --n;
+        } else {
+          ++p;
+          n -= b & 0x3F;  // a run may overshoot: the rest would carry on
+        }
+      }
+      at_ = static_cast<size_t>(p - buffer_);
+      if (n <= 0) break;
+      uint8_t b, value;
       if (!Next(b)) return false;
       if (b < 0xC0) {
         --n;
       } else {
-        uint8_t value;
         if (!Next(value)) return false;
-        n -= b & 0x3F;  // a run may overshoot: the rest would carry on
+        n -= b & 0x3F;
       }
     }
     return true;
@@ -174,7 +209,10 @@ struct FileCloser {
 
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  explicit FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+    // Few large reads rather than one per chunk.
+    if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
+  }
   bool open() const { return file_ != nullptr; }
 
   int64_t Size() override {

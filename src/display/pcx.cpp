@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace qshe {
 
@@ -285,19 +286,35 @@ int ShowPcx(DisplayState& state, ByteSource& source) {
   bool trailingPalette = ReadTrailingPalette(source, h, block);
   int64_t end = source.Size() - (trailingPalette ? kPaletteBlockSize : 0);
 
-  // A picture whose data ends early is refused before anything is drawn, so
-  // the buffer never shows half of it.
+  // A picture whose data ends early is refused with the buffer as it was.
+  // The rows it covers are kept aside and put back if the data runs out,
+  // which costs far less than a checking pass over the whole file; without
+  // memory for that, the checking pass it is.
   size_t lineBytes = static_cast<size_t>(h.lineBytes());
-  if (!RunDecoder(source, end, state.pcxRead).Skip(h.height() * static_cast<int64_t>(lineBytes)))
+  int64_t wholeImage = h.height() * static_cast<int64_t>(lineBytes);
+  uint8_t* band = b->Row(static_cast<int>(y + lastRow));
+  size_t bandBytes = static_cast<size_t>(lastRow - firstRow + 1) * static_cast<size_t>(b->width);
+  std::unique_ptr<uint8_t[]> saved(new (std::nothrow) uint8_t[bandBytes]);
+  if (saved) {
+    std::memcpy(saved.get(), band, bandBytes);
+  } else if (!RunDecoder(source, end, state.pcxRead).Skip(wholeImage)) {
     return kPcxRefused;
+  }
 
   RunDecoder decoder(source, end, state.pcxRead);
   uint8_t* line = state.pcxWork.data();
-  for (int64_t r = 0; r <= lastRow; ++r) {
-    if (!decoder.Line(line, lineBytes)) return kPcxRefused;  // the file changed under us
-    if (r < firstRow) continue;
-    ConvertLine(h, line, firstColumn - x, lastColumn - firstColumn + 1,
-                b->Row(static_cast<int>(y + r)) + firstColumn);
+  bool whole = true;
+  for (int64_t r = 0; r <= lastRow && whole; ++r) {
+    whole = decoder.Line(line, lineBytes);
+    if (whole && r >= firstRow)
+      ConvertLine(h, line, firstColumn - x, lastColumn - firstColumn + 1,
+                  b->Row(static_cast<int>(y + r)) + firstColumn);
+  }
+  // The rows below the buffer must be there too, or the file is broken.
+  if (whole) whole = decoder.Skip(wholeImage - (lastRow + 1) * static_cast<int64_t>(lineBytes));
+  if (!whole) {
+    if (saved) std::memcpy(band, saved.get(), bandBytes);
+    return kPcxRefused;
   }
 
   if (trailingPalette)

@@ -204,6 +204,11 @@ TEST_F(Pcx, BrokenFilesAreRefusedUntouched) {
     ASSERT_EQ(Show(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<ptrdiff_t>(n))), kPcxRefused) << n;
     ASSERT_EQ(Pixels(slot), pixels) << n;
   }
+  // Also when only rows below the buffer are missing.
+  MoveTo(state, 0, 8);
+  expectRefused(std::vector<uint8_t>(full.begin(), full.begin() + static_cast<ptrdiff_t>(dataEnd - 1)),
+                "last row cut off below the buffer");
+  MoveTo(state, 0, 0);
   EXPECT_EQ(Show(std::vector<uint8_t>(full.begin(), full.end() - 1)), kPcxShown);
 }
 

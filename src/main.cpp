@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("QSH Editor");
-  // Qt takes its own options out of argv; what is left is ours.
+  // Qt takes its own options out of the arguments; what is left is ours.
   std::vector<std::string> arguments;
   const QStringList args = QApplication::arguments();
   for (int i = 1; i < args.size(); ++i) arguments.push_back(args[i].toStdString());
@@ -21,17 +21,9 @@ int main(int argc, char** argv) {
   qshe::platform::QtMainWindow* window = nullptr;
   qshe::platform::QtDialogs dialogs([&window]() -> QWidget* { return window; });
   qshe::platform::QtSettingsStore settings;
-  // The frame interface is the window's; it is filled in once the window exists.
-  struct FrameForwarder : qshe::platform::WindowFrame {
-    qshe::platform::QtMainWindow** window;
-    void SetTitle(const std::string& t) override { (*window)->SetTitle(t); }
-    void SetCursor(qshe::platform::Cursor c) override { (*window)->SetCursor(c); }
-  } frame;
-  frame.window = &window;
-  qshe::platform::Platform ui{dialogs, dialogs, frame, settings};
-
-  qshe::platform::QtMainWindow mainWindow(ui, programDir);
+  qshe::platform::QtMainWindow mainWindow(dialogs, dialogs, settings, programDir);
   window = &mainWindow;
+
   qshe::Editor editor(mainWindow.desktop());
   mainWindow.Attach(&editor);
   if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();

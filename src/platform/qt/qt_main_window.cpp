@@ -147,8 +147,11 @@ void QtClientArea::resizeEvent(QResizeEvent*) {
 
 // ----- main window -----------------------------------------------------------------
 
-QtMainWindow::QtMainWindow(Platform& ui, const std::string& supportDir)
-    : client_(new QtClientArea(this)), desktop_{ui, *client_, *this, *this} {
+QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStore& settings,
+                           const std::string& supportDir)
+    : client_(new QtClientArea(this)),
+      platform_{boxes, files, *this, settings},
+      desktop_{platform_, *client_, *this, *this} {
   setCentralWidget(client_);
   client_->setMinimumSize(0, 0);
   client_->setMaximumSize(kClientWidth, kClientHeight);

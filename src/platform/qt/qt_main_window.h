@@ -65,8 +65,9 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
 
 class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, public WindowControl {
  public:
-  // `supportDir` is where the cursor images are looked for.
-  QtMainWindow(Platform& ui, const std::string& supportDir);
+  // `supportDir` is where the cursor images and the icon are looked for.
+  QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStore& settings,
+               const std::string& supportDir);
   ~QtMainWindow() override;
 
   Desktop& desktop() { return desktop_; }
@@ -106,6 +107,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void LoadCursors(const std::string& supportDir);
 
   QtClientArea* client_;  // before desktop_, which refers to it
+  Platform platform_;
   Desktop desktop_;
   Editor* editor_ = nullptr;
   std::map<int, QAction*> actions_;

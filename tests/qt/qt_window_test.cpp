@@ -1,0 +1,85 @@
+// The real window on Qt's offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+
+#include "../app/editor_fixture.h"
+#include "app/command_table.h"
+#include "app/startup.h"
+#include "platform/qt/qt_main_window.h"
+
+using namespace qshe;
+using qshe::testing::TempDir;
+using qshe::testing::WriteBytes;
+using qshe::testing::WriteSupportFiles;
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+// Three shapes: 2 x 1, 1 x 1 and 3 x 2.
+const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x02, 0x01, 0x03, 0xFF,
+                                           0x05, 0x06, 0x01, 0x01, 0x00, 0x00, 0x07, 0x03, 0x02, 0x00, 0x00,
+                                           1,    2,    3,    4,    5,    6};
+
+}  // namespace
+
+TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
+  App();
+  TempDir dir;
+  WriteSupportFiles(dir);
+  WriteBytes(dir.File("three.qsh"), kThreeShapes);
+  const std::string programDir = dir.path().string() + "/";
+
+  platform::HeadlessPlatform scripted;  // answers for the boxes and dialogs
+  platform::QtMainWindow window(scripted, scripted, scripted, programDir);
+  Editor editor(window.desktop());
+  window.Attach(&editor);
+  ASSERT_TRUE(StartEditor(editor, programDir, {dir.File("three.qsh")}));
+  window.FitAndPlace();
+  window.show();
+  QApplication::processEvents();
+
+  EXPECT_EQ(window.clientArea()->size(), QSize(kClientWidth, kClientHeight));
+  EXPECT_EQ(window.windowTitle().toStdString(), "Quorvane QSH Editor 1.04 -- [" + dir.File("three.qsh") + "]");
+  EXPECT_EQ(window.menuBar()->actions().size(), 8);
+
+  // The same start on the scripted desktop shows the same pixels, but for
+  // the counter text, which each desktop writes in its own font.
+  platform::HeadlessPlatform hp;
+  Editor headless(hp.desktop());
+  ASSERT_TRUE(StartEditor(headless, programDir, {dir.File("three.qsh")}));
+  QImage grab = window.clientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_GE(grab.width(), kClientWidth);
+  int differences = 0;
+  for (int y = 0; y < kClientHeight; ++y) {
+    for (int x = 0; x < kClientWidth; ++x) {
+      if (x >= 20 && x <= 170 && y >= 218 && y <= 242) continue;  // the counter
+      platform::Rgb want = hp.surface.Pixel(x, y);
+      QRgb got = grab.pixel(x, y);
+      if (qRed(got) != want.red || qGreen(got) != want.green || qBlue(got) != want.blue) {
+        ++differences;
+        ADD_FAILURE() << "pixel " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
+
+  // A menu command reaches the program.
+  ASSERT_NE(window.MenuAction(kCmdNextShape), nullptr);
+  window.MenuAction(kCmdNextShape)->trigger();
+  EXPECT_EQ(editor.doc.list.current, 1);
+  EXPECT_FALSE(window.MenuAction(kCmdCut)->isEnabled());
+  // Closing with nothing unsaved ends the program.
+  window.close();
+  EXPECT_FALSE(editor.doc.state.modified == kModified);
+}

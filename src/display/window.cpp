@@ -12,7 +12,8 @@ int SetWindowDC(DisplayState& state, platform::WindowSurface* surface) {
 
 int PasteToWindow(DisplayState& state, int x1, int x2, int y1, int y2, int wx1, int wx2, int wy1, int wy2) {
   VirtualBuffer* b = ActiveBuffer(state);
-  if (!b || !state.surface) return 0;
+  if (!b) return 0;
+  if (!state.surface) return -1;
   // The window reads straight from the buffer, so the source must lie in it.
   if (x1 < 0 || x1 > x2 || x2 >= b->width || y1 < 0 || y1 > y2 || y2 >= b->height) return -1;
   if (wx1 > wx2 || wy1 > wy2) return -1;

@@ -99,6 +99,9 @@ TEST_F(Pcx, PaletteGoesToTheFileEntriesOnly) {
   after = PaletteNow();
   EXPECT_TRUE(std::equal(after.begin() + 30, after.begin() + 78, l.palette16));
   EXPECT_EQ(after[78], rgb[78]) << "entries past 25 stay";
+  l.bitsPerPixel = 2;  // four colours: their pixels move to 10.. as well
+  ASSERT_EQ(Show(MakePcx(l, {0x1B, 0x00})), kPcxShown);
+  EXPECT_EQ(Row(0, 0, 3), (std::vector<int>{10, 11, 12, 13}));
 }
 
 TEST_F(Pcx, RunsCarryAcrossScanLines) {

@@ -9,8 +9,17 @@ namespace qshe {
 void ToolsMouseDown(Editor&, int, int, int, bool) {}
 void ToolsMouseMove(Editor&, int, int, bool) {}
 void ToolsMouseUp(Editor&) {}
-void ShowCanvas(Editor&) {}
-void RedrawLiveParts(Editor& e) { DrawColorPanel(e); }
+void RenderCanvasView(Editor&) {}
+void PaintCanvasArea(Editor&) {}
+void DrawSelectionOverlay(Editor&) {}
+void ShowCanvas(Editor& e) {
+  RenderCanvasView(e);
+  PaintCanvasArea(e);
+}
+void RedrawLiveParts(Editor& e) {
+  RenderCanvasView(e);
+  DrawColorPanel(e);
+}
 void RefreshPositionWindows(Editor&) {}
 
 }  // namespace qshe

@@ -10,7 +10,14 @@ void ToolsMouseDown(Editor& e, int x, int y, int button, bool ctrl);
 void ToolsMouseMove(Editor& e, int x, int y, bool ctrl);
 void ToolsMouseUp(Editor& e);
 
-// Rebuilds the canvas view and copies the canvas area to the window.
+// Rebuilds the canvas view into the composition and syncs the scroll bars;
+// does not touch the window.
+void RenderCanvasView(Editor& e);
+// Copies the canvas area (184..440 x 0..264) of the composition to the window.
+void PaintCanvasArea(Editor& e);
+// With the select tool: the floating selection and its outline over the view.
+void DrawSelectionOverlay(Editor& e);
+// RenderCanvasView, then PaintCanvasArea.
 void ShowCanvas(Editor& e);
 // Draws the parts of the composition that follow the document: canvas view
 // and colour panel.

@@ -82,6 +82,14 @@ struct ScrollBar {
   std::function<void()> onScroll;
 };
 
+// Which indices may be picked and the two current colours.
+struct ColorPanel {
+  std::array<uint8_t, 256> mask{};  // 1 = may be picked
+  uint8_t foreColor = 34;           // left button
+  uint8_t backColor = 58;           // right button
+  int pickButton = -1;              // the button a pick in the grid started with
+};
+
 struct Slider {
   int dragging = -1;  // 1 between a press on the track and the next release
 };
@@ -112,6 +120,7 @@ struct Editor {
   ScrollBar horizontalBar;
   CanvasView view;
   ToolState tools;
+  ColorPanel colors;
 };
 
 }  // namespace qshe

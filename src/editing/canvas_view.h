@@ -20,6 +20,10 @@ struct CanvasView {
   int32_t gridWhileZooming = 0;
 };
 
+// Canvas column under window x, and bottom-up canvas row under window y.
+int ScreenToCanvasX(const CanvasView& view, int x);
+int ScreenToCanvasY(const CanvasView& view, int y);
+
 // Back to no magnification at origin (0, 0), as a new document starts.
 inline void ResetCanvasView(CanvasView& view) {
   view.zoom = 0;

@@ -74,8 +74,10 @@ void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::
   ResetDocument(doc);
   int32_t count = ReadShapeFile(doc, ui, path, doc.list.slots);
   // A file that could not be read, or was refused, leaves a document of 20
-  // empty shapes, as New would.
+  // empty shapes, as New would, and the title says so instead of naming a
+  // file the document does not come from.
   doc.list.count = count < 0 ? kReadFailedCount : count;
+  if (doc.state.documentPath.empty()) ShowDocumentTitle(doc, ui, "new");
   ShowShape(doc, canvas, 0, false, 0);
 }
 

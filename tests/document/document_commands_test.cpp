@@ -123,13 +123,16 @@ TEST_F(CommandsTest, OpenReadsTheFileAndShowsItsFirstShape) {
   EXPECT_EQ(canvas.At(1, 255), 6);
   EXPECT_EQ(ui.cursor(), platform::Cursor::Arrow);
 
-  // Unreadable and damaged files leave twenty empty shapes and no path.
+  // Unreadable and damaged files leave twenty empty shapes, no path, and a
+  // title that no longer names the file that was open before.
   for (auto bad : {dir.File("missing.qsh"), dir.File("bad.qsh")}) {
     WriteBytes(dir.File("bad.qsh"), Bytes{5, 0, 1});
+    OpenPath(doc, canvas, ui.platform(), dir.File("a.qsh"));
     OpenPath(doc, canvas, ui.platform(), bad);
     EXPECT_EQ(doc.list.count, 20);
     EXPECT_TRUE(doc.state.documentPath.empty());
     EXPECT_EQ(canvas.At(0, 255), 0);
+    EXPECT_EQ(ui.title(), "Quorvane QSH Editor 1.04 -- [new]");
   }
 }
 

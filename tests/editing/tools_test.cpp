@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editing/tools.h"
+
+using namespace qshe;
+
+namespace {
+
+constexpr uint8_t kInk = 9;
+
+// The canvas rows top..bottom around (x, y) as text: '#' ink, '.' anything else.
+std::vector<std::string> Around(const Canvas& c, int x, int y, int reach) {
+  std::vector<std::string> rows;
+  for (int r = y + reach; r >= y - reach; --r) {
+    std::string line;
+    for (int col = x - reach; col <= x + reach; ++col) line += GetCanvasPixel(c, col, r) == kInk ? '#' : '.';
+    rows.push_back(line);
+  }
+  return rows;
+}
+
+int InkCount(const Canvas& c) {
+  int n = 0;
+  for (uint8_t p : c.pixels) n += p == kInk;
+  return n;
+}
+
+// The brushes drawn around their point (the centre of each picture), top row
+// first as on screen.
+const std::vector<std::string> kBrushPictures[kPencilSizeCount] = {
+    {".......", ".......", ".......", "...#...", ".......", ".......", "......."},
+    {".......", ".......", ".......", "...##..", "...##..", ".......", "......."},
+    {".......", ".......", "..####.", "..####.", "..####.", "..####.", "......."},
+    {".......", ".######", ".######", ".######", ".######", ".######", ".######"},
+    {".......", "..###..", ".#####.", ".#####.", ".#####.", "..###..", "......."},
+    {"..###..", ".#####.", "#######", "#######", "#######", ".#####.", "..###.."},
+};
+
+TEST(PencilDot, EachBrushHasItsShape) {
+  for (int size = 0; size < kPencilSizeCount; ++size) {
+    Canvas c;
+    DrawPencilDot(c, size, 100, 100, kInk);
+    EXPECT_EQ(Around(c, 100, 100, 3), kBrushPictures[size]) << "size " << size;
+  }
+}
+
+TEST(PencilDot, BrushesAreClippedAtEveryEdgeWithoutWrapping) {
+  // At each corner exactly the part of the brush that lies on the canvas is
+  // set: nothing wraps into the neighbouring row or column end.
+  const int corners[4][2] = {{0, 0}, {255, 0}, {0, 255}, {255, 255}};
+  for (int size = 0; size < kPencilSizeCount; ++size) {
+    for (const auto& corner : corners) {
+      Canvas c;
+      DrawPencilDot(c, size, corner[0], corner[1], kInk);
+      int expected = 0;
+      for (int dy = -3; dy <= 3; ++dy) {
+        for (int dx = -3; dx <= 3; ++dx) {
+          int x = corner[0] + dx, y = corner[1] + dy;
+          if (x < 0 || x > 255 || y < 0 || y > 255) continue;
+          bool ink = kBrushPictures[size][static_cast<size_t>(3 - dy)][static_cast<size_t>(3 + dx)] == '#';
+          EXPECT_EQ(GetCanvasPixel(c, x, y) == kInk, ink) << size << " at " << x << "," << y;
+          expected += ink;
+        }
+      }
+      EXPECT_EQ(InkCount(c), expected) << "size " << size << " corner " << corner[0] << "," << corner[1];
+    }
+  }
+  // Size 1 at the bottom-left: its lower row falls off the canvas.
+  Canvas c;
+  DrawPencilDot(c, 1, 0, 0, kInk);
+  EXPECT_EQ(c.At(0, 0), kInk);
+  EXPECT_EQ(c.At(1, 0), kInk);
+  EXPECT_EQ(InkCount(c), 2);
+}
+
+TEST(PencilDot, PointsFarOffTheCanvasSetNothing) {
+  Canvas c;
+  for (int size = 0; size < kPencilSizeCount; ++size) {
+    DrawPencilDot(c, size, -10, 50, kInk);
+    DrawPencilDot(c, size, 50, 300, kInk);
+    DrawPencilDot(c, size, -32768, -32768, kInk);
+  }
+  EXPECT_EQ(InkCount(c), 0);
+  EXPECT_EQ(GetCanvasPixel(c, -1, 0), 0);
+  SetCanvasPixel(c, 256, 3, kInk);
+  SetCanvasPixel(c, 3, -1, kInk);
+  EXPECT_EQ(InkCount(c), 0);
+}
+
+TEST(PencilLine, StampsFromTheNewPointTowardsThePreviousOne) {
+  Canvas c;
+  DrawPencilLine(c, 0, 14, 12, 10, 10, kInk);
+  EXPECT_EQ(InkCount(c), 4);
+  for (auto [x, y] : {std::pair{14, 12}, {13, 12}, {12, 12}, {11, 11}}) EXPECT_EQ(c.At(x, y), kInk) << x << "," << y;
+
+  // Steep and reversed: every row between gets one pixel, the previous point
+  // none.
+  Canvas steep;
+  DrawPencilLine(steep, 0, 3, 0, 5, 7, kInk);
+  EXPECT_EQ(InkCount(steep), 7);
+  EXPECT_EQ(steep.At(5, 7), 0);
+  for (int y = 0; y < 7; ++y) EXPECT_EQ(steep.At(3, y) + steep.At(4, y) + steep.At(5, y), kInk) << y;
+
+  // The same point twice draws nothing.
+  Canvas same;
+  DrawPencilLine(same, 5, 40, 40, 40, 40, kInk);
+  EXPECT_EQ(InkCount(same), 0);
+}
+
+TEST(PencilLine, ABrushBesideTheCanvasStillPaintsItsEdge) {
+  // A size-5 stroke whose centre runs one row below the canvas leaves the
+  // rows it covers on the canvas painted along the whole way.
+  Canvas c;
+  DrawPencilLine(c, 5, 200, -1, 20, -1, kInk);
+  for (int x = 20; x <= 201; ++x) {
+    EXPECT_EQ(c.At(x, 0), kInk) << x;
+    EXPECT_EQ(c.At(x, 2), kInk) << x;
+    EXPECT_EQ(c.At(x, 3), 0) << x;
+  }
+  // Rows beyond the brush's reach stamp nothing.
+  Canvas far;
+  DrawPencilLine(far, 5, 200, -4, 20, -4, kInk);
+  DrawPencilLine(far, 5, 200, 259, 20, 259, kInk);
+  EXPECT_EQ(InkCount(far), 0);
+}
+
+// ----- flood fill -------------------------------------------------------------------
+
+// The region of (x, y) found pixel by pixel, to check the fill against.
+std::vector<bool> Region(const Canvas& c, int x, int y) {
+  std::vector<bool> in(65536, false);
+  const uint8_t old = c.At(x, y);
+  std::deque<std::pair<int, int>> todo{{x, y}};
+  in[static_cast<size_t>(y * 256 + x)] = true;
+  while (!todo.empty()) {
+    auto [px, py] = todo.front();
+    todo.pop_front();
+    for (auto [nx, ny] : {std::pair{px + 1, py}, {px - 1, py}, {px, py + 1}, {px, py - 1}}) {
+      if (nx < 0 || nx > 255 || ny < 0 || ny > 255) continue;
+      size_t i = static_cast<size_t>(ny * 256 + nx);
+      if (in[i] || c.At(nx, ny) != old) continue;
+      in[i] = true;
+      todo.push_back({nx, ny});
+    }
+  }
+  return in;
+}
+
+// Fills and checks that exactly the region took the colour.
+void ExpectFillsRegion(Canvas c, int x, int y, uint8_t colour, const std::string& what) {
+  const Canvas before = c;
+  const std::vector<bool> region = Region(c, x, y);
+  FillStack stack;
+  FloodFill(c, stack, x, y, colour);
+  int wrong = 0;
+  for (size_t i = 0; i < 65536; ++i) wrong += c.pixels[i] != (region[i] ? colour : before.pixels[i]);
+  EXPECT_EQ(wrong, 0) << what;
+}
+
+void Rect(Canvas& c, int x1, int x2, int y1, int y2, uint8_t colour) {
+  for (int y = y1; y <= y2; ++y)
+    for (int x = x1; x <= x2; ++x) c.At(x, y) = colour;
+}
+
+TEST(FloodFill, FillsClosedOpenAndCornerTouchingRegions) {
+  Canvas empty;
+  FillStack stack;
+  FloodFill(empty, stack, 0, 255, kInk);
+  EXPECT_EQ(InkCount(empty), 65536);
+
+  // A closed box: inside only.
+  Canvas closed;
+  Rect(closed, 10, 50, 10, 40, 3);
+  Rect(closed, 11, 49, 11, 39, 0);
+  ExpectFillsRegion(closed, 30, 20, kInk, "inside a box");
+  ExpectFillsRegion(closed, 200, 200, kInk, "outside a box");
+  ExpectFillsRegion(closed, 10, 10, kInk, "the box's wall");
+
+  // A gap in the wall lets the fill out.
+  Canvas open = closed;
+  open.At(50, 25) = 0;
+  FloodFill(open, stack, 30, 20, kInk);
+  EXPECT_EQ(open.At(0, 0), kInk);
+  EXPECT_EQ(open.At(255, 255), kInk);
+  EXPECT_EQ(open.At(10, 10), 3);
+
+  // Two squares meeting at one corner are two regions.
+  Canvas corner;
+  Rect(corner, 0, 9, 0, 9, 4);
+  Rect(corner, 10, 19, 10, 19, 4);
+  ExpectFillsRegion(corner, 5, 5, kInk, "corner-touching squares");
+  Canvas diagonal;
+  for (int i = 0; i < 256; ++i) diagonal.At(i, i) = 6;
+  ExpectFillsRegion(diagonal, 200, 10, kInk, "below a diagonal wall");
+}
+
+TEST(FloodFill, SameColourOrOffTheCanvasChangesNothing) {
+  Canvas c;
+  Rect(c, 0, 20, 0, 20, kInk);
+  const Canvas before = c;
+  FillStack stack;
+  FloodFill(c, stack, 5, 5, kInk);
+  for (auto [x, y] : {std::pair{-1, 5}, {256, 5}, {5, -1}, {5, 256}}) FloodFill(c, stack, x, y, 3);
+  EXPECT_EQ(c.pixels, before.pixels);
+}
+
+TEST(FloodFill, FillsMazesThatKeepThousandsOfSegmentsWaiting) {
+  // A comb: every other row open, the rows between with a wall at every odd
+  // column. Each of those rows leaves 127 runs waiting while the fill climbs,
+  // some sixteen thousand segments at the deepest.
+  Canvas comb;
+  for (int y = 1; y < 256; y += 2)
+    for (int x = 1; x < 256; x += 2) comb.At(x, y) = 1;
+  ExpectFillsRegion(comb, 0, 0, kInk, "comb from the bottom");
+  ExpectFillsRegion(comb, 128, 255, kInk, "comb from the top");
+  // The same turned on its side.
+  Canvas sideways;
+  for (int y = 1; y < 256; y += 2)
+    for (int x = 1; x < 256; x += 2) sideways.At(y, x) = 1;
+  ExpectFillsRegion(sideways, 0, 0, kInk, "comb on its side");
+  // A serpentine corridor one pixel wide that crosses the canvas 128 times.
+  Canvas snake;
+  for (int y = 1; y < 256; y += 2) {
+    Rect(snake, 0, 255, y, y, 2);
+    snake.At((y / 2) % 2 == 0 ? 255 : 0, y) = 0;
+  }
+  ExpectFillsRegion(snake, 0, 0, kInk, "serpentine");
+  // Random walls at several densities.
+  std::mt19937 random(7);
+  for (int percent : {20, 35, 45, 55}) {
+    Canvas noise;
+    for (uint8_t& p : noise.pixels) p = static_cast<int>(random() % 100) < percent ? 1 : 0;
+    noise.At(128, 128) = 0;
+    ExpectFillsRegion(noise, 128, 128, kInk, "noise " + std::to_string(percent));
+  }
+}
+
+TEST(Hand, MovesOnlyAMagnifiedView) {
+  CanvasView view;
+  PanByHand(view, 8, 8);
+  EXPECT_EQ(view.originX, 0.0);
+  EXPECT_EQ(view.originY, 0.0);
+  view.zoom = 4;
+  PanByHand(view, 8, -6);  // right and up
+  EXPECT_EQ(view.originX, -2.0);
+  EXPECT_EQ(view.originY, -1.5);
+  view.zoom = 16;
+  PanByHand(view, -3, 0);
+  EXPECT_DOUBLE_EQ(view.originX, -2.0 + 3.0 / 16);
+}
+
+}  // namespace

@@ -52,6 +52,7 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   EXPECT_EQ(window.clientArea()->size(), QSize(kClientWidth, kClientHeight));
   EXPECT_EQ(window.windowTitle().toStdString(), "Quorvane QSH Editor 1.04 -- [" + dir.File("three.qsh") + "]");
   EXPECT_EQ(window.menuBar()->actions().size(), 8);
+  EXPECT_EQ(window.clientArea()->lastText(), "Shape 0 / 2");
 
   // The same start on the scripted desktop shows the same pixels, but for
   // the counter text, which each desktop writes in its own font.
@@ -78,6 +79,7 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   ASSERT_NE(window.MenuAction(kCmdNextShape), nullptr);
   window.MenuAction(kCmdNextShape)->trigger();
   EXPECT_EQ(editor.doc.list.current, 1);
+  EXPECT_EQ(window.clientArea()->lastText(), "Shape 1 / 2");
   EXPECT_FALSE(window.MenuAction(kCmdCut)->isEnabled());
   // Closing with nothing unsaved ends the program.
   window.close();

@@ -104,6 +104,7 @@ void QtClientArea::Present(const IndexedImage& image, const Rect& source, const 
 }
 
 void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
+  lastText_ = std::string(text);
   QPainter p(&image_);
   p.setFont(font_);
   p.setPen(QColor(color.red, color.green, color.blue));
@@ -254,6 +255,9 @@ void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std:
 
 void QtMainWindow::SetMenuChecked(int id, bool checked) {
   if (QAction* a = MenuAction(id)) {
+    // A checkable action checks itself when chosen: an entry that is only
+    // ever cleared (Badge Color, Eye Color) must stay a plain command.
+    if (!checked && !a->isCheckable()) return;
     a->setCheckable(true);
     a->setChecked(checked);
   }

@@ -32,6 +32,8 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
   explicit QtClientArea(QtMainWindow* owner);
 
   const QImage& image() const { return image_; }
+  // The text last written straight to the window (the shape counter).
+  const std::string& lastText() const { return lastText_; }
 
   // WindowSurface
   PaletteDevice& palettes() override { return *this; }
@@ -58,6 +60,7 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
   QtMainWindow* owner_;
   QImage image_;
   QFont font_;
+  std::string lastText_;
   std::map<PaletteId, std::array<PaletteEntry, 256>> palettes_;
   PaletteId selected_ = 0;
   PaletteId next_ = 1;

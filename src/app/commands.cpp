@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/canvas_routing.h"
+#include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/title_slider.h"
@@ -23,6 +24,9 @@ const std::set<int>& Available() {
       kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
       kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
       kCmdBucket,
+      kCmdAllColors,    kCmdQuorvaneColors, kCmdBadgeColor,  kCmdBootColors,    kCmdBracerColors,
+      kCmdCapeColors,   kCmdEyeColor,      kCmdFurColors,    kCmdHairColors,    kCmdMarkingColors,
+      kCmdTrouserColors, kCmdVestColors,   kCmdForeToBack,
   };
   return ids;
 }
@@ -138,6 +142,19 @@ void RunCommand(Editor& e, int identifier) {
       break;
     case kCmdHelp: e.desktop.control.OpenTextFile(e.paths.programDir + "help.txt"); break;
     case kCmdAbout: About(e); break;
+    case kCmdBadgeColor: SetForeColorAndShow(e, 11); break;
+    case kCmdEyeColor: SetForeColorAndShow(e, 50); break;
+    case kCmdForeToBack: ForecolorToBackcolor(e); break;
+    case kCmdAllColors:
+    case kCmdQuorvaneColors:
+    case kCmdBootColors:
+    case kCmdBracerColors:
+    case kCmdCapeColors:
+    case kCmdFurColors:
+    case kCmdHairColors:
+    case kCmdMarkingColors:
+    case kCmdTrouserColors:
+    case kCmdVestColors: ChooseColorSet(e, *id); break;
     default: break;
   }
 }

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/canvas_routing.h"
+#include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -26,6 +27,7 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   e.desktop.menus.BuildMenus(MainMenu(), MainAccelerators());
   UpdateMenuAvailability(e);
   if (!SetUpDisplay(e)) return false;
+  SetColorSet(e, -1, 0, 236, kCmdQuorvaneColors);
 
   // The helper shapes: toolbar buttons, scroll-bar parts, digits and figures.
   std::string helpers = LocateSupportFile("qshe.qsh", e.paths.programDir, e.ui().settings);

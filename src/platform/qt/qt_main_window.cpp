@@ -255,10 +255,10 @@ void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std:
 
 void QtMainWindow::SetMenuChecked(int id, bool checked) {
   if (QAction* a = MenuAction(id)) {
-    // A checkable action checks itself when chosen: an entry that is only
-    // ever cleared (Badge Color, Eye Color) must stay a plain command.
-    if (!checked && !a->isCheckable()) return;
-    a->setCheckable(true);
+    // Only a checked entry is checkable: an unchecked one shows no empty box,
+    // and a plain command (Badge Color, Eye Color) never checks itself when
+    // chosen, as a checkable action would.
+    a->setCheckable(checked);
     a->setChecked(checked);
   }
 }

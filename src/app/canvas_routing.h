@@ -6,9 +6,16 @@
 
 namespace qshe {
 
-void ToolsMouseDown(Editor& e, int x, int y, int button, bool ctrl);
-void ToolsMouseMove(Editor& e, int x, int y, bool ctrl);
-void ToolsMouseUp(Editor& e);
+// The drawing tools. A press inside the tool area starts a drag (with Ctrl
+// held, an eyedropper drag whatever the tool); moves continue it wherever the
+// mouse is; the release ends it, recording a painted stroke for undo.
+// Buttons: 1 left, 2 right.
+void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl);
+void ToolMouseMove(Editor& e, int x, int y, bool ctrl);
+void ToolMouseUp(Editor& e);
+// The cursor of the current tool over the tool area (the eyedropper's when
+// asked), the arrow elsewhere unless a drag is under way.
+void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper);
 
 // Rebuilds the canvas view into the composition and syncs the scroll bars;
 // does not touch the window.

@@ -23,7 +23,7 @@ const std::set<int>& Available() {
       kCmdBackward8,    kCmdImportQbj,     kCmdPresetFloors, kCmdPresetItem,    kCmdPresetItem2,
       kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
       kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
-      kCmdBucket,
+      kCmdBucket,       kCmdUndo,          kCmdRedo,
       kCmdAllColors,    kCmdQuorvaneColors, kCmdBadgeColor,  kCmdBootColors,    kCmdBracerColors,
       kCmdCapeColors,   kCmdEyeColor,      kCmdFurColors,    kCmdHairColors,    kCmdMarkingColors,
       kCmdTrouserColors, kCmdVestColors,   kCmdForeToBack,
@@ -44,9 +44,9 @@ void MoveBy(Editor& e, int step) {
 }
 
 void ChooseTool(Editor& e, int tool) {
-  ToolsMouseUp(e);
+  ToolMouseUp(e);
   SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
-  ToolsMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
+  ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
 }
 
 void About(Editor& e) {
@@ -132,6 +132,14 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdEyedropper: ChooseTool(e, kEyedropper); break;
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
+    case kCmdUndo:
+      Undo(e.undo, e.canvas, e.doc.hooks);
+      ShowCanvas(e);
+      break;
+    case kCmdRedo:
+      Redo(e.undo, e.canvas);
+      ShowCanvas(e);
+      break;
     case kCmdChangeBackground:
       SetToolState(e, e.tools.currentTool, (e.view.backgroundType + 1) % 3, e.tools.pencilSize);
       RedrawLiveParts(e);

@@ -10,8 +10,10 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/undo.h"
 #include "editing/canvas_view.h"
 #include "editing/tool_state.h"
+#include "editing/tools.h"
 #include "platform/desktop.h"
 
 namespace qshe {
@@ -111,6 +113,7 @@ struct Editor {
   DisplayState display;
   Document doc;
   Canvas canvas;
+  UndoRing undo;
   std::vector<Shape> helperShapes = std::vector<Shape>(kHelperShapeCount);
   Shape backdropShape;
   MainWindow window;
@@ -120,6 +123,7 @@ struct Editor {
   ScrollBar horizontalBar;
   CanvasView view;
   ToolState tools;
+  FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
 };
 

@@ -90,6 +90,8 @@ void RunToolbarAction(Editor& e, int button) {
   } else if (button >= 13 && button <= 18) {
     int tool = e.tools.currentTool == kPencil || e.tools.currentTool == kEraser ? e.tools.currentTool : kPencil;
     SetToolState(e, tool, e.view.backgroundType, button - 13);
+    RenderCanvasView(e);
+    DrawSelectionOverlay(e);
   } else {
     RunButtonCommand(e, button);
   }
@@ -341,7 +343,7 @@ void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
   if (button == 1) ToolbarPress(e, x, y);
-  ToolsMouseDown(e, x, y, button, ctrl);
+  ToolMouseDown(e, x, y, button, ctrl);
   ColorGridPress(e, x, y, button);
   SliderPress(e, x, y);
   ScrollBarPress(e, e.verticalBar, x, y);
@@ -351,7 +353,7 @@ void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
 void OnMouseMove(Editor& e, int x, int y, bool ctrl) {
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
-  ToolsMouseMove(e, x, y, ctrl);
+  ToolMouseMove(e, x, y, ctrl);
   ColorGridDrag(e, x, y);
   SliderDrag(e, x, y);
   ScrollBarDrag(e, e.verticalBar, x, y);
@@ -363,10 +365,10 @@ void OnMouseUp(Editor& e, int x, int y, int button) {
   e.window.lastMouseY = y;
   if (button == 1) {
     ToolbarRelease(e, x, y);
-    ToolsMouseUp(e);
+    ToolMouseUp(e);
     ColorGridRelease(e);
   } else {
-    ToolsMouseUp(e);
+    ToolMouseUp(e);
     ColorGridRelease(e);
     ToolbarRelease(e, x, y);
   }
@@ -376,7 +378,7 @@ void OnMouseUp(Editor& e, int x, int y, int button) {
   e.desktop.control.ReleaseMouse();
 }
 
-void OnCtrlKey(Editor& e, bool down) { ToolsMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, down); }
+void OnCtrlKey(Editor& e, bool down) { ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, down); }
 
 void OnFocusGained(Editor& e) {
   if (!e.window.failed) SelectWindowPalette(e.display, e.window.palette);

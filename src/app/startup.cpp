@@ -15,6 +15,7 @@ namespace qshe {
 void InstallHooks(Editor& e) {
   e.doc.showTitle = [&e](const std::string& name) { SetDocumentTitle(e, name); };
   e.doc.hooks.resetView = [&e] { ResetCanvasView(e.view); };
+  e.doc.hooks.resetUndo = [&e] { ResetUndo(e.undo, e.canvas); };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
 }
 

@@ -51,20 +51,39 @@ void HeadlessSurface::Present(const IndexedImage& image, const Rect& source, con
   int sw = source.width(), sh = source.height(), tw = target.width(), th = target.height();
   if (sw <= 0 || sh <= 0 || tw <= 0 || th <= 0) return;
   if (source.x1 < 0 || source.y1 < 0 || source.x2 >= image.width || source.y2 >= image.height) return;
+  // The colour table read once, not per pixel.
+  const bool indices = image.usage == ColorUsage::PaletteIndices;
+  std::array<int16_t, 256> indexOf{};
+  std::array<Rgb, 256> rgbOf{};
+  for (int v = 0; v < 256; ++v) {
+    if (indices) {
+      indexOf[v] = static_cast<int16_t>((image.colorTable[2 * v] | (image.colorTable[2 * v + 1] << 8)) & 0xFF);
+    } else {
+      const uint8_t* quad = image.colorTable + 4 * v;
+      indexOf[v] = -1;
+      rgbOf[v] = {quad[2], quad[1], quad[0]};
+    }
+  }
+  const int x1 = std::max(target.x1, 0), x2 = std::min(target.x2, width_ - 1);
+  const bool unscaledRow = sw == tw;
+  bool identity = indices;
+  for (int v = 0; v < 256 && identity; ++v) identity = indexOf[v] == v;
   for (int ty = std::max(target.y1, 0); ty <= std::min(target.y2, height_ - 1); ++ty) {
     int sy = source.y1 + static_cast<int>(static_cast<int64_t>(ty - target.y1) * sh / th);
     const uint8_t* row = image.pixels + static_cast<size_t>(image.height - 1 - sy) * static_cast<size_t>(image.stride);
-    for (int tx = std::max(target.x1, 0); tx <= std::min(target.x2, width_ - 1); ++tx) {
-      int sx = source.x1 + static_cast<int>(static_cast<int64_t>(tx - target.x1) * sw / tw);
+    const size_t line = static_cast<size_t>(ty) * static_cast<size_t>(width_);
+    if (identity && unscaledRow) {
+      // Indices through an identity table: a plain widening copy.
+      const uint8_t* from = row + source.x1 + (x1 - target.x1);
+      int16_t* to = index_.data() + line + static_cast<size_t>(x1);
+      for (int i = 0; i <= x2 - x1; ++i) to[i] = from[i];
+      continue;
+    }
+    for (int tx = x1; tx <= x2; ++tx) {
+      int sx = source.x1 + (unscaledRow ? tx - target.x1 : static_cast<int>(static_cast<int64_t>(tx - target.x1) * sw / tw));
       uint8_t v = row[sx];
-      size_t at = static_cast<size_t>(ty) * static_cast<size_t>(width_) + static_cast<size_t>(tx);
-      if (image.usage == ColorUsage::PaletteIndices) {
-        index_[at] = static_cast<int16_t>((image.colorTable[2 * v] | (image.colorTable[2 * v + 1] << 8)) & 0xFF);
-      } else {
-        const uint8_t* quad = image.colorTable + 4 * v;
-        index_[at] = -1;
-        rgb_[at] = {quad[2], quad[1], quad[0]};
-      }
+      index_[line + static_cast<size_t>(tx)] = indexOf[v];
+      if (!indices) rgb_[line + static_cast<size_t>(tx)] = rgbOf[v];
     }
   }
 }

@@ -1,0 +1,235 @@
+// The drawing tools driven through the main window's mouse, key and command
+// events, as the window system delivers them.
+#include <gtest/gtest.h>
+
+#include "app/command_table.h"
+#include "app/main_window.h"
+#include "editor_fixture.h"
+
+using namespace qshe;
+using platform::Cursor;
+using qshe::testing::EditorFixture;
+
+namespace {
+
+using ToolsTest = EditorFixture;
+
+// Window point of canvas pixel (column, row) at zoom 0 with origin (0, 0).
+int WindowX(int column) { return 184 + column; }
+int WindowY(int row) { return 263 - row; }
+
+struct Stroke {
+  Editor& e;
+  int button = 1;
+  bool ctrl = false;
+  void Press(int column, int row) { OnMouseDown(e, WindowX(column), WindowY(row), button, ctrl); }
+  void Move(int column, int row) { OnMouseMove(e, WindowX(column), WindowY(row), ctrl); }
+  void Release(int column, int row) { OnMouseUp(e, WindowX(column), WindowY(row), button); }
+};
+
+TEST_F(ToolsTest, PencilStrokePaintsAndItsReleaseIsOneUndoStep) {
+  ASSERT_TRUE(Start());
+  Stroke s{e};
+  s.Press(0, 0);  // window (184, 263): the bottom-left pixel
+  EXPECT_EQ(e.canvas.At(0, 0), e.colors.foreColor);
+  EXPECT_EQ(e.window.canvasChanged, 1);
+  EXPECT_EQ(hp.cursor(), Cursor::Pencil);
+  s.Move(10, 5);
+  s.Move(10, 5);  // no new pixel, nothing to do
+  // One pixel in every column between the two points: no gaps.
+  for (int x = 0; x <= 10; ++x) {
+    int painted = 0;
+    for (int y = 0; y <= 5; ++y) painted += e.canvas.At(x, y) == e.colors.foreColor;
+    EXPECT_EQ(painted, 1) << x;
+  }
+  EXPECT_NE(e.doc.state.modified, kModified);
+  EXPECT_EQ(e.undo.top, 0);
+  s.Release(10, 5);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(e.tools.dragTool, -1);
+
+  // The right button paints BackColor; a move after the release paints nothing.
+  Stroke right{e, 2};
+  right.Press(50, 50);
+  right.Release(50, 50);
+  EXPECT_EQ(e.canvas.At(50, 50), e.colors.backColor);
+  s.Move(60, 60);
+  EXPECT_EQ(e.canvas.At(60, 60), 0);
+  EXPECT_EQ(e.undo.position, 2);
+
+  // Undo through its three keys and redo through both of its own.
+  OnCommand(e, 40040);  // Ctrl+Z
+  EXPECT_EQ(e.canvas.At(50, 50), 0);
+  EXPECT_EQ(e.canvas.At(0, 0), e.colors.foreColor);
+  OnCommand(e, 40116);  // U
+  EXPECT_EQ(e.canvas.At(0, 0), 0);
+  OnCommand(e, kCmdUndo);
+  EXPECT_EQ(e.undo.position, 0);
+  OnCommand(e, 40119);  // Ctrl+Y
+  OnCommand(e, kCmdRedo);
+  EXPECT_EQ(e.canvas.At(50, 50), e.colors.backColor);
+  EXPECT_TRUE(hp.menuEnabled.at(kCmdUndo));
+  EXPECT_TRUE(hp.menuEnabled.at(kCmdRedo));
+
+  // Another shape starts the ring afresh.
+  OnCommand(e, kCmdNextShape);
+  OnCommand(e, kCmdUndo);
+  EXPECT_EQ(e.undo.top, 0);
+  EXPECT_EQ(e.canvas.At(0, 0), 0);
+}
+
+TEST_F(ToolsTest, EraserAndBucketAreStrokesToo) {
+  ASSERT_TRUE(Start());
+  for (int y = 0; y < 256; ++y) e.canvas.At(40, y) = 3;  // a wall
+  OnCommand(e, kCmdBucket);
+  Stroke s{e};
+  s.Press(10, 10);
+  EXPECT_EQ(e.window.canvasChanged, 1);
+  s.Move(100, 100);  // the bucket does not follow the mouse
+  s.Release(100, 100);
+  EXPECT_EQ(e.canvas.At(0, 255), e.colors.foreColor);
+  EXPECT_EQ(e.canvas.At(39, 0), e.colors.foreColor);
+  EXPECT_EQ(e.canvas.At(41, 0), 0);
+  EXPECT_EQ(e.undo.position, 1);
+
+  // A fill with the colour already there changes nothing but is still a step
+  // that leaves the document modified.
+  e.doc.state.modified = kUnmodified;
+  s.Press(10, 10);
+  s.Release(10, 10);
+  EXPECT_EQ(e.undo.position, 2);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+
+  OnCommand(e, kCmdEraser);
+  OnCommand(e, kCmdChangePencilSize);  // 2 x 2
+  s.Press(39, 100);
+  s.Release(39, 100);
+  for (auto [x, y] : {std::pair{39, 100}, {40, 100}, {39, 99}, {40, 99}}) EXPECT_EQ(e.canvas.At(x, y), 0);
+  EXPECT_EQ(e.canvas.At(40, 101), 3);
+  EXPECT_EQ(hp.cursor(), Cursor::Eraser);
+}
+
+TEST_F(ToolsTest, CtrlPicksColoursWithoutChangingTheTool) {
+  ASSERT_TRUE(Start());
+  e.canvas.At(20, 30) = 77;
+  e.canvas.At(21, 30) = 78;
+  OnMouseMove(e, WindowX(20), WindowY(30), false);
+  EXPECT_EQ(hp.cursor(), Cursor::Pencil);
+  OnCtrlKey(e, true);
+  EXPECT_EQ(hp.cursor(), Cursor::Eyedropper);
+  Stroke left{e, 1, true};
+  left.Press(20, 30);
+  EXPECT_EQ(e.colors.foreColor, 77);
+  left.Move(21, 30);  // a drag keeps picking
+  EXPECT_EQ(e.colors.foreColor, 78);
+  left.Release(21, 30);
+  Stroke right{e, 2, true};
+  right.Press(20, 30);
+  right.Release(20, 30);
+  EXPECT_EQ(e.colors.backColor, 77);
+  OnCtrlKey(e, false);
+  EXPECT_EQ(hp.cursor(), Cursor::Pencil);
+  EXPECT_EQ(e.tools.currentTool, kPencil);
+  EXPECT_EQ(e.canvas.At(20, 30), 77);  // nothing was painted
+  EXPECT_EQ(e.undo.top, 0);
+  EXPECT_EQ(e.window.canvasChanged, 0);
+
+  // The eyedropper tool itself; off the canvas it picks transparent.
+  OnCommand(e, kCmdEyedropper);
+  Stroke pick{e};
+  pick.Press(20, 30);
+  pick.Move(-1, 30);  // still inside the tool area, one column left of the canvas
+  pick.Release(-1, 30);
+  EXPECT_EQ(e.colors.foreColor, 0);
+}
+
+TEST_F(ToolsTest, HandPansOnlyAMagnifiedView) {
+  ASSERT_TRUE(Start());
+  OnCommand(e, kCmdHand);
+  OnMouseDown(e, 300, 100, 1, false);
+  OnMouseMove(e, 308, 100, false);
+  OnMouseUp(e, 308, 100, 1);
+  EXPECT_EQ(e.view.originX, 0.0);
+  EXPECT_EQ(e.view.originY, 0.0);
+
+  e.view.zoom = 4;
+  OnMouseDown(e, 300, 100, 1, false);
+  EXPECT_EQ(hp.cursor(), Cursor::Hand);
+  OnMouseMove(e, 308, 100, false);
+  EXPECT_EQ(e.view.originX, -2.0);
+  OnMouseMove(e, 600, 96, false);  // far outside the canvas the drag goes on
+  EXPECT_EQ(e.view.originX, -75.0);
+  EXPECT_EQ(e.view.originY, -1.0);
+  EXPECT_EQ(hp.cursor(), Cursor::Hand);  // no arrow while dragging
+  OnMouseUp(e, 600, 96, 1);
+  EXPECT_EQ(e.undo.top, 0);  // panning is no edit
+  EXPECT_NE(e.doc.state.modified, kModified);
+  OnMouseMove(e, 600, 96, false);
+  EXPECT_EQ(hp.cursor(), Cursor::Arrow);
+}
+
+TEST_F(ToolsTest, ChoosingAToolFromTheMenuEndsTheDragAndShowsItsCursor) {
+  ASSERT_TRUE(Start());
+  Stroke s{e};
+  s.Press(5, 5);
+  s.Move(8, 5);
+  OnCommand(e, kCmdSelect);  // N, with the mouse still down
+  EXPECT_EQ(e.tools.dragTool, -1);
+  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(hp.cursor(), Cursor::Select);
+  // The select tool does nothing to the canvas yet.
+  s.Move(20, 5);
+  s.Release(20, 5);
+  s.Press(30, 30);
+  s.Move(40, 40);
+  s.Release(40, 40);
+  EXPECT_EQ(e.canvas.At(20, 5), 0);
+  EXPECT_EQ(e.canvas.At(30, 30), 0);
+  EXPECT_EQ(e.undo.position, 1);
+
+  // A pencil-size button brings the pencil back.
+  const ToolButton& size3 = e.toolbar.buttons[16];
+  OnMouseDown(e, size3.x + 2, size3.y + 2, 1, false);
+  OnMouseUp(e, size3.x + 2, size3.y + 2, 1);
+  EXPECT_EQ(e.tools.currentTool, kPencil);
+  EXPECT_EQ(e.tools.pencilSize, 3);
+}
+
+TEST_F(ToolsTest, ForecolorToBackcolorIsAnUndoStep) {
+  ASSERT_TRUE(Start());
+  e.canvas.At(3, 3) = e.colors.foreColor;
+  OnCommand(e, kCmdForeToBack);
+  EXPECT_EQ(e.canvas.At(3, 3), e.colors.backColor);
+  OnCommand(e, kCmdUndo);
+  EXPECT_EQ(e.canvas.At(3, 3), 0);  // back to the state at load time
+  OnCommand(e, kCmdRedo);
+  EXPECT_EQ(e.canvas.At(3, 3), e.colors.backColor);
+}
+
+TEST_F(ToolsTest, AStrokeReachesTheSavedFile) {
+  ASSERT_TRUE(Start());
+  Stroke s{e};
+  s.Press(6, 253);
+  s.Move(16, 253);
+  s.Release(16, 253);
+  const uint8_t colour = e.colors.foreColor;
+  OnTimer(e, kCommitTimer);
+  EXPECT_EQ(e.window.canvasChanged, 0);
+  ASSERT_TRUE(e.doc.list.slots[0].HasPixels());
+  EXPECT_EQ(e.doc.list.slots[0].width, 17);
+  EXPECT_EQ(e.doc.list.slots[0].height, 3);
+
+  const std::string path = dir.File("painted.qsh");
+  hp.fileNames = {path};
+  OnCommand(e, kCmdSaveAs);
+  EXPECT_NE(e.doc.state.modified, kModified);
+  OnCommand(e, kCmdNew);
+  EXPECT_EQ(e.canvas.At(6, 253), 0);
+  hp.fileNames = {path};
+  OnCommand(e, kCmdOpen);
+  for (int x = 0; x < 20; ++x) EXPECT_EQ(e.canvas.At(x, 253), x >= 6 && x <= 16 ? colour : 0) << x;
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// A pencil stroke painted with real mouse events on the Qt window reaches the
+// shape through the window's own commit timer.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+
+#include "../app/editor_fixture.h"
+#include "app/startup.h"
+#include "platform/qt/qt_main_window.h"
+
+using namespace qshe;
+using qshe::testing::TempDir;
+using qshe::testing::WriteSupportFiles;
+
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  return app;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+TEST(QtTools, AStrokeWithTheMouseReachesTheShapeWithinFourSeconds) {
+  App();
+  TempDir dir;
+  WriteSupportFiles(dir);
+  const std::string programDir = dir.path().string() + "/";
+  platform::HeadlessPlatform scripted;
+  platform::QtMainWindow window(scripted, scripted, scripted, programDir);
+  Editor editor(window.desktop());
+  window.Attach(&editor);
+  ASSERT_TRUE(StartEditor(editor, programDir, {}));
+  window.FitAndPlace();
+  window.show();
+  QApplication::processEvents();
+
+  // From canvas (10, 250) to (30, 250): window y 263 - 250.
+  QWidget* area = window.clientArea();
+  SendMouse(area, QEvent::MouseButtonPress, {194, 13}, Qt::LeftButton, Qt::LeftButton);
+  for (int x = 199; x <= 214; x += 5) SendMouse(area, QEvent::MouseMove, {x, 13}, Qt::NoButton, Qt::LeftButton);
+  SendMouse(area, QEvent::MouseButtonRelease, {214, 13}, Qt::LeftButton, Qt::NoButton);
+  const uint8_t colour = editor.colors.foreColor;
+  EXPECT_EQ(editor.window.canvasChanged, 1);
+  EXPECT_FALSE(editor.doc.list.slots[0].HasPixels());
+
+  // The window shows the stroke at once.
+  QApplication::processEvents();
+  QImage grab = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const auto& p = editor.window.gamePalette;
+  QRgb painted = grab.pixel(204, 13);
+  EXPECT_EQ(qRed(painted), p[3 * colour]);
+  EXPECT_EQ(qGreen(painted), p[3 * colour + 1]);
+  EXPECT_EQ(qBlue(painted), p[3 * colour + 2]);
+
+  QElapsedTimer clock;
+  clock.start();
+  while (editor.window.canvasChanged == 1 && clock.elapsed() < 8000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  EXPECT_EQ(editor.window.canvasChanged, 0);
+  const Shape& shape = editor.doc.list.slots[0];
+  ASSERT_TRUE(shape.HasPixels());
+  // Canvas rows 255..250 are the shape's six rows; the stroke is its bottom one.
+  EXPECT_EQ(shape.width, 31);
+  EXPECT_EQ(shape.height, 6);
+  for (int x = 0; x < shape.width; ++x) EXPECT_EQ(shape.pixels[static_cast<size_t>(x)], x >= 10 ? colour : 0) << x;
+  window.close();
+}

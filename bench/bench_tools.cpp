@@ -46,19 +46,20 @@ void BM_Memcpy64K(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy64K);
 
-// The whole empty canvas, one region, filled with alternating colours so
-// that every round fills all of it.
-void BM_FloodFillEmptyCanvas(benchmark::State& state) {
-  Canvas canvas;
+// Fills the region of (x, y) over and over, with alternating colours so that
+// every round fills all of it.
+void FillRounds(benchmark::State& state, Canvas canvas, int x, int y) {
   FillStack stack;
   uint8_t colour = 1;
   for (auto _ : state) {
-    FloodFill(canvas, stack, 128, 128, colour);
+    FloodFill(canvas, stack, x, y, colour);
     colour ^= 3;
     benchmark::ClobberMemory();
   }
-  state.counters["pixels"] = 65536;
 }
+
+// The whole empty canvas, one region.
+void BM_FloodFillEmptyCanvas(benchmark::State& state) { FillRounds(state, Canvas{}, 128, 128); }
 BENCHMARK(BM_FloodFillEmptyCanvas);
 
 // A comb of one-pixel teeth: every other row has a wall at every odd
@@ -67,13 +68,7 @@ void BM_FloodFillMaze(benchmark::State& state) {
   Canvas canvas;
   for (int y = 1; y < 256; y += 2)
     for (int x = 1; x < 256; x += 2) canvas.At(x, y) = 200;
-  FillStack stack;
-  uint8_t colour = 1;
-  for (auto _ : state) {
-    FloodFill(canvas, stack, 0, 0, colour);
-    colour ^= 3;
-    benchmark::ClobberMemory();
-  }
+  FillRounds(state, canvas, 0, 0);
 }
 BENCHMARK(BM_FloodFillMaze);
 

@@ -10,20 +10,13 @@
 #include "../app/editor_fixture.h"
 #include "app/startup.h"
 #include "platform/qt/qt_main_window.h"
+#include "qt_app.h"
 
 using namespace qshe;
 using qshe::testing::TempDir;
 using qshe::testing::WriteSupportFiles;
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
 
 void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
   QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
@@ -33,7 +26,7 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }  // namespace
 
 TEST(QtTools, AStrokeWithTheMouseReachesTheShapeWithinFourSeconds) {
-  App();
+  qshe::testing::EnsureQtApp();
   TempDir dir;
   WriteSupportFiles(dir);
   const std::string programDir = dir.path().string() + "/";

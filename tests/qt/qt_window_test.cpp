@@ -10,6 +10,7 @@
 #include "app/command_table.h"
 #include "app/startup.h"
 #include "platform/qt/qt_main_window.h"
+#include "qt_app.h"
 
 using namespace qshe;
 using qshe::testing::TempDir;
@@ -17,14 +18,6 @@ using qshe::testing::WriteBytes;
 using qshe::testing::WriteSupportFiles;
 
 namespace {
-
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
 
 // Three shapes: 2 x 1, 1 x 1 and 3 x 2.
 const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x02, 0x01, 0x03, 0xFF,
@@ -34,7 +27,7 @@ const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0
 }  // namespace
 
 TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
-  App();
+  qshe::testing::EnsureQtApp();
   TempDir dir;
   WriteSupportFiles(dir);
   WriteBytes(dir.File("three.qsh"), kThreeShapes);

@@ -4,75 +4,22 @@
 // `x_memcpy` (its time over memcpy's) and `allocs` (heap allocations per call).
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "../tests/display/pcx_builder.h"
 #include "display/pcx.h"
 #include "display/virtual_buffer.h"
-
-// Counting replacements of the global allocation functions. GCC takes the
-// free() on memory from the replaced new for a mismatch; here it is not one.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(size_t n) {
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+#include "measure.h"
 
 using namespace qshe;
-using Clock = std::chrono::steady_clock;
+using qshe::bench::Measure;
 
 namespace {
-
-// Nanoseconds for one memcpy of `bytes` between the very memory the
-// operation reads and writes, best of several rounds.
-double MemcpyNanos(uint8_t* to, const uint8_t* from, size_t bytes) {
-  double best = 1e30;
-  for (int round = 0; round < 20; ++round) {
-    constexpr int kCopies = 200;
-    auto start = Clock::now();
-    for (int i = 0; i < kCopies; ++i) {
-      std::memcpy(to, from, bytes);
-      benchmark::ClobberMemory();
-    }
-    best = std::min(best, std::chrono::duration<double, std::nano>(Clock::now() - start).count() / kCopies);
-  }
-  return best;
-}
-
-// Runs `body` for the benchmark's iterations and reports its time per call
-// over memcpy of `bytes`, and its allocations per call.
-template <typename Body>
-void Measure(benchmark::State& state, uint8_t* to, const uint8_t* from, size_t bytes, Body body) {
-  double memcpyNanos = MemcpyNanos(to, from, bytes);
-  long allocs = 0;
-  auto start = Clock::now();
-  for (auto _ : state) {
-    long before = allocations.load(std::memory_order_relaxed);
-    body();
-    allocs += allocations.load(std::memory_order_relaxed) - before;
-  }
-  double nanos = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
-  double calls = static_cast<double>(state.iterations());
-  state.counters["x_memcpy"] = nanos / calls / memcpyNanos;
-  state.counters["memcpy_us"] = memcpyNanos / 1000;
-  state.counters["allocs"] = static_cast<double>(allocs) / calls;
-}
 
 std::unique_ptr<DisplayState> Display() {
   auto display = std::make_unique<DisplayState>();

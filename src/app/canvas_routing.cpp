@@ -1,6 +1,7 @@
 #include "app/canvas_routing.h"
 
 #include "app/color_panel.h"
+#include "app/view_commands.h"
 #include "editing/tools.h"
 
 namespace qshe {
@@ -113,12 +114,28 @@ void ToolMouseUp(Editor& e) {
   t.dragButton = -1;
 }
 
+void RenderCanvasView(Editor& e) {
+  if (e.window.failed) return;
+  const ScreenBuffers& b = e.window.buffers;
+  RenderCanvasView(e.view, e.canvas, e.display, b.canvasView, b.composition);
+  SyncScrollBars(e, false);
+}
 
-// The drawing tools, the canvas view and the positioning windows connect
-// here as they arrive; until then the canvas area shows the screen image.
-void RenderCanvasView(Editor&) {}
-void PaintCanvasArea(Editor&) {}
-void DrawSelectionOverlay(Editor&) {}
+void PaintCanvasArea(Editor& e) {
+  if (e.window.failed) return;
+  SelectBuffer(e.display, e.window.buffers.composition);
+  PasteToWindow(e.display, kViewLeft, kViewLeft + kCanvasSize, 0, kViewTop + kCanvasSize,
+                kViewLeft, kViewLeft + kCanvasSize, 0, kViewTop + kCanvasSize);
+}
+
+void DrawSelectionOverlay(Editor& e) {
+  if (e.tools.currentTool != kSelect || e.window.failed) return;
+  // A fresh copy of the view takes away the outline drawn last time.
+  CopyViewToComposition(e.display, e.window.buffers.canvasView, e.window.buffers.composition);
+  // The floating selection and the selection's outline are drawn over it
+  // here, clipped to the canvas area, once the selection exists.
+}
+
 void ShowCanvas(Editor& e) {
   RenderCanvasView(e);
   PaintCanvasArea(e);
@@ -127,6 +144,7 @@ void RedrawLiveParts(Editor& e) {
   RenderCanvasView(e);
   DrawColorPanel(e);
 }
+// The positioning windows connect here as they arrive.
 void RefreshPositionWindows(Editor&) {}
 
 }  // namespace qshe

@@ -7,6 +7,7 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/title_slider.h"
+#include "app/view_commands.h"
 #include "document/document_commands.h"
 #include "document/object_file.h"
 #include "document/presets.h"
@@ -27,6 +28,8 @@ const std::set<int>& Available() {
       kCmdAllColors,    kCmdQuorvaneColors, kCmdBadgeColor,  kCmdBootColors,    kCmdBracerColors,
       kCmdCapeColors,   kCmdEyeColor,      kCmdFurColors,    kCmdHairColors,    kCmdMarkingColors,
       kCmdTrouserColors, kCmdVestColors,   kCmdForeToBack,
+      kCmdZoomIn,       kCmdZoomOut,       kCmdCenterView,   kCmdSecondView,    kCmdGridWhileZooming,
+      kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
   };
   return ids;
 }
@@ -47,6 +50,14 @@ void ChooseTool(Editor& e, int tool) {
   ToolMouseUp(e);
   SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
   ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
+}
+
+// A view command from the menu or a key ends as the toolbar's do: the
+// buttons drawn as they now stand and the whole window presented.
+void RunViewCommand(Editor& e, void (*command)(Editor&)) {
+  command(e);
+  DrawAllToolButtons(e);
+  PresentWindow(e);
 }
 
 void About(Editor& e) {
@@ -79,11 +90,15 @@ void UpdateMenuAvailability(Editor& e) {
 
 void RunButtonCommand(Editor& e, int button) {
   switch (button) {
+    case 6: CenterView(e); break;
+    case 7: SecondView(e); break;
+    case 8: ZoomIn(e); break;
+    case 9: ZoomOut(e); break;
     case 19: MoveBy(e, 1); break;
     case 20: MoveBy(e, -1); break;
     case 21: MoveBy(e, 8); break;
     case 22: MoveBy(e, -8); break;
-    default: break;  // the view buttons connect with the canvas view
+    default: break;
   }
 }
 
@@ -140,11 +155,20 @@ void RunCommand(Editor& e, int identifier) {
       Redo(e.undo, e.canvas);
       ShowCanvas(e);
       break;
+    case kCmdZoomIn: RunViewCommand(e, ZoomIn); break;
+    case kCmdZoomOut: RunViewCommand(e, ZoomOut); break;
+    case kCmdCenterView: RunViewCommand(e, CenterView); break;
+    case kCmdSecondView: RunViewCommand(e, SecondView); break;
     case kCmdChangeBackground:
-      SetToolState(e, e.tools.currentTool, (e.view.backgroundType + 1) % 3, e.tools.pencilSize);
-      RedrawLiveParts(e);
+      // Shows the toolbar with the new background itself.
+      SetBackground(e, (e.view.backgroundType + 1) % 3);
       PresentWindow(e);
       break;
+    case kCmdGridWhileZooming: ToggleGrid(e); break;
+    case kCmdPanLeft: PanView(e, -1, 0); break;
+    case kCmdPanRight: PanView(e, 1, 0); break;
+    case kCmdPanUp: PanView(e, 0, 1); break;
+    case kCmdPanDown: PanView(e, 0, -1); break;
     case kCmdChangePencilSize:
       SetToolState(e, e.tools.currentTool, e.view.backgroundType, (e.tools.pencilSize + 1) % 6);
       break;

@@ -21,6 +21,8 @@ namespace qshe {
 inline constexpr int kClientWidth = 615;
 inline constexpr int kClientHeight = 285;
 inline constexpr int kToolButtonCount = 23;
+// The toolbar's one toggle: pressed while the second view shows.
+inline constexpr int kSecondViewButton = 7;
 
 // Timer identifiers.
 inline constexpr int kCommitTimer = 1;   // every 4000 ms

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/program_dir.h"
 #include "app/title_slider.h"
+#include "app/view_commands.h"
 #include "display/pcx.h"
 #include "document/document_commands.h"
 
@@ -20,7 +21,6 @@ constexpr int kButtonPlaces[kToolButtonCount][2] = {
     {119, 159}, {145, 159}, {459, 124}, {485, 124}, {511, 124}, {459, 149}, {485, 149}, {511, 149},
     {459, 171}, {485, 171}, {511, 171}, {143, 252}, {128, 252}, {158, 252}, {113, 252},
 };
-constexpr int kSecondViewButton = 7;
 
 const Shape& Helper(const Editor& e, int slot) {
   static const Shape kNone;
@@ -86,7 +86,7 @@ void RunToolbarAction(Editor& e, int button) {
     // (the selection arrives with its own work).
     SetToolState(e, button, e.view.backgroundType, e.tools.pencilSize);
   } else if (button >= 10 && button <= 12) {
-    SetToolState(e, e.tools.currentTool, button - 10, e.tools.pencilSize);
+    SetBackground(e, button - 10);
   } else if (button >= 13 && button <= 18) {
     int tool = e.tools.currentTool == kPencil || e.tools.currentTool == kEraser ? e.tools.currentTool : kPencil;
     SetToolState(e, tool, e.view.backgroundType, button - 13);

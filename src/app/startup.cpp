@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/title_slider.h"
+#include "app/view_commands.h"
 #include "document/document_commands.h"
 #include "document/shape_file.h"
 
@@ -14,9 +15,12 @@ namespace qshe {
 
 void InstallHooks(Editor& e) {
   e.doc.showTitle = [&e](const std::string& name) { SetDocumentTitle(e, name); };
-  e.doc.hooks.resetView = [&e] { ResetCanvasView(e.view); };
+  e.doc.hooks.resetView = [&e] { ResetView(e); };
   e.doc.hooks.resetUndo = [&e] { ResetUndo(e.undo, e.canvas); };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
+  // The bars keep these through InitScrollBars.
+  e.horizontalBar.onScroll = [&e] { ScrollHorizontally(e); };
+  e.verticalBar.onScroll = [&e] { ScrollVertically(e); };
 }
 
 bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std::string>& arguments) {

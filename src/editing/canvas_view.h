@@ -1,9 +1,28 @@
-// How the canvas is shown: magnification, panning, background and grid.
+// How the canvas is shown: magnification, panning, background and grid, and
+// the drawing of the view into its buffer.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "display/virtual_buffer.h"
+#include "document/canvas.h"
+
 namespace qshe {
+
+inline constexpr int kMaxZoom = 16;
+
+// Where the canvas area sits in the window (and in the composition).
+inline constexpr int kViewLeft = 184;
+inline constexpr int kViewTop = 8;
+
+// Palette indices of the view.
+inline constexpr uint8_t kPlainBackground = 95;
+inline constexpr uint8_t kCheckerLight = 173;
+inline constexpr uint8_t kCheckerDark = 89;
+inline constexpr uint8_t kContrastBackground = 50;
+inline constexpr uint8_t kGridColor = 205;
+inline constexpr uint8_t kFrameColor = 65;
 
 struct SavedView {
   int32_t zoom = 0;
@@ -13,11 +32,20 @@ struct SavedView {
 
 struct CanvasView {
   int32_t zoom = 0;  // 0, 2, 4, 8 or 16
+  // Truncated toward zero wherever used. Unmagnified: where the canvas sits
+  // on screen. Magnified: originX is the canvas column at the left edge and
+  // -originY the top row at the top edge.
   double originX = 0.0;
   double originY = 0.0;
   SavedView savedView;
   int32_t backgroundType = 0;  // 0 plain, 1 checkerboard, 2 contrast
   int32_t gridWhileZooming = 0;
+  // The magnified picture is assembled here, rows bottom first like the
+  // canvas, so a render allocates nothing.
+  std::array<uint8_t, kCanvasSize * kCanvasSize> scratch{};
+  // The same for the magnified floating selection, which the selection
+  // overlay builds.
+  std::array<uint8_t, kCanvasSize * kCanvasSize> selectionScratch{};
 };
 
 // Canvas column under window x, and bottom-up canvas row under window y.
@@ -30,5 +58,24 @@ inline void ResetCanvasView(CanvasView& view) {
   view.originX = 0.0;
   view.originY = 0.0;
 }
+
+// Draws the canvas into the 256 x 256 buffer `viewSlot` (background, the
+// canvas, grid and frame) and copies it into the canvas area of
+// `compositionSlot`, which is left selected. Allocates nothing.
+void RenderCanvasView(CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
+                      int compositionSlot);
+// Copies the finished view buffer into the canvas area of the composition
+// again and leaves the composition selected.
+void CopyViewToComposition(DisplayState& display, int viewSlot, int compositionSlot);
+// Grid lines in the active buffer on the first pixel column and row of every
+// magnified block, with the view's top-left corner at (x0, y0); only while
+// magnified with the grid switched on.
+void DrawZoomGrid(const CanvasView& view, DisplayState& display, int x0, int y0);
+
+// The scroll bars. A thumb at `position` of 0..range stands for an origin of
+// position / range of the widest pan, 256 - 256/zoom; unmagnified, or with
+// no room to move, everything is at 0.
+double OriginForThumb(int position, int range, int zoom);
+int ThumbForOrigin(double origin, int range, int zoom);
 
 }  // namespace qshe

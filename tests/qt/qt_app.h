@@ -1,17 +1,11 @@
-// The one application object of the Qt test program, made by whichever test
-// needs it first.
+// The Qt tests run inside the application object made by their main().
 #pragma once
 
 #include <QApplication>
+#include <cassert>
 
 namespace qshe::testing {
 
-inline void EnsureQtApp() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "test_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-}
+inline void EnsureQtApp() { assert(QCoreApplication::instance() != nullptr); }
 
 }  // namespace qshe::testing

@@ -342,7 +342,7 @@ void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   e.desktop.control.CaptureMouse();
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
-  if (button == 1) ToolbarPress(e, x, y);
+  ToolbarPress(e, x, y);
   ToolMouseDown(e, x, y, button, ctrl);
   ColorGridPress(e, x, y, button);
   SliderPress(e, x, y);

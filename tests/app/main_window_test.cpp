@@ -94,6 +94,23 @@ TEST_F(MainWindowTest, AButtonActsOnlyWhenReleasedOnIt) {
   EXPECT_EQ(e.doc.list.current, 13);
 }
 
+TEST_F(MainWindowTest, ZoomInRunsOnceOnlyWhenReleasedOnItsButton) {
+  ASSERT_TRUE(Start());
+  int x, y;
+  ButtonCentre(e, 8, x, y);
+  OnMouseDown(e, x, y, 1, false);
+  OnMouseMove(e, x, y + 60, false);
+  OnMouseUp(e, x, y + 60, 1);
+  EXPECT_EQ(e.view.zoom, 0);
+  OnMouseDown(e, x, y, 1, false);
+  OnMouseUp(e, x, y, 1);
+  EXPECT_EQ(e.view.zoom, 2);
+  // The right button presses buttons too.
+  OnMouseDown(e, x, y, 2, false);
+  OnMouseUp(e, x, y, 2);
+  EXPECT_EQ(e.view.zoom, 4);
+}
+
 TEST_F(MainWindowTest, ToolAndSizeButtonsAreRadioGroupsAndSecondViewKeepsItsState) {
   ASSERT_TRUE(Start());
   e.toolbar.buttons[7].pressed = 1;

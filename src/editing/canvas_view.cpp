@@ -33,14 +33,18 @@ struct CheckerRows {
 };
 constexpr CheckerRows kChecker;
 
-void PaintBackground(DisplayState& display, const VirtualBuffer& b, int type) {
-  if (type == 1) {
-    for (int y = 0; y < kSize; ++y) std::memcpy(b.Row(y), kChecker.rows[(y / 8) & 1], kSize);
-    return;
+// What shows behind view row y: a plain row, or one of the checkerboard's.
+class ViewBackground {
+ public:
+  explicit ViewBackground(int type) : checker_(type == 1) {
+    std::memset(plain_, type == 2 ? kContrastBackground : kPlainBackground, kSize);
   }
-  SetColor(display, type == 2 ? kContrastBackground : kPlainBackground);
-  FillRect(display, 0, kSize - 1, 0, kSize - 1);
-}
+  const uint8_t* Row(int y) const { return checker_ ? kChecker.rows[(y / 8) & 1] : plain_; }
+
+ private:
+  bool checker_;
+  uint8_t plain_[kSize];
+};
 
 // Each of the 256 / Z bytes of `src` becomes Z equal bytes of `dst`: one
 // multiplication spreads a byte over a whole word, so the loop runs on
@@ -49,10 +53,11 @@ template <int Z>
 void SpreadRow(const uint8_t* src, uint8_t* dst) {
   using Word = std::conditional_t<Z == 2, uint16_t, std::conditional_t<Z == 4, uint32_t, uint64_t>>;
   constexpr Word kSpread = static_cast<Word>(static_cast<Word>(~Word{0}) / 0xFF);  // 0x0101...
-  constexpr int kWords = kSize / static_cast<int>(sizeof(Word));
-  Word words[kWords];
-  for (int j = 0; j < kWords; ++j) words[j] = static_cast<Word>(src[j * static_cast<int>(sizeof(Word)) / Z] * kSpread);
-  std::memcpy(dst, words, kSize);
+  constexpr int kBytes = static_cast<int>(sizeof(Word));
+  for (int j = 0; j < kSize / kBytes; ++j) {
+    const Word word = static_cast<Word>(src[j * kBytes / Z] * kSpread);
+    std::memcpy(dst + j * kBytes, &word, kBytes);
+  }
 }
 
 void SpreadRow(int z, const uint8_t* src, uint8_t* dst) {
@@ -64,31 +69,46 @@ void SpreadRow(int z, const uint8_t* src, uint8_t* dst) {
   }
 }
 
-// Fills the scratch image with the magnified canvas: each canvas pixel a
-// z x z block, 0 wherever no canvas pixel falls.
-void Magnify(CanvasView& view, const Canvas& canvas) {
+// dst = src where src is not 0, else the background: the view's transparent
+// pixels show the background.
+void OverBackground(uint8_t* __restrict dst, const uint8_t* __restrict src, const uint8_t* __restrict background) {
+  // Both read unconditionally, so the choice is a vector select.
+  for (int x = 0; x < kSize; ++x) {
+    const uint8_t pixel = src[x], behind = background[x];
+    dst[x] = pixel ? pixel : behind;
+  }
+}
+
+// The background and the magnified canvas in one pass over the view: each
+// canvas pixel a z x z block. A block row is spread once and then laid over
+// the background of each of its z view rows.
+void DrawMagnified(const CanvasView& view, const Canvas& canvas, const VirtualBuffer& b) {
   const int z = view.zoom;
   const int n = kSize / z;
   // Only an origin past the canvas's right edge (reachable with the arrow
   // keys alone) is drawn as if it were 0.
   const int firstColumn = Whole(view.originX) > kSize ? 0 : Whole(view.originX);
-  // The canvas columns of the view, 0 where the view is off the canvas.
+  // The canvas columns of the view; the rest of `columns` stays 0.
   const int from = std::clamp(firstColumn, 0, kSize), to = std::clamp(firstColumn + n, 0, kSize);
   const int oy = Whole(view.originY);
-  uint8_t line[kSize] = {};
+  const ViewBackground background(view.backgroundType);
+  uint8_t columns[kSize] = {};
+  uint8_t line[kSize];
   for (int i = 0; i < n; ++i) {
-    // Block row i covers view rows i*z .. i*z+z-1 from the top, which are
-    // the z scratch rows starting at 256 - (i+1)*z from the bottom.
-    uint8_t* dst = view.scratch.data() + static_cast<size_t>(kSize - (i + 1) * z) * kSize;
     const int top = i - oy;
-    if (top < 0 || top >= kSize) {
-      std::memset(dst, 0, static_cast<size_t>(z) * kSize);
-      continue;
+    const bool onCanvas = top >= 0 && top < kSize;
+    if (onCanvas) {
+      const uint8_t* src = canvas.pixels.data() + static_cast<size_t>(kSize - 1 - top) * kSize;
+      if (from < to) std::memcpy(columns + (from - firstColumn), src + from, static_cast<size_t>(to - from));
+      SpreadRow(z, columns, line);
     }
-    const uint8_t* src = canvas.pixels.data() + static_cast<size_t>(kSize - 1 - top) * kSize;
-    if (from < to) std::memcpy(line + (from - firstColumn), src + from, static_cast<size_t>(to - from));
-    SpreadRow(z, line, dst);
-    for (int k = 1; k < z; ++k) std::memcpy(dst + k * kSize, dst, kSize);
+    for (int y = i * z; y < (i + 1) * z; ++y) {
+      if (onCanvas) {
+        OverBackground(b.Row(y), line, background.Row(y));
+      } else {
+        std::memcpy(b.Row(y), background.Row(y), kSize);
+      }
+    }
   }
 }
 
@@ -140,26 +160,25 @@ int ScreenToCanvasY(const CanvasView& view, int y) {
   return oy - (y - kViewTop) / view.zoom + kSize - 1;
 }
 
-void RenderCanvasView(CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
+void RenderCanvasView(const CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
                       int compositionSlot) {
   if (SelectBuffer(display, viewSlot) != 0) return;
   const VirtualBuffer* b = ActiveBuffer(display);
   if (b->width < kSize || b->height < kSize) return;
-  PaintBackground(display, *b, view.backgroundType);
-  // Unmagnified, an origin at or past the far edges shows the background alone.
-  const bool beyond = view.zoom == 0 && (Whole(view.originX) >= kSize || Whole(view.originY) >= kSize);
-  if (!beyond) {
-    if (view.zoom == 0) {
-      // The canvas goes straight in: PutImage's clipping cuts it to the view.
-      MoveTo(display, Whole(view.originX), kSize - 1 - Whole(view.originY));
-      PutImage(display, canvas.pixels.data(), kSize, kSize);
-    } else {
-      Magnify(view, canvas);
-      MoveTo(display, 0, kSize - 1);
-      PutImage(display, view.scratch.data(), kSize, kSize);
-    }
+  if (view.zoom > 0) {
+    DrawMagnified(view, canvas, *b);
     DrawZoomGrid(view, display, 0, 0);
     DrawFrame(view, display, *b);
+  } else {
+    const ViewBackground background(view.backgroundType);
+    for (int y = 0; y < kSize; ++y) std::memcpy(b->Row(y), background.Row(y), kSize);
+    // An origin at or past the far edges shows the background alone;
+    // otherwise PutImage's clipping cuts the canvas to the view.
+    if (Whole(view.originX) < kSize && Whole(view.originY) < kSize) {
+      MoveTo(display, Whole(view.originX), kSize - 1 - Whole(view.originY));
+      PutImage(display, canvas.pixels.data(), kSize, kSize);
+      DrawFrame(view, display, *b);
+    }
   }
   CopyViewToComposition(display, viewSlot, compositionSlot);
 }

@@ -2,7 +2,6 @@
 // the drawing of the view into its buffer.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "display/virtual_buffer.h"
@@ -40,12 +39,6 @@ struct CanvasView {
   SavedView savedView;
   int32_t backgroundType = 0;  // 0 plain, 1 checkerboard, 2 contrast
   int32_t gridWhileZooming = 0;
-  // The magnified picture is assembled here, rows bottom first like the
-  // canvas, so a render allocates nothing.
-  std::array<uint8_t, kCanvasSize * kCanvasSize> scratch{};
-  // The same for the magnified floating selection, which the selection
-  // overlay builds.
-  std::array<uint8_t, kCanvasSize * kCanvasSize> selectionScratch{};
 };
 
 // Canvas column under window x, and bottom-up canvas row under window y.
@@ -61,8 +54,9 @@ inline void ResetCanvasView(CanvasView& view) {
 
 // Draws the canvas into the 256 x 256 buffer `viewSlot` (background, the
 // canvas, grid and frame) and copies it into the canvas area of
-// `compositionSlot`, which is left selected. Allocates nothing.
-void RenderCanvasView(CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
+// `compositionSlot`, which is left selected. Allocates nothing: it works a
+// row at a time.
+void RenderCanvasView(const CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
                       int compositionSlot);
 // Copies the finished view buffer into the canvas area of the composition
 // again and leaves the composition selected.

@@ -200,6 +200,14 @@ TEST_F(CanvasViewTest, BackgroundsFillTheViewWhereTheCanvasIsTransparent) {
   Render();
   EXPECT_EQ(ViewAt(0, 0), 50);
   EXPECT_EQ(ViewAt(130, 77), 50);
+  // Magnified, also beside and between the canvas pixels.
+  canvas.At(2, 255 - 1) = 33;  // top row 1: the first block row
+  SetView(4, 1, -1);
+  Render();
+  EXPECT_EQ(ViewAt(4, 2), 33);
+  EXPECT_EQ(ViewAt(8, 2), 50);
+  EXPECT_EQ(ViewAt(3, 2), 50);
+  EXPECT_EQ(ViewAt(200, 200), 50);
 }
 
 TEST_F(CanvasViewTest, CheckerboardSquaresAreEightByEight) {
@@ -210,16 +218,17 @@ TEST_F(CanvasViewTest, CheckerboardSquaresAreEightByEight) {
   EXPECT_EQ(ViewAt(7, 7), 173);
   EXPECT_EQ(ViewAt(0, 8), 89);
   EXPECT_EQ(ViewAt(8, 8), 173);
-  int wrong = 0;
-  for (int y = 0; y < 256; ++y) {
-    for (int x = 0; x < 256; ++x) wrong += ViewAt(x, y) != ((x / 8 + y / 8) % 2 == 0 ? 173 : 89);
+  // The squares stay where they are when the view is magnified (an origin
+  // that keeps the frame out of the view).
+  for (int z : kZooms) {
+    SetView(z, z == 0 ? 0 : 1, z == 0 ? 0 : -1);
+    Render();
+    int wrong = 0;
+    for (int y = 0; y < 256; ++y) {
+      for (int x = 0; x < 256; ++x) wrong += ViewAt(x, y) != ((x / 8 + y / 8) % 2 == 0 ? 173 : 89);
+    }
+    EXPECT_EQ(wrong, 0) << z;
   }
-  EXPECT_EQ(wrong, 0);
-  // The squares stay where they are when the view is magnified.
-  SetView(4, 1, -1);
-  Render();
-  EXPECT_EQ(ViewAt(0, 0), 173);
-  EXPECT_EQ(ViewAt(8, 0), 89);
 }
 
 // Columns and rows of the view entirely in `color`.

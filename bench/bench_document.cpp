@@ -8,6 +8,7 @@
 #include "document/canvas.h"
 #include "document/file_io.h"
 #include "document/shape_file.h"
+#include "measure.h"
 #include "platform/headless/headless.h"
 
 using namespace qshe;
@@ -76,16 +77,8 @@ void BM_AddShapesAtFront(benchmark::State& state) {
 BENCHMARK(BM_AddShapesAtFront)->Unit(benchmark::kMicrosecond);
 
 // The yardstick the canvas figures are quoted against: copying 64 KiB.
-void BM_Memcpy64K(benchmark::State& state) {
-  static uint8_t from[65536], to[65536];
-  std::memset(from, 3, sizeof from);
-  for (auto _ : state) {
-    std::memcpy(to, from, sizeof to);
-    benchmark::DoNotOptimize(to);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_Memcpy64K);
+uint8_t copyFrom[65536];
+uint8_t copyTo[65536];
 
 void BM_CommitFullCanvas(benchmark::State& state) {
   Canvas canvas;
@@ -93,20 +86,20 @@ void BM_CommitFullCanvas(benchmark::State& state) {
     for (int c = 0; c < 255; ++c) canvas.At(c, r) = static_cast<uint8_t>(1 + (r * c) % 200);
   }
   Shape shape;
-  for (auto _ : state) {
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
     CommitCanvasToShape(canvas, shape);
     benchmark::DoNotOptimize(shape.pixels.get());
-  }
+  });
 }
 BENCHMARK(BM_CommitFullCanvas);
 
 void BM_CommitEmptyCanvas(benchmark::State& state) {
   Canvas canvas;
   Shape shape;
-  for (auto _ : state) {
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
     CommitCanvasToShape(canvas, shape);
     benchmark::DoNotOptimize(shape.width);
-  }
+  });
 }
 BENCHMARK(BM_CommitEmptyCanvas);
 
@@ -115,11 +108,11 @@ void BM_ShowFullShape(benchmark::State& state) {
   AllocateShape(shape, 255, 255);
   std::memset(shape.pixels.get(), 9, 255 * 255);
   Canvas canvas;
-  for (auto _ : state) {
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
     LoadShapeToCanvas(shape, canvas);
     benchmark::DoNotOptimize(canvas.pixels.data());
     benchmark::ClobberMemory();
-  }
+  });
 }
 BENCHMARK(BM_ShowFullShape);
 

@@ -4,38 +4,17 @@
 #include <QAction>
 #include <QApplication>
 
-#include "../app/editor_fixture.h"
 #include "app/command_table.h"
-#include "app/startup.h"
-#include "platform/qt/qt_main_window.h"
+#include "qt_editor.h"
 
 using namespace qshe;
-using qshe::testing::TempDir;
-using qshe::testing::WriteSupportFiles;
-
-namespace {
-
-// The program's one application object, whichever test made it first.
-void EnsureApp() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "test_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-}
-
-}  // namespace
+using qshe::testing::QtEditor;
 
 TEST(QtColors, OnlyTheChosenSetIsCheckedAndPlainColourCommandsNeverAre) {
-  EnsureApp();
-  TempDir dir;
-  WriteSupportFiles(dir);
-  const std::string programDir = dir.path().string() + "/";
-  platform::HeadlessPlatform scripted;
-  platform::QtMainWindow window(scripted, scripted, scripted, programDir);
-  Editor editor(window.desktop());
-  window.Attach(&editor);
-  ASSERT_TRUE(StartEditor(editor, programDir, {}));
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  auto& window = q.window;
+  auto& editor = q.editor;
 
   auto checked = [&](int id) { return window.MenuAction(id)->isChecked(); };
   EXPECT_TRUE(checked(kCmdQuorvaneColors));

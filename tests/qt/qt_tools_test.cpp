@@ -7,14 +7,10 @@
 #include <QImage>
 #include <QMouseEvent>
 
-#include "../app/editor_fixture.h"
-#include "app/startup.h"
-#include "platform/qt/qt_main_window.h"
-#include "qt_app.h"
+#include "qt_editor.h"
 
 using namespace qshe;
-using qshe::testing::TempDir;
-using qshe::testing::WriteSupportFiles;
+using qshe::testing::QtEditor;
 
 namespace {
 
@@ -26,18 +22,10 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }  // namespace
 
 TEST(QtTools, AStrokeWithTheMouseReachesTheShapeWithinFourSeconds) {
-  qshe::testing::EnsureQtApp();
-  TempDir dir;
-  WriteSupportFiles(dir);
-  const std::string programDir = dir.path().string() + "/";
-  platform::HeadlessPlatform scripted;
-  platform::QtMainWindow window(scripted, scripted, scripted, programDir);
-  Editor editor(window.desktop());
-  window.Attach(&editor);
-  ASSERT_TRUE(StartEditor(editor, programDir, {}));
-  window.FitAndPlace();
-  window.show();
-  QApplication::processEvents();
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  auto& window = q.window;
+  auto& editor = q.editor;
 
   // From canvas (10, 250) to (30, 250): window y 263 - 250.
   QWidget* area = window.clientArea();

@@ -6,16 +6,12 @@
 #include <QImage>
 #include <QMenuBar>
 
-#include "../app/editor_fixture.h"
 #include "app/command_table.h"
-#include "app/startup.h"
-#include "platform/qt/qt_main_window.h"
-#include "qt_app.h"
+#include "qt_editor.h"
 
 using namespace qshe;
-using qshe::testing::TempDir;
+using qshe::testing::QtEditor;
 using qshe::testing::WriteBytes;
-using qshe::testing::WriteSupportFiles;
 
 namespace {
 
@@ -27,20 +23,13 @@ const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0
 }  // namespace
 
 TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
-  qshe::testing::EnsureQtApp();
-  TempDir dir;
-  WriteSupportFiles(dir);
-  WriteBytes(dir.File("three.qsh"), kThreeShapes);
-  const std::string programDir = dir.path().string() + "/";
-
-  platform::HeadlessPlatform scripted;  // answers for the boxes and dialogs
-  platform::QtMainWindow window(scripted, scripted, scripted, programDir);
-  Editor editor(window.desktop());
-  window.Attach(&editor);
-  ASSERT_TRUE(StartEditor(editor, programDir, {dir.File("three.qsh")}));
-  window.FitAndPlace();
-  window.show();
-  QApplication::processEvents();
+  QtEditor q;
+  WriteBytes(q.dir.File("three.qsh"), kThreeShapes);
+  ASSERT_TRUE(q.Start({q.dir.File("three.qsh")}));
+  auto& window = q.window;
+  auto& editor = q.editor;
+  const auto& dir = q.dir;
+  const std::string& programDir = q.programDir;
 
   EXPECT_EQ(window.clientArea()->size(), QSize(kClientWidth, kClientHeight));
   EXPECT_EQ(window.windowTitle().toStdString(), "Quorvane QSH Editor 1.04 -- [" + dir.File("three.qsh") + "]");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <vector>
 #include <memory>
 #include <utility>
 
@@ -16,7 +16,8 @@ struct PresetsTest : ::testing::Test {
   std::unique_ptr<Document> doc = std::make_unique<Document>();
   platform::HeadlessPlatform desk;
 
-  PresetsTest() {
+  PresetsTest() { Prepare(); }
+  void Prepare() {
     // Every slot starts out with properties no preset gives, so that a test
     // sees which slots a preset reached.
     doc->list.count = 20;
@@ -40,10 +41,6 @@ struct PresetsTest : ::testing::Test {
   bool Untouched(int i) const {
     const Shape& s = S(i);
     return s.tavrelX == 9 && s.tavrelY == -9 && Props(i) == "111";
-  }
-  // Each listed shape against its expected "gsw".
-  void ExpectProps(std::initializer_list<std::pair<int, const char*>> expected) const {
-    for (const auto& [shape, props] : expected) EXPECT_EQ(Props(shape), props) << "shape " << shape;
   }
   // How many slots of the range have each property, as "g/s/w".
   std::string Totals(int shapes) const {
@@ -70,32 +67,36 @@ struct PresetsTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PresetsTest, Floors) {
-  PresetFloors(*doc);
-  ExpectRangeReset(208);
-  EXPECT_EQ(Totals(208), "0/0/165");
-  ExpectProps({{0, "001"}, {79, "001"}, {80, "000"}, {119, "000"}, {120, "001"}, {160, "001"},
-               {161, "000"}, {162, "000"}, {163, "000"}, {164, "001"}, {207, "001"}});
-}
-
-TEST_F(PresetsTest, Item) {
-  PresetItem(*doc);
-  ExpectRangeReset(305);
-  EXPECT_EQ(Totals(305), "101/40/180");
-  // The runs of the three properties start and end at different shapes.
-  ExpectProps({{0, "101"}, {1, "111"}, {2, "111"}, {3, "011"}, {32, "111"}, {33, "101"},
-               {35, "101"}, {36, "000"}, {54, "000"}, {68, "010"}, {72, "011"}, {80, "101"},
-               {104, "001"}, {105, "000"}, {178, "011"}, {255, "101"}, {292, "011"}, {301, "001"},
-               {302, "000"}, {304, "000"}});
-}
-
-TEST_F(PresetsTest, Item2) {
-  PresetItem2(*doc);
-  ExpectRangeReset(320);
-  EXPECT_EQ(Totals(320), "59/37/269");
-  ExpectProps({{0, "111"}, {13, "111"}, {14, "101"}, {15, "000"}, {17, "000"}, {27, "000"},
-               {28, "011"}, {31, "111"}, {80, "000"}, {81, "111"}, {123, "000"}, {227, "011"},
-               {240, "000"}, {271, "111"}, {304, "000"}, {309, "000"}, {313, "111"}, {319, "101"}});
+// Each preset against its range, totals and the shapes where its runs start and end.
+TEST_F(PresetsTest, PresetBoundaries) {
+  struct Case {
+    void (*preset)(Document&);
+    int shapes;
+    const char* totals;
+    std::vector<std::pair<int, const char*>> props;
+  };
+  const Case cases[] = {
+      {PresetFloors, 208, "0/0/165",
+       {{0, "001"}, {79, "001"}, {80, "000"}, {119, "000"}, {120, "001"}, {160, "001"}, {161, "000"}, {163, "000"},
+        {164, "001"}, {207, "001"}}},
+      {PresetItem, 305, "101/40/180",
+       {{0, "101"}, {1, "111"}, {2, "111"}, {3, "011"}, {32, "111"}, {33, "101"}, {35, "101"}, {36, "000"},
+        {54, "000"}, {68, "010"}, {72, "011"}, {80, "101"}, {104, "001"}, {105, "000"}, {178, "011"}, {255, "101"},
+        {292, "011"}, {301, "001"}, {302, "000"}, {304, "000"}}},
+      {PresetItem2, 320, "59/37/269",
+       {{0, "111"}, {13, "111"}, {14, "101"}, {15, "000"}, {27, "000"}, {28, "011"}, {31, "111"}, {80, "000"},
+        {81, "111"}, {123, "000"}, {227, "011"}, {240, "000"}, {271, "111"}, {304, "000"}, {309, "000"},
+        {313, "111"}, {319, "101"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shapes);
+    doc = std::make_unique<Document>();
+    Prepare();
+    c.preset(*doc);
+    ExpectRangeReset(c.shapes);
+    EXPECT_EQ(Totals(c.shapes), c.totals);
+    for (const auto& [shape, props] : c.props) EXPECT_EQ(Props(shape), props) << "shape " << shape;
+  }
 }
 
 TEST_F(PresetsTest, DefaultQS2NumberingNumbersEverySlot) {

@@ -11,6 +11,12 @@
 
 namespace qshe::testing {
 
+// One shape, 2 x 1 at offset (3, -1), pixels 5 6, replacement 7: as a QSH file
+// and as a QS2 file.
+inline const std::vector<uint8_t> kQsh = {0x01, 0x00, 0x06, 0x00, 0x02, 0x01, 0x03, 0xFF, 0x05, 0x06};
+inline const std::vector<uint8_t> kQs2 = {'Q', 'S', 'H', '2', '.', '0', '0', '1', 0x01, 0x00, 0x00, 0x00,
+                                          0x00, 0x00, 0x00, 0x00, 0x02, 0x01, 0x03, 0xFF, 0x07, 0x00, 0x05, 0x06};
+
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
  public:

@@ -42,29 +42,18 @@ struct UndoTest : ::testing::Test {
   bool Shows(uint8_t mark) const { return canvas.pixels == State(mark).pixels; }
 };
 
-TEST_F(UndoTest, NothingToUndoOrRedoRightAfterAShapeIsShown) {
-  EXPECT_FALSE(Undo(ring, canvas, hooks));
-  EXPECT_FALSE(Redo(ring, canvas));
-  EXPECT_TRUE(Shows(100));
-  EXPECT_EQ(cleared, 0);
-  ExpectSound();
-}
-
 TEST_F(UndoTest, ThreeSavesTwoUndosThenANewSaveDropsTheRedoableState) {
   Save(1);
   Save(2);
   Save(3);
   EXPECT_TRUE(Undo(ring, canvas, hooks));
   EXPECT_TRUE(Undo(ring, canvas, hooks));
-  EXPECT_EQ(ring.position, 1);
   EXPECT_TRUE(Shows(1));
   EXPECT_EQ(cleared, 2);
   EXPECT_TRUE(Redo(ring, canvas));
   EXPECT_TRUE(Shows(2));
   EXPECT_EQ(cleared, 2);  // redo keeps the selection
   Save(4);
-  EXPECT_EQ(ring.position, 3);
-  EXPECT_EQ(ring.top, 3);
   EXPECT_FALSE(Redo(ring, canvas));
   EXPECT_TRUE(Shows(4));
   ExpectSound();
@@ -81,8 +70,6 @@ TEST_F(UndoTest, TwelveSavesKeepTheLastTen) {
     Save(n);
     ExpectSound();
   }
-  EXPECT_EQ(ring.position, 9);
-  EXPECT_EQ(ring.top, 9);
   for (uint8_t mark = 11; mark >= 3; --mark) {
     EXPECT_TRUE(Undo(ring, canvas, hooks));
     EXPECT_TRUE(Shows(mark)) << int{mark};
@@ -110,7 +97,11 @@ TEST_F(UndoTest, UndoThenRedoAtTheNewestGivesItBack) {
   EXPECT_TRUE(Shows(1));
 }
 
-TEST_F(UndoTest, ResetForgetsEverythingOfTheShapeBefore) {
+TEST_F(UndoTest, NothingBeforeTheFirstSaveAndResetForgetsTheShapeBefore) {
+  EXPECT_FALSE(Undo(ring, canvas, hooks));
+  EXPECT_FALSE(Redo(ring, canvas));
+  EXPECT_TRUE(Shows(100));
+  EXPECT_EQ(cleared, 0);
   for (uint8_t n = 1; n <= 5; ++n) Save(n);
   EXPECT_TRUE(Undo(ring, canvas, hooks));
   canvas = State(200);

@@ -1,77 +1,117 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "../document/test_files.h"
+#include "document/object_file.h"
+#include "document/shape_file.h"
 #include "qshe_tool/tool.h"
 
-using qshe::testing::ReadBytes;
-using qshe::testing::TempDir;
-using qshe::testing::WriteBytes;
+using namespace qshe;
+using namespace qshe::testing;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-const Bytes kQsh = {0x01, 0x00, 0x06, 0x00, 0x02, 0x01, 0x03, 0xFF, 0x05, 0x06};
-const Bytes kQs2 = {'Q', 'S', 'H', '2', '.', '0', '0', '1', 0x01, 0x00, 0x00, 0x00,
-                    0x00, 0x00, 0x00, 0x00, 0x02, 0x01, 0x03, 0xFF, 0x07, 0x00, 0x05, 0x06};
-
-struct ToolRun {
-  int status;
+struct ToolTest : ::testing::Test {
+  TempDir dir;
   std::string out, err;
-};
 
-ToolRun Tool(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int status = qshe::tool::RunTool(args, out, err);
-  return {status, out.str(), err.str()};
-}
+  std::string P(const std::string& name) const { return dir.File(name); }
+  int Run(const std::vector<std::string>& args) {
+    std::ostringstream o, e;
+    int status = tool::RunTool(args, o, e);
+    out = o.str();
+    err = e.str();
+    return status;
+  }
+  bool Said(const std::string& text) const { return out.find(text) != std::string::npos; }
+};
 
 }  // namespace
 
-TEST(Tool, InfoListsEveryShape) {
-  TempDir dir;
-  WriteBytes(dir.File("a.qs2"), kQs2);
-  ToolRun r = Tool({"info", dir.File("a.qs2")});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("format: QS2"), std::string::npos);
-  EXPECT_NE(r.out.find("shapes: 1"), std::string::npos);
-  EXPECT_NE(r.out.find("    0      2      1       3      -1           7"), std::string::npos) << r.out;
-
-  ToolRun j = Tool({"info", "--json", dir.File("a.qs2")});
-  EXPECT_EQ(j.status, 0);
-  EXPECT_NE(j.out.find("\"count\": 1"), std::string::npos);
-  EXPECT_NE(j.out.find("{\"index\": 0, \"width\": 2, \"height\": 1, \"offsetX\": 3, \"offsetY\": -1, "
-                       "\"replacement\": 7"),
-            std::string::npos)
-      << j.out;
+TEST_F(ToolTest, InfoListsEveryShape) {
+  WriteBytes(P("a.qs2"), kQs2);
+  ASSERT_EQ(Run({"info", P("a.qs2")}), 0);
+  EXPECT_TRUE(Said("format: QS2") && Said("shapes: 1")) << out;
+  EXPECT_TRUE(Said("    0      2      1       3      -1           7")) << out;
+  ASSERT_EQ(Run({"info", "--json", P("a.qs2")}), 0);
+  EXPECT_TRUE(Said("\"count\": 1")) << out;
+  EXPECT_TRUE(Said("{\"index\": 0, \"width\": 2, \"height\": 1, \"offsetX\": 3, \"offsetY\": -1, \"replacement\": 7")) << out;
 }
 
-TEST(Tool, ConvertReproducesBothFormatsByteForByte) {
-  TempDir dir;
-  WriteBytes(dir.File("in.qs2"), kQs2);
-  ASSERT_EQ(Tool({"convert", dir.File("in.qs2"), dir.File("out.qsh")}).status, 0);
-  EXPECT_EQ(ReadBytes(dir.File("out.qsh")), kQsh);
-  ASSERT_EQ(Tool({"convert", dir.File("in.qs2"), dir.File("again.qs2")}).status, 0);
-  EXPECT_EQ(ReadBytes(dir.File("again.qs2")), kQs2);
-  ASSERT_EQ(Tool({"convert", dir.File("out.qsh"), dir.File("same.qsh")}).status, 0);
-  EXPECT_EQ(ReadBytes(dir.File("same.qsh")), kQsh);
-}
-
-TEST(Tool, FailuresSayOneLineAndLeaveTheOutputAlone) {
-  TempDir dir;
-  WriteBytes(dir.File("out.qsh"), kQsh);
-  Bytes broken(kQs2.begin(), kQs2.end() - 1);
-  WriteBytes(dir.File("broken.qs2"), broken);
-  for (auto in : {dir.File("broken.qs2"), dir.File("missing.qsh")}) {
-    ToolRun r = Tool({"convert", in, dir.File("out.qsh")});
-    EXPECT_NE(r.status, 0);
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_NE(r.err.find(in), std::string::npos);
-    EXPECT_EQ(ReadBytes(dir.File("out.qsh")), kQsh);
+TEST_F(ToolTest, ConvertReproducesBothFormatsByteForByte) {
+  WriteBytes(P("in.qs2"), kQs2);
+  for (auto [from, to, bytes] : {std::tuple{"in.qs2", "out.qsh", &kQsh}, std::tuple{"in.qs2", "again.qs2", &kQs2},
+                                 std::tuple{"out.qsh", "same.qsh", &kQsh}}) {
+    ASSERT_EQ(Run({"convert", P(from), P(to)}), 0) << err;
+    EXPECT_EQ(ReadBytes(P(to)), *bytes) << to;
   }
-  ToolRun bad = Tool({"convert", dir.File("out.qsh"), dir.File("no/such/dir/x.qsh")});
-  EXPECT_NE(bad.status, 0);
-  EXPECT_NE(Tool({"frobnicate"}).status, 0);
-  EXPECT_NE(Tool({}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(P("out.qbj")));  // no side file beside IN, none beside OUT
+}
+
+TEST_F(ToolTest, FailuresSayOneLineAndLeaveTheOutputAlone) {
+  WriteBytes(P("out.qsh"), kQsh);
+  WriteBytes(P("broken.qs2"), Bytes(kQs2.begin(), kQs2.end() - 1));
+  for (auto in : {P("broken.qs2"), P("missing.qsh")}) {
+    EXPECT_NE(Run({"convert", in, P("out.qsh")}), 0);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find(in), std::string::npos);
+    EXPECT_EQ(ReadBytes(P("out.qsh")), kQsh);
+  }
+  EXPECT_NE(Run({"convert", P("out.qsh"), P("no/such/dir/x.qsh")}), 0);
+  EXPECT_NE(Run({"frobnicate"}), 0);
+  EXPECT_NE(Run({}), 0);
+}
+
+struct ToolQbjTest : ToolTest {
+  std::vector<Shape> shapes = std::vector<Shape>(3);
+  ToolQbjTest() {
+    for (Shape& s : shapes) AllocateShape(s, 1, 1);
+    shapes[0].walkable = shapes[0].sittable = 1;
+    shapes[0].tavrelX = -2;
+    shapes[2].gettable = 1;
+    shapes[2].tavrelY = 100;
+    WriteBytes(P("in.qsh"), EncodeShapeFile(shapes, ShapeFileFormat::Qsh));
+  }
+};
+
+TEST_F(ToolQbjTest, ConvertCarriesTheSideFileByteForByte) {
+  const Bytes side = {'Q', 'O', '0', '1', 3, 0, 0, 0, 0x0D, 0xFE, 0x00, 0x12, 0x64};
+  ASSERT_EQ(EncodeObjectFile(shapes), side);
+  WriteBytes(P("in.qbj"), side);
+  ASSERT_EQ(Run({"convert", P("in.qsh"), P("out.qs2")}), 0) << err;
+  EXPECT_EQ(ReadBytes(P("out.qbj")), side);
+
+  ASSERT_EQ(Run({"info", "--json", P("out.qs2")}), 0) << err;
+  EXPECT_TRUE(Said("\"qs2Flag\": 1, \"qbjFlag\": 1")) << out;
+  EXPECT_TRUE(Said("\"replacement\": 0, \"tavrelX\": -2, \"tavrelY\": 0, \"gettable\": 0, \"sittable\": 1, \"walkable\": 1}"))
+      << out;
+  EXPECT_TRUE(Said("\"tavrelX\": 0, \"tavrelY\": 100, \"gettable\": 1")) << out;
+  ASSERT_EQ(Run({"info", P("out.qs2")}), 0);
+  EXPECT_TRUE(Said("qbjFlag: 1\n") && Said("tavrelX tavrelY gettable sittable walkable")) << out;
+}
+
+TEST_F(ToolQbjTest, WithoutASideFileNoneIsShown) {
+  ASSERT_EQ(Run({"info", "--json", P("in.qsh")}), 0);
+  EXPECT_TRUE(Said("\"qs2Flag\": 0, \"qbjFlag\": 0")) << out;
+  EXPECT_FALSE(Said("tavrelX"));
+  // A file beside IN that is no side file counts as none.
+  WriteBytes(P("in.qbj"), {'n', 'o', 'p', 'e', 0, 0, 0, 0});
+  ASSERT_EQ(Run({"info", P("in.qsh")}), 0);
+  EXPECT_TRUE(Said("qbjFlag: 0\n")) << out;
+  EXPECT_FALSE(Said("tavrelX"));
+}
+
+TEST_F(ToolQbjTest, AFailedConvertLeavesTheOldSideFile) {
+  WriteBytes(P("in.qbj"), EncodeObjectFile(shapes));
+  std::filesystem::create_directory(P("out.qsh"));  // OUT cannot be written; the side file beside it can
+  WriteBytes(P("out.qbj"), {'o', 'l', 'd'});
+  EXPECT_EQ(Run({"convert", P("in.qsh"), P("out.qsh")}), 1);
+  EXPECT_NE(err.find("cannot write"), std::string::npos);
+  EXPECT_EQ(ReadBytes(P("out.qbj")), (Bytes{'o', 'l', 'd'}));
+  std::filesystem::remove(P("out.qbj"));
+  EXPECT_EQ(Run({"convert", P("in.qsh"), P("out.qsh")}), 1);
+  EXPECT_FALSE(std::filesystem::exists(P("out.qbj")));
 }

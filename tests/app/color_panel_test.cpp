@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/command_table.h"
@@ -14,10 +15,27 @@ using qshe::testing::EditorFixture;
 
 namespace {
 
+std::vector<int> Range(int first, int last) {
+  std::vector<int> out;
+  for (int i = first; i <= last; ++i) out.push_back(i);
+  return out;
+}
+
+// Index 0 and every colour that is neither reserved nor static.
+std::vector<int> GameSet() {
+  std::vector<int> game = Range(10, 244);
+  game.insert(game.begin(), 0);
+  return game;
+}
+
+// Window point of the middle of the grid cell of palette index i.
+int CellX(int i) { return 462 + 9 * (i % 16) + 4; }
+int CellY(int i) { return 8 + 7 * (i / 16) + 3; }
+
 struct ColorPanelTest : EditorFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
-  // Palette index at (x, y) of a buffer.
+  // Palette index at (x, y) of the composition and of the screen image.
   int IndexIn(int slot, int x, int y) {
     SelectBuffer(e.display, slot);
     return ReadPixel(e.display, x, y);
@@ -25,12 +43,7 @@ struct ColorPanelTest : EditorFixture {
   int Composed(int x, int y) { return IndexIn(e.window.buffers.composition, x, y); }
   int Background(int x, int y) { return IndexIn(e.window.buffers.background, x, y); }
 
-  // A click with the button in the middle of the cell of palette index i.
-  void Click(int i, int button) {
-    int x = 462 + 9 * (i % 16) + 4, y = 8 + 7 * (i / 16) + 3;
-    OnMouseDown(e, x, y, button, false);
-    OnMouseUp(e, x, y, button);
-  }
+  void Pick(int i, int button) { Click(CellX(i), CellY(i), button); }
 
   // Whether the panel's two rectangles went to the window, one after the
   // other, since present number `from`.
@@ -75,62 +88,40 @@ struct ColorPanelTest : EditorFixture {
   }
 };
 
-std::vector<int> Range(int first, int last) {
-  std::vector<int> out;
-  for (int i = first; i <= last; ++i) out.push_back(i);
-  return out;
-}
-
 TEST_F(ColorPanelTest, StartsWithTheGameSetAndTheFirstColoursDrawn) {
-  std::vector<int> game = {0};
-  for (int i : Range(10, 244)) game.push_back(i);
-  EXPECT_EQ(Pickable(), game);
+  EXPECT_EQ(Pickable(), GameSet());
   EXPECT_EQ(Checked(), (std::vector<int>{kCmdQuorvaneColors}));
   EXPECT_EQ(e.colors.foreColor, 34);
   EXPECT_EQ(e.colors.backColor, 58);
   EXPECT_EQ(e.colors.pickButton, -1);
   // The start-up present shows a greyed static colour and both swatches.
-  EXPECT_EQ(Shown(462 + 9 * 5 + 4, 8 + 3), PaletteColor(kGreyedCellColor));
+  EXPECT_EQ(Shown(CellX(5), CellY(5)), PaletteColor(kGreyedCellColor));
   EXPECT_EQ(Shown(565, 155), PaletteColor(34));
   EXPECT_EQ(Shown(583, 140), PaletteColor(58));
-  for (int id = 40092; id <= 40103; ++id) EXPECT_TRUE(hp.menuEnabled[id]) << id;
+  for (int id : Range(40092, 40103)) EXPECT_TRUE(hp.menuEnabled[id]) << id;
   EXPECT_TRUE(hp.menuEnabled[kCmdForeToBack]);
 }
 
 TEST_F(ColorPanelTest, HitTestIsLimitedToTheGrid) {
-  EXPECT_EQ(GridColumn(462), 0);
-  EXPECT_EQ(GridColumn(470), 0);
-  EXPECT_EQ(GridColumn(471), 1);
-  EXPECT_EQ(GridColumn(606), 15);
-  EXPECT_EQ(GridColumn(700), 15);
-  // Division toward zero: a few pixels left of the grid is still column 0.
-  EXPECT_EQ(GridColumn(455), 0);
-  EXPECT_EQ(GridColumn(0), 0);
-  EXPECT_EQ(GridRow(8), 0);
-  EXPECT_EQ(GridRow(14), 0);
-  EXPECT_EQ(GridRow(15), 1);
-  EXPECT_EQ(GridRow(120), 15);
-  EXPECT_EQ(GridRow(-50), 0);
+  // Division toward zero: a few pixels left of or above the grid is still 0.
+  for (auto [x, column] : {std::pair{462, 0}, {470, 0}, {471, 1}, {606, 15}, {700, 15}, {455, 0}, {0, 0}})
+    EXPECT_EQ(GridColumn(x), column) << x;
+  for (auto [y, row] : {std::pair{8, 0}, {14, 0}, {15, 1}, {120, 15}, {-50, 0}}) EXPECT_EQ(GridRow(y), row) << y;
 }
 
-TEST_F(ColorPanelTest, CornerClicksPickTheCornerIndices) {
+TEST_F(ColorPanelTest, CornerClicksPickTheCornerIndicesAndJustOutsideNothing) {
   RunCommand(e, kCmdAllColors);
   size_t mark = hp.surface.presents.size();
-  OnMouseDown(e, 462, 8, 1, false);
-  OnMouseUp(e, 462, 8, 1);
+  Click(462, 8, 1);
+  Click(606, 120, 2);
   EXPECT_EQ(e.colors.foreColor, 0);
-  OnMouseDown(e, 606, 120, 2, false);
-  OnMouseUp(e, 606, 120, 2);
   EXPECT_EQ(e.colors.backColor, 255);
   EXPECT_EQ(e.colors.pickButton, -1);
   EXPECT_TRUE(PanelPresentedSince(mark));
   EXPECT_EQ(Shown(565, 155), PaletteColor(0));
   EXPECT_EQ(Shown(583, 140), PaletteColor(255));
-  // Just outside the grid nothing is picked.
-  OnMouseDown(e, 461, 50, 1, false);
-  OnMouseUp(e, 461, 50, 1);
-  OnMouseDown(e, 607, 50, 2, false);
-  OnMouseUp(e, 607, 50, 2);
+  Click(461, 50, 1);
+  Click(607, 50, 2);
   EXPECT_EQ(e.colors.foreColor, 0);
   EXPECT_EQ(e.colors.backColor, 255);
 }
@@ -139,14 +130,12 @@ TEST_F(ColorPanelTest, DraggingPicksUntilTheReleaseAndBeyondTheGrid) {
   OnMouseDown(e, 462 + 9 * 4, 8 + 7 * 1, 1, false);  // index 20
   EXPECT_EQ(e.colors.foreColor, 20);
   EXPECT_EQ(e.colors.pickButton, 1);
-  OnMouseMove(e, 462 + 9 * 6 + 2, 8 + 7 * 2 + 2, false);  // index 38
-  EXPECT_EQ(e.colors.foreColor, 38);
-  OnMouseMove(e, 700, 8 + 7 * 3 + 1, false);  // far right of row 3
-  EXPECT_EQ(e.colors.foreColor, 63);
-  OnMouseMove(e, 700, 400, false);  // below and right: index 255 is greyed
-  EXPECT_EQ(e.colors.foreColor, 63);
-  OnMouseMove(e, 300, 400, false);  // below and left: index 240
-  EXPECT_EQ(e.colors.foreColor, 240);
+  // Far right of row 3; below and right (255 is greyed); below and left.
+  for (auto [x, y, index] : {std::tuple{CellX(38) + 1, CellY(38) - 1, 38}, {700, 8 + 7 * 3 + 1, 63}, {700, 400, 63},
+                             {300, 400, 240}}) {
+    OnMouseMove(e, x, y, false);
+    EXPECT_EQ(e.colors.foreColor, index) << x << "," << y;
+  }
   EXPECT_EQ(e.colors.backColor, 58);
   OnMouseUp(e, 300, 400, 1);
   EXPECT_EQ(e.colors.pickButton, -1);
@@ -155,19 +144,19 @@ TEST_F(ColorPanelTest, DraggingPicksUntilTheReleaseAndBeyondTheGrid) {
 
   // A press outside the grid starts no pick, even when dragged over it.
   OnMouseDown(e, 300, 50, 2, false);
-  OnMouseMove(e, 462 + 9 * 2, 8 + 7 * 2, false);
-  OnMouseUp(e, 462 + 9 * 2, 8 + 7 * 2, 2);
+  OnMouseMove(e, CellX(34), CellY(34), false);
+  OnMouseUp(e, CellX(34), CellY(34), 2);
   EXPECT_EQ(e.colors.backColor, 58);
 }
 
 TEST_F(ColorPanelTest, ClickOnTheCurrentColourDrawsNothing) {
   size_t mark = hp.surface.presents.size();
-  Click(34, 1);
-  Click(58, 2);
+  Pick(34, 1);
+  Pick(58, 2);
   // The toolbar presents the whole window on every release; the panel's own
   // rectangles never come.
   EXPECT_FALSE(PanelPresentedSince(mark));
-  Click(35, 1);
+  Pick(35, 1);
   EXPECT_TRUE(PanelPresentedSince(mark));
 }
 
@@ -177,10 +166,8 @@ TEST_F(ColorPanelTest, EachColourSetAllowsItsIndicesFromMenuAndKeys) {
     int key;  // the shortcut's identifier, 0 without one
     std::vector<int> pickable;
   };
-  std::vector<int> game = {0};
-  for (int i : Range(10, 244)) game.push_back(i);
   const std::vector<Case> cases = {
-      {kCmdAllColors, 0, Range(0, 255)},          {kCmdQuorvaneColors, 40104, game},
+      {kCmdAllColors, 0, Range(0, 255)},          {kCmdQuorvaneColors, 40104, GameSet()},
       {kCmdBootColors, 40105, Range(16, 23)},     {kCmdBracerColors, 40106, Range(80, 87)},
       {kCmdCapeColors, 40107, Range(32, 39)},     {kCmdFurColors, 40108, Range(199, 206)},
       {kCmdHairColors, 40109, Range(128, 135)},   {kCmdMarkingColors, 40110, Range(136, 143)},
@@ -205,39 +192,37 @@ TEST_F(ColorPanelTest, EachColourSetAllowsItsIndicesFromMenuAndKeys) {
 TEST_F(ColorPanelTest, PickOnAGreyedIndexChangesNothingButRedraws) {
   RunCommand(e, kCmdBootColors);
   size_t mark = hp.surface.presents.size();
-  Click(30, 1);
+  Pick(30, 1);
   EXPECT_EQ(e.colors.foreColor, 34);
   EXPECT_TRUE(PanelPresentedSince(mark));
-  Click(20, 1);
+  Pick(20, 1);
+  Pick(21, 2);
   EXPECT_EQ(e.colors.foreColor, 20);
-  Click(21, 2);
   EXPECT_EQ(e.colors.backColor, 21);
   // The game set: 0 may be picked, static colours may not.
   RunCommand(e, kCmdQuorvaneColors);
-  Click(5, 1);
-  Click(250, 2);
+  Pick(5, 1);
+  Pick(250, 2);
   EXPECT_EQ(e.colors.foreColor, 20);
   EXPECT_EQ(e.colors.backColor, 21);
-  Click(0, 1);
+  Pick(0, 1);
   EXPECT_EQ(e.colors.foreColor, 0);
 }
 
 TEST_F(ColorPanelTest, GreyedCellsCoverTheirCellAndStopShortAtTheLastRowAndColumn) {
   RunCommand(e, kCmdBootColors);
-  const int grey = kGreyedCellColor;
-  // Index 100 (column 4, row 6): all 9 x 7 pixels.
-  for (int x = 498; x <= 506; ++x)
-    for (int y = 50; y <= 56; ++y) EXPECT_EQ(Composed(x, y), grey) << x << "," << y;
-  // Index 47 (column 15, row 2): 8 wide, the ninth column is the screen image's.
-  EXPECT_EQ(Composed(604, 22), grey);
+  // Index 100 (column 4, row 6): all 9 x 7 pixels, corner to corner.
+  for (auto [x, y] : {std::pair{498, 50}, {506, 50}, {498, 56}, {506, 56}})
+    EXPECT_EQ(Composed(x, y), kGreyedCellColor) << x << "," << y;
+  // Index 47 (column 15, row 2): 8 wide, the ninth column is the screen
+  // image's; index 241 (column 1, row 15): 6 high.
+  EXPECT_EQ(Composed(604, 22), kGreyedCellColor);
   EXPECT_EQ(Composed(605, 22), Background(605, 22));
-  // Index 241 (column 1, row 15): 6 high.
-  EXPECT_EQ(Composed(471, 118), grey);
+  EXPECT_EQ(Composed(471, 118), kGreyedCellColor);
   EXPECT_EQ(Composed(471, 119), Background(471, 119));
-  // Pickable cells keep the screen image's colours.
-  EXPECT_EQ(Composed(462 + 9 * 4 + 4, 8 + 7 + 3), Background(462 + 9 * 4 + 4, 8 + 7 + 3));
-  // The two current colours are not greyed though outside the set.
-  EXPECT_EQ(Composed(462 + 9 * 2 + 4, 8 + 14 + 3), Background(462 + 9 * 2 + 4, 8 + 14 + 3));  // 34
+  // Pickable cells, and the two current colours though outside the set, keep
+  // the screen image's colours.
+  for (int i : {20, 34}) EXPECT_EQ(Composed(CellX(i), CellY(i)), Background(CellX(i), CellY(i))) << i;
   // Back to all colours: the greying is gone again.
   RunCommand(e, kCmdAllColors);
   EXPECT_EQ(Composed(475, 25), Background(475, 25));
@@ -281,11 +266,10 @@ TEST_F(ColorPanelTest, NumberStripShowsBothNumbersDigitByDigit) {
   ExpectDigit(3, 580 + 2 * (w + 1), 178);
   // One pixel of strip between digits, the separator between the numbers.
   EXPECT_EQ(Composed(580 + w, 175), kSwatchFrameColor);
-  for (int y = 171; y <= 179; ++y) EXPECT_EQ(Composed(577, y), kGreyedCellColor);
+  for (int y : {171, 175, 179}) EXPECT_EQ(Composed(577, y), kGreyedCellColor);
   // Swatches: the colours inside black frames, the back one behind.
   EXPECT_EQ(Composed(559, 146), 0);
   EXPECT_EQ(Composed(560, 147), 7);
-  EXPECT_EQ(Composed(577, 147), 7);
   EXPECT_EQ(Composed(586, 138), 123);
   EXPECT_EQ(Composed(579, 150), 123);  // the back colour covers the front frame
   EXPECT_EQ(Composed(558, 165), kSwatchFrameColor);
@@ -309,20 +293,14 @@ TEST_F(ColorPanelTest, BadgeAndEyeSetTheForeColourOnly) {
 }
 
 TEST_F(ColorPanelTest, ForecolorToBackcolorReplacesOnTheCanvasAndMarksTheDocument) {
-  // Nothing of the fore colour on the canvas: no change and nothing unsaved.
-  Canvas before = e.canvas;
+  // Nothing of the fore colour on the canvas: nothing unsaved.
   RunCommand(e, kCmdForeToBack);
-  EXPECT_EQ(e.canvas.pixels, before.pixels);
   EXPECT_EQ(e.doc.state.modified, kUnmodified);
-
-  e.canvas.At(0, 255) = 34;
-  e.canvas.At(200, 3) = 34;
-  e.canvas.At(5, 5) = 58;
+  e.canvas.At(0, 255) = e.canvas.At(200, 3) = 34;
   e.canvas.At(6, 6) = 12;
   RunCommand(e, kCmdForeToBack);
   EXPECT_EQ(e.canvas.At(0, 255), 58);
   EXPECT_EQ(e.canvas.At(200, 3), 58);
-  EXPECT_EQ(e.canvas.At(5, 5), 58);
   EXPECT_EQ(e.canvas.At(6, 6), 12);
   EXPECT_EQ(e.window.canvasChanged, 1);
   EXPECT_EQ(e.doc.state.modified, kModified);

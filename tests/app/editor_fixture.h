@@ -6,10 +6,12 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../document/test_files.h"
 #include "app/editor.h"
+#include "app/main_window.h"
 #include "app/startup.h"
 #include "platform/headless/headless.h"
 #include "support_files.h"
@@ -31,6 +33,22 @@ struct EditorFixture : ::testing::Test {
   bool Start(std::vector<std::string> arguments = {}, bool withSupportFiles = true) {
     if (withSupportFiles) WriteSupportFiles(dir);
     return StartEditor(e, dir.path().string() + "/", arguments);
+  }
+
+  // A press and release of the mouse button at window point (x, y).
+  void Click(int x, int y, int button = 1) {
+    OnMouseDown(e, x, y, button, false);
+    OnMouseUp(e, x, y, button);
+  }
+  // Window point of the middle of toolbar button i as the editor placed it.
+  std::pair<int, int> ButtonCentre(int i) const {
+    const ToolButton& b = e.toolbar.buttons[static_cast<size_t>(i)];
+    const Shape& image = e.helperShapes[static_cast<size_t>(2 * i)];
+    return {b.x + image.width / 2, b.y + image.height / 2};
+  }
+  void ClickButton(int i, int button = 1) {
+    auto [x, y] = ButtonCentre(i);
+    Click(x, y, button);
   }
 
   // The colour the window shows at (x, y).

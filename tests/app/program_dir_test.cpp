@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "app/program_dir.h"
 #include "platform/headless/headless.h"
@@ -66,14 +67,12 @@ TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDir) {
 }
 
 TEST(SupportFiles, SeparatorIsAppendedOnce) {
-  std::string a = "/x", b = "/x/", c;
-  AppendSeparator(a);
-  AppendSeparator(b);
-  AppendSeparator(c);
-  EXPECT_EQ(a, "/x/");
-  EXPECT_EQ(b, "/x/");
-  EXPECT_EQ(c, "");
-  std::string w = "D:\\Game\\patches\\default";
-  AppendSeparator(w, '\\');
-  EXPECT_EQ(w + "qshe.qsh", "D:\\Game\\patches\\default\\qshe.qsh");
+  auto appended = [](std::string path, char separator) {
+    AppendSeparator(path, separator);
+    return path;
+  };
+  EXPECT_EQ(appended("/x", '/'), "/x/");
+  EXPECT_EQ(appended("/x/", '/'), "/x/");
+  EXPECT_EQ(appended("", '/'), "");
+  EXPECT_EQ(appended("D:\\Game\\patches\\default", '\\'), "D:\\Game\\patches\\default\\");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/main_window.h"
 #include "app/title_slider.h"
 #include "editor_fixture.h"
@@ -8,16 +10,12 @@ using namespace qshe;
 using qshe::testing::EditorFixture;
 
 TEST(Slider, KnobAndPickArithmetic) {
-  EXPECT_EQ(SliderKnobOffset(0, 100), 0);
-  EXPECT_EQ(SliderKnobOffset(99, 100), 143);
-  EXPECT_EQ(SliderKnobOffset(10, 20), 75);
-  EXPECT_EQ(SliderKnobOffset(0, 1), 0);
-  EXPECT_EQ(SliderPick(23, 100), 1);
-  EXPECT_EQ(SliderPick(165, 100), 99);
-  EXPECT_EQ(SliderPick(166, 100), -1);
-  EXPECT_EQ(SliderPick(22, 100), -1);
-  EXPECT_EQ(SliderPick(100, 1), 0);
-  EXPECT_EQ(SliderPick(100, 0), 0);
+  for (auto [index, count, offset] : {std::tuple{0, 100, 0}, {99, 100, 143}, {10, 20, 75}, {0, 1, 0}})
+    EXPECT_EQ(SliderKnobOffset(index, count), offset) << index << " of " << count;
+  // Outside the track's columns nothing is picked; one or no shape gives 0.
+  for (auto [x, count, pick] : {std::tuple{23, 100, 1}, {165, 100, 99}, {166, 100, -1}, {22, 100, -1}, {100, 1, 0},
+                                {100, 0, 0}})
+    EXPECT_EQ(SliderPick(x, count), pick) << x << " of " << count;
 }
 
 TEST(Title, LongPathsAreShortenedInTheMiddleKeepingTheFileName) {
@@ -39,8 +37,7 @@ TEST_F(SliderTest, PressingAndDraggingTheTrackPicksShapes) {
   ASSERT_TRUE(Start());
   e.canvas.At(0, 255) = 9;  // an edit on shape 0, committed by the pick
   OnMouseDown(e, 100, 244, 1, false);
-  int expected = SliderPick(100, 20);
-  EXPECT_EQ(e.doc.list.current, expected);
+  EXPECT_EQ(e.doc.list.current, SliderPick(100, 20));
   EXPECT_EQ(e.doc.list.slots[0].pixels[0], 9);
   // Dragging keeps picking by x, whatever the y.
   OnMouseMove(e, 165, 10, false);
@@ -51,8 +48,7 @@ TEST_F(SliderTest, PressingAndDraggingTheTrackPicksShapes) {
   OnMouseMove(e, 30, 244, false);
   EXPECT_EQ(e.doc.list.current, 19);
   // Outside the track's rows a press does nothing.
-  OnMouseDown(e, 100, 250, 1, false);
-  OnMouseUp(e, 100, 250, 1);
+  Click(100, 250);
   EXPECT_EQ(e.doc.list.current, 19);
   EXPECT_EQ(hp.surface.texts.back().text, "Shape 19 / 19");
   // The knob is drawn at its offset in the slider colours.

@@ -23,14 +23,6 @@ constexpr int kKeyR = 40079, kKeyF = 40080, kKeyE = 40081, kKeyD = 40082, kKeyW 
 struct ViewTest : EditorFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
-  void ClickButton(int button) {
-    const ToolButton& b = e.toolbar.buttons[static_cast<size_t>(button)];
-    const Shape& image = e.helperShapes[static_cast<size_t>(2 * button)];
-    int x = b.x + image.width / 2, y = b.y + image.height / 2;
-    OnMouseDown(e, x, y, 1, false);
-    OnMouseUp(e, x, y, 1);
-  }
-
   // A w x h shape of one colour as the current shape, on the canvas.
   void PutShape(int w, int h, uint8_t colour) {
     Shape& s = e.doc.list.slots[static_cast<size_t>(e.doc.list.current)];
@@ -53,32 +45,25 @@ struct ViewTest : EditorFixture {
     return p.source.x1 == 0 && p.source.x2 == 614 && p.source.y1 == 0 && p.source.y2 == 284;
   }
   bool CanvasAreaPresented() const {
-    for (const auto& p : hp.surface.presents) {
+    for (const auto& p : hp.surface.presents)
       if (p.source.x1 == 184 && p.source.x2 == 440 && p.source.y1 == 0 && p.source.y2 == 264) return true;
-    }
     return false;
   }
 };
 
-TEST_F(ViewTest, ViewEntriesAndKeysAreAvailable) {
-  for (int id : {kCmdZoomIn, kCmdZoomOut, kCmdCenterView, kCmdSecondView, kCmdChangeBackground,
-                 kCmdGridWhileZooming}) {
-    EXPECT_TRUE(hp.menuEnabled.at(id)) << id;
-  }
-  for (int id : {kCmdPanLeft, kCmdPanRight, kCmdPanUp, kCmdPanDown}) EXPECT_TRUE(CommandAvailable(id)) << id;
-}
-
 TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
-  EXPECT_EQ(e.view.zoom, 0);
+  for (int id : {kCmdZoomIn, kCmdZoomOut, kCmdCenterView, kCmdSecondView, kCmdChangeBackground, kCmdGridWhileZooming})
+    EXPECT_TRUE(hp.menuEnabled.at(id)) << id;
+  for (int id : {kCmdPanLeft, kCmdPanRight, kCmdPanUp, kCmdPanDown}) EXPECT_TRUE(CommandAvailable(id)) << id;
   EXPECT_EQ(e.horizontalBar.enabled, 0);
   std::vector<int> zooms, steps;
   for (int i = 0; i < 5; ++i) {
     OnCommand(e, kKeyR);
     zooms.push_back(e.view.zoom);
     steps.push_back(e.verticalBar.step);
-    EXPECT_EQ(e.horizontalBar.enabled, 1);
-    EXPECT_EQ(e.verticalBar.enabled, 1);
   }
+  EXPECT_EQ(e.horizontalBar.enabled, 1);
+  EXPECT_EQ(e.verticalBar.enabled, 1);
   EXPECT_EQ(zooms, (std::vector<int>{2, 4, 8, 16, 16}));
   EXPECT_EQ(steps, (std::vector<int>{5, 4, 3, 1, 1}));
   EXPECT_EQ(e.horizontalBar.step, 1);
@@ -91,9 +76,7 @@ TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
   for (int i = 0; i < 4; ++i) {
     OnCommand(e, kKeyF);
     zooms.push_back(e.view.zoom);
-    if (e.view.zoom > 0) {
-      EXPECT_EQ(e.view.originX, 7.0);
-    }
+    EXPECT_EQ(e.view.originX, e.view.zoom > 0 ? 7.0 : 0.0);
   }
   EXPECT_EQ(zooms, (std::vector<int>{8, 4, 2, 0}));
   EXPECT_EQ(e.view.originX, 0.0);
@@ -102,6 +85,13 @@ TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
   EXPECT_EQ(e.verticalBar.enabled, 0);
   OnCommand(e, kCmdZoomOut);
   EXPECT_EQ(e.view.zoom, 0);
+  // A new document starts unmagnified too.
+  ZoomTo(8);
+  e.view.originX = 40;
+  OnCommand(e, kCmdNew);
+  EXPECT_EQ(e.view.zoom, 0);
+  EXPECT_EQ(e.view.originX, 0.0);
+  EXPECT_EQ(e.horizontalBar.enabled, 0);
 }
 
 TEST_F(ViewTest, ToolbarViewButtonsRunTheSameCommands) {
@@ -183,9 +173,13 @@ TEST_F(ViewTest, SecondViewShowsTheWholeCanvasAndComesBack) {
   ZoomTo(8);
   e.view.originX = 100;
   e.view.originY = -120;
-  std::vector<platform::Rgb> buttonUp;
   const ToolButton& b = e.toolbar.buttons[kSecondViewButton];
-  for (int x = b.x; x < b.x + 20; ++x) buttonUp.push_back(Shown(x, b.y + 5));
+  auto buttonRow = [&] {
+    std::vector<platform::Rgb> row;
+    for (int x = b.x; x < b.x + 20; ++x) row.push_back(Shown(x, b.y + 5));
+    return row;
+  };
+  const auto buttonUp = buttonRow();
 
   OnCommand(e, kKeyD);
   EXPECT_EQ(e.view.zoom, 0);
@@ -193,10 +187,7 @@ TEST_F(ViewTest, SecondViewShowsTheWholeCanvasAndComesBack) {
   EXPECT_EQ(e.horizontalBar.enabled, 0);
   EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 1);
   EXPECT_EQ(Shown(384, 253), PaletteColor(122));
-  // The button is drawn pressed.
-  std::vector<platform::Rgb> buttonNow;
-  for (int x = b.x; x < b.x + 20; ++x) buttonNow.push_back(Shown(x, b.y + 5));
-  EXPECT_NE(buttonNow, buttonUp);
+  EXPECT_NE(buttonRow(), buttonUp);  // drawn pressed
   // Changing the background keeps it pressed.
   OnCommand(e, kKeyW);
   EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 1);
@@ -229,9 +220,8 @@ TEST_F(ViewTest, ZoomInForgetsTheSecondView) {
 
 TEST_F(ViewTest, ScrollBarThumbsPanTheMagnifiedView) {
   ZoomTo(4);
-  for (int r = 0; r < 256; ++r) {
+  for (int r = 0; r < 256; ++r)
     for (int c = 0; c < 256; ++c) e.canvas.At(c, r) = static_cast<uint8_t>(20 + (c * 7 + r * 13) % 200);
-  }
   ScrollBar& h = e.horizontalBar;
   ScrollBar& v = e.verticalBar;
   const int arrow = e.helperShapes[static_cast<size_t>(h.images[0])].width;
@@ -258,10 +248,10 @@ TEST_F(ViewTest, ScrollBarThumbsPanTheMagnifiedView) {
   SyncScrollBars(e, true);
   EXPECT_EQ(h.position, p);
   EXPECT_EQ(v.position, q);
-  // Every thumb place of every zoom does.
+  // So do the ends and a few places between, at every zoom.
   for (int zoom : {2, 4, 8, 16}) {
     ZoomTo(zoom);
-    for (int pos = 0; pos <= h.range; ++pos) {
+    for (int pos : {0, 1, h.range / 3, h.range / 2, h.range - 1, h.range}) {
       h.position = pos;
       h.dragging = 1;
       h.onScroll();
@@ -272,13 +262,11 @@ TEST_F(ViewTest, ScrollBarThumbsPanTheMagnifiedView) {
 }
 
 TEST_F(ViewTest, UnmagnifiedTheBarsMoveNothing) {
-  ScrollBar& h = e.horizontalBar;
-  OnMouseDown(e, h.x + 100, h.y + 3, 1, false);
-  OnMouseUp(e, h.x + 100, h.y + 3, 1);
+  Click(e.horizontalBar.x + 100, e.horizontalBar.y + 3);
   EXPECT_EQ(e.view.originX, 0.0);
   // The thumb shows the origin again once the view is magnified.
   OnCommand(e, kCmdZoomIn);
-  EXPECT_EQ(h.position, 0);
+  EXPECT_EQ(e.horizontalBar.position, 0);
 }
 
 TEST_F(ViewTest, ArrowKeysMoveThePictureTheArrowsWayAtEveryZoom) {
@@ -350,16 +338,6 @@ TEST_F(ViewTest, BackgroundButtonsAndKeyShowTheirBackground) {
   OnCommand(e, kKeyW);
   EXPECT_EQ(e.view.backgroundType, 0);
   EXPECT_EQ(ShownInView(8, 0), PaletteColor(kPlainBackground));
-}
-
-TEST_F(ViewTest, ANewDocumentStartsUnmagnified) {
-  ZoomTo(8);
-  e.view.originX = 40;
-  OnCommand(e, kCmdNew);
-  EXPECT_EQ(e.view.zoom, 0);
-  EXPECT_EQ(e.view.originX, 0.0);
-  EXPECT_EQ(e.horizontalBar.enabled, 0);
-  EXPECT_EQ(e.verticalBar.enabled, 0);
 }
 
 }  // namespace

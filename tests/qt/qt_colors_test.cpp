@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <tuple>
 
 #include "app/command_table.h"
 #include "qt_editor.h"
@@ -13,8 +14,7 @@ using qshe::testing::QtEditor;
 TEST(QtColors, OnlyTheChosenSetIsCheckedAndPlainColourCommandsNeverAre) {
   QtEditor q;
   ASSERT_TRUE(q.Start());
-  auto& window = q.window;
-  auto& editor = q.editor;
+  auto [window, editor] = std::tie(q.window, q.editor);
 
   auto checked = [&](int id) { return window.MenuAction(id)->isChecked(); };
   EXPECT_TRUE(checked(kCmdQuorvaneColors));

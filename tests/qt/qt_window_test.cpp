@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <tuple>
 #include <QImage>
 #include <QMenuBar>
 
@@ -26,13 +27,10 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   QtEditor q;
   WriteBytes(q.dir.File("three.qsh"), kThreeShapes);
   ASSERT_TRUE(q.Start({q.dir.File("three.qsh")}));
-  auto& window = q.window;
-  auto& editor = q.editor;
-  const auto& dir = q.dir;
-  const std::string& programDir = q.programDir;
+  auto [window, editor] = std::tie(q.window, q.editor);
 
   EXPECT_EQ(window.clientArea()->size(), QSize(kClientWidth, kClientHeight));
-  EXPECT_EQ(window.windowTitle().toStdString(), "Quorvane QSH Editor 1.04 -- [" + dir.File("three.qsh") + "]");
+  EXPECT_EQ(window.windowTitle().toStdString(), "Quorvane QSH Editor 1.04 -- [" + q.dir.File("three.qsh") + "]");
   EXPECT_EQ(window.menuBar()->actions().size(), 8);
   EXPECT_EQ(window.clientArea()->lastText(), "Shape 0 / 2");
 
@@ -40,7 +38,7 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   // the counter text, which each desktop writes in its own font.
   platform::HeadlessPlatform hp;
   Editor headless(hp.desktop());
-  ASSERT_TRUE(StartEditor(headless, programDir, {dir.File("three.qsh")}));
+  ASSERT_TRUE(StartEditor(headless, q.programDir, {q.dir.File("three.qsh")}));
   QImage grab = window.clientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_GE(grab.width(), kClientWidth);
   int differences = 0;
@@ -49,10 +47,7 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
       if (x >= 20 && x <= 170 && y >= 218 && y <= 242) continue;  // the counter
       platform::Rgb want = hp.surface.Pixel(x, y);
       QRgb got = grab.pixel(x, y);
-      if (qRed(got) != want.red || qGreen(got) != want.green || qBlue(got) != want.blue) {
-        ++differences;
-        ADD_FAILURE() << "pixel " << x << "," << y;
-      }
+      differences += qRed(got) != want.red || qGreen(got) != want.green || qBlue(got) != want.blue;
     }
   }
   EXPECT_EQ(differences, 0);

@@ -7,11 +7,7 @@ using platform::Rgb;
 
 std::vector<uint8_t> Ramp(int count, int start) {
   std::vector<uint8_t> rgb;
-  for (int i = 0; i < count; ++i) {
-    rgb.push_back(static_cast<uint8_t>(start + i));
-    rgb.push_back(static_cast<uint8_t>(2 * i));
-    rgb.push_back(static_cast<uint8_t>(255 - i));
-  }
+  for (int i = 0; i < count; ++i) rgb.insert(rgb.end(), {uint8_t(start + i), uint8_t(2 * i), uint8_t(255 - i)});
   return rgb;
 }
 
@@ -30,6 +26,14 @@ class PaletteDisplay : public DisplayTest {
     GetPalette(state, i, 1, rgb);
     return {rgb[0], rgb[1], rgb[2]};
   }
+  // A new buffer with the window's colours, filled over x1..x2, y1..y2.
+  int Filled(int w, int h, uint8_t color, int x2, int y2) {
+    int slot = Buffer(w, h);
+    UpdateBufferPalette(state);
+    SetColor(state, color);
+    FillRect(state, 0, x2, 0, y2);
+    return slot;
+  }
   PaletteId id = 0;
 };
 
@@ -41,11 +45,9 @@ class TrueColorDisplay : public PaletteDisplay {
 TEST_F(PaletteDisplay, LogicalPaletteKeepsTheDisplaysColoursAndBlanksTheRest) {
   ASSERT_NE(id, 0);
   EXPECT_EQ(state.usage, ColorUsage::PaletteIndices);
-  EXPECT_EQ(Entry(3), (Rgb{1, 2, 3}));
-  EXPECT_EQ(Entry(255), (Rgb{255, 255, 255}));
-  EXPECT_EQ(Entry(10), (Rgb{100, 0, 255}));
-  EXPECT_EQ(Entry(41), (Rgb{131, 62, 224}));
-  EXPECT_EQ(Entry(42), (Rgb{0, 0, 0}));
+  for (auto [i, rgb] : {std::pair{3, Rgb{1, 2, 3}}, std::pair{255, Rgb{255, 255, 255}},
+                        std::pair{10, Rgb{100, 0, 255}}, std::pair{41, Rgb{131, 62, 224}}, std::pair{42, Rgb{}}})
+    EXPECT_EQ(Entry(i), rgb) << i;
   const auto& made = *palettes().Find(id);
   EXPECT_EQ(made[41].flags, platform::kPaletteReserved);
   EXPECT_EQ(made[245].flags, platform::kPaletteReserved);
@@ -57,10 +59,7 @@ TEST_F(PaletteDisplay, LogicalPaletteKeepsTheDisplaysColoursAndBlanksTheRest) {
 }
 
 TEST_F(PaletteDisplay, AnimationReachesWhatTheWindowAlreadyShows) {
-  Buffer(8, 4);
-  UpdateBufferPalette(state);
-  SetColor(state, 20);
-  FillRect(state, 0, 7, 0, 3);
+  Filled(8, 4, 20, 7, 3);
   ASSERT_EQ(PasteToWindow(state, 0, 7, 0, 3, 10, 17, 10, 13), 0);
   EXPECT_EQ(surface.Pixel(12, 11), (Rgb{110, 20, 245}));
   SetPalette(state, 20, 1, std::vector<uint8_t>{9, 8, 7});
@@ -70,13 +69,8 @@ TEST_F(PaletteDisplay, AnimationReachesWhatTheWindowAlreadyShows) {
 
 TEST_F(TrueColorDisplay, SetPaletteRecolorsOnlyTheActiveBuffer) {
   EXPECT_EQ(state.usage, ColorUsage::RgbColors);
-  int a = Buffer(4, 4);
-  UpdateBufferPalette(state);
-  SetColor(state, 30);
-  FillRect(state, 0, 3, 0, 3);
-  int b = Buffer(4, 4);
-  UpdateBufferPalette(state);
-  FillRect(state, 0, 3, 0, 3);
+  int a = Filled(4, 4, 30, 3, 3);
+  Filled(4, 4, 30, 3, 3);
   SetPalette(state, 30, 1, std::vector<uint8_t>{9, 8, 7});
   PasteToWindow(state, 0, 3, 0, 3, 0, 3, 0, 3);
   SelectBuffer(state, a);
@@ -86,14 +80,10 @@ TEST_F(TrueColorDisplay, SetPaletteRecolorsOnlyTheActiveBuffer) {
   UpdateBufferPalette(state);
   PasteToWindow(state, 0, 3, 0, 3, 4, 7, 0, 3);
   EXPECT_EQ(surface.Pixel(4, 0), (Rgb{9, 8, 7}));
-  (void)b;
 }
 
 TEST_F(TrueColorDisplay, PasteStretchesAndRefusesSourcesOutsideTheBuffer) {
-  Buffer(4, 4);
-  UpdateBufferPalette(state);
-  SetColor(state, 11);
-  FillRect(state, 0, 1, 0, 1);  // top-left quarter
+  Filled(4, 4, 11, 1, 1);  // top-left quarter
   ASSERT_EQ(PasteToWindow(state, 0, 3, 0, 3, 100, 115, 50, 65), 0);
   EXPECT_EQ(surface.Pixel(107, 57), (Rgb{101, 2, 254}));
   EXPECT_EQ(surface.Pixel(108, 57), (Rgb{})) << "entry 0 is black";
@@ -109,18 +99,14 @@ TEST_F(PaletteDisplay, TextIsJustifiedAroundThePosition) {
   surface.metrics = {12, 2};
   InitDisplay(state);
   SetColor(state, 10);
-  struct Case {
-    int h, v, x, y;
-  };
-  for (Case c : {Case{-1, -1, 100, 36}, Case{0, 0, 84, 42}, Case{1, 1, 68, 48}, Case{7, -3, 68, 36}}) {
-    SetTextJustify(state, c.h, c.v);
+  for (auto [h, v, x, y] : {std::tuple{-1, -1, 100, 36}, std::tuple{0, 0, 84, 42}, std::tuple{1, 1, 68, 48},
+                            std::tuple{7, -3, 68, 36}}) {
+    SetTextJustify(state, h, v);
     MoveTo(state, 100, 50);
     DrawText(state, "abcd");
     ASSERT_FALSE(surface.texts.empty());
     const auto& t = surface.texts.back();
-    EXPECT_EQ(t.x, c.x) << c.h;
-    EXPECT_EQ(t.y, c.y) << c.v;
-    EXPECT_EQ(t.text, "abcd");
+    EXPECT_EQ(std::tie(t.x, t.y, t.text), std::make_tuple(x, y, std::string("abcd"))) << h << " " << v;
     EXPECT_EQ(t.color, (Rgb{100, 0, 255}));
   }
 }

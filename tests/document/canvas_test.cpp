@@ -18,14 +18,12 @@ TEST(Canvas, ShapeSitsAtTheTopLeftAndCommitsBackUnchanged) {
   EXPECT_TRUE(RowIsEmpty(c, 251));
   EXPECT_TRUE(ColumnIsEmpty(c, 10));
   EXPECT_FALSE(ColumnIsEmpty(c, 9));
-
   // Committing keeps the fields the canvas does not hold.
   Shape back;
-  back.offsetX = -3;
-  back.tavrelX = 4;
-  back.replacement = 77;
+  std::tie(back.offsetX, back.tavrelX, back.replacement) = std::make_tuple(-3, 4, 77);
   ASSERT_TRUE(CommitCanvasToShape(c, back));
-  EXPECT_EQ(std::tie(back.width, back.height, back.offsetX, back.tavrelX, back.replacement), std::make_tuple(10, 4, -3, 4, 77));
+  EXPECT_EQ(std::tie(back.width, back.height, back.offsetX, back.tavrelX, back.replacement),
+            std::make_tuple(10, 4, -3, 4, 77));
   EXPECT_EQ(0, std::memcmp(back.pixels.get(), s.pixels.get(), 40));
 }
 
@@ -35,10 +33,12 @@ TEST(Canvas, CommitTrimmingRule) {
   struct Case {
     std::vector<std::tuple<int, int, uint8_t>> pixels;
     int width, height;
+    int at = -1, value = 0;  // a pixel of the shape to check
   };
-  for (const Case& c : {Case{{}, 1, 0},                            // empty: 1 x 0, no pixels
-                        Case{{{0, 255, 2}}, 1, 1},                 // column 0 only
-                        Case{{{5, 253, 9}}, 6, 3},                 // empty top rows and left columns stay
+  for (const Case& c : {Case{{}, 1, 0},                         // empty: 1 x 0, no pixels
+                        Case{{{0, 255, 2}}, 1, 1},              // column 0 only
+                        Case{{{5, 253, 9}}, 6, 3, 5, 9},        // empty top rows and left columns stay
+                        Case{{{5, 253, 9}}, 6, 3, 0, 0},
                         Case{{{255, 200, 3}, {10, 0, 4}}, 255, 255}}) {
     Canvas canvas;
     for (auto [x, y, v] : c.pixels) canvas.At(x, y) = v;
@@ -48,20 +48,16 @@ TEST(Canvas, CommitTrimmingRule) {
     ASSERT_TRUE(CommitCanvasToShape(canvas, s));
     EXPECT_EQ(std::tie(s.width, s.height, s.offsetY), std::make_tuple(c.width, c.height, 5)) << c.pixels.size();
     EXPECT_EQ(s.HasPixels(), c.height > 0);
+    if (c.at >= 0) { EXPECT_EQ(s.pixels[c.at], c.value); }  // row 0 is the shape's bottom row
   }
-  Canvas one;
-  one.At(5, 253) = 9;
-  Shape s;
-  ASSERT_TRUE(CommitCanvasToShape(one, s));
-  EXPECT_EQ(s.pixels[5], 9);  // bottom row of the shape
-  EXPECT_EQ(s.pixels[0], 0);
   Canvas full;
   full.pixels.fill(7);
+  Shape s;
   ASSERT_TRUE(CommitCanvasToShape(full, s));
   EXPECT_EQ(std::tie(s.width, s.height), std::make_tuple(255, 255));
 }
 
-TEST(Canvas, OversizedShapeShowsItsTopLeftPart) {
+TEST(Canvas, OversizedShapeShowsItsTopLeftPartAndReplaceColorTouchesOneIndex) {
   Shape s;
   AllocateShape(s, 256, 256);
   s.pixels[255 * 256] = 6;  // top-left
@@ -75,13 +71,8 @@ TEST(Canvas, OversizedShapeShowsItsTopLeftPart) {
   LoadShapeToCanvas(s, c);
   EXPECT_EQ(c.At(255, 255), 5);
   EXPECT_EQ(c.At(0, 253), 0);
-}
-
-TEST(Canvas, ReplaceColorTouchesOnlyTheOneIndex) {
-  Canvas c;
-  c.At(1, 1) = 34;
   c.At(2, 2) = 35;
-  ReplaceColor(c, 34, 58);
-  EXPECT_EQ(c.At(1, 1), 58);
+  ReplaceColor(c, 5, 58);
+  EXPECT_EQ(c.At(255, 255), 58);
   EXPECT_EQ(c.At(2, 2), 35);
 }

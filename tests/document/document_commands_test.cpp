@@ -39,17 +39,9 @@ struct CommandsTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(CommandsTest, NewGivesTwentyNumberedEmptyShapes) {
-  EXPECT_EQ(doc.list.count, 20);
-  EXPECT_EQ(doc.list.current, 0);
-  EXPECT_EQ(doc.state.qs2Flag, 0);
-  EXPECT_EQ(doc.state.qbjFlag, 0);
-  EXPECT_EQ(doc.state.modified, kUnmodified);
+TEST_F(CommandsTest, NewGivesNumberedShapesAndShowShapeCommitsTheShapeBeingLeft) {
+  EXPECT_EQ(std::tie(doc.list.count, doc.list.current, doc.state.modified), std::make_tuple(20, 0, kUnmodified));
   EXPECT_EQ(doc.list.slots[4999].replacement, 4999);
-  EXPECT_EQ(ui.title(), "Quorvane QSH Editor 1.04 -- [new]");
-}
-
-TEST_F(CommandsTest, ShowShapeCommitsTheShapeBeingLeft) {
   Paint();
   ShowShape(doc, canvas, 5, true, 0);
   EXPECT_EQ(calls, (std::vector<std::string>{"drop", "read 0", "clear", "undo", "fill"}));
@@ -61,48 +53,38 @@ TEST_F(CommandsTest, ShowShapeCommitsTheShapeBeingLeft) {
 
 TEST_F(CommandsTest, UnsavedChangesQuestionEveryAnswer) {
   std::string path = dir.File("keep.qsh");
-  // Cancel: nothing happens.
+  std::filesystem::create_directories(dir.File("adir.qsh"));
+  struct Case {
+    std::vector<Answer> answers;
+    std::vector<std::optional<std::string>> names;  // for the save dialog
+    bool goesOn;
+  };
+  // Cancel; Yes with the save dialog cancelled; Yes and the save fails; Yes
+  // and it is saved; No, discarding.
+  for (const Case& c : {Case{{Answer::Cancel}, {}, false}, Case{{Answer::Yes}, {std::nullopt}, false},
+                        Case{{Answer::Yes}, {dir.File("adir.qsh")}, false}, Case{{Answer::Yes}, {path}, true},
+                        Case{{Answer::No}, {}, true}}) {
+    Paint();
+    Bytes before = ReadBytes(path);
+    size_t asked = ui.messages.size();
+    ui.answers.assign(c.answers.begin(), c.answers.end());
+    ui.fileNames.assign(c.names.begin(), c.names.end());
+    NewDocument(doc, canvas, ui.platform());
+    EXPECT_EQ(doc.state.modified, c.goesOn ? kUnmodified : kModified) << c.names.size();
+    EXPECT_EQ(canvas.At(3, 255), c.goesOn ? 0 : 42);
+    EXPECT_EQ(ui.messages.at(asked).text, "There are some unsaved changes. Do you want to save them?");
+    EXPECT_EQ(ui.messages.at(asked).buttons, platform::Buttons::YesNoCancel);
+    if (c.names.empty() || c.names[0] != path) { EXPECT_EQ(ReadBytes(path), before); }
+  }
+  EXPECT_EQ(ReadBytes(path).at(0), 20);
+  // Open asks the same, and the shape is committed by a cancelled save, not lost.
   Paint();
-  ui.answers = {Answer::Cancel};
-  NewDocument(doc, canvas, ui.platform());
-  EXPECT_EQ(doc.state.modified, kModified);
-  EXPECT_EQ(canvas.At(3, 255), 42);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "There are some unsaved changes. Do you want to save them?");
-  EXPECT_EQ(ui.messages[0].buttons, platform::Buttons::YesNoCancel);
-
-  // Yes, then the save dialog cancelled: the work stays open and modified.
   ui.answers = {Answer::Yes};
+  ui.fileNames = {std::nullopt};
   OpenDocument(doc, canvas, ui.platform());
   EXPECT_EQ(doc.state.modified, kModified);
   EXPECT_TRUE(ui.openDialogs.empty());
-  EXPECT_EQ(doc.list.slots[0].pixels[3], 42);  // committed by the attempt, not lost
-
-  // Yes, and the save fails: still open and modified.
-  std::filesystem::create_directories(dir.File("adir.qsh"));
-  ui.answers = {Answer::Yes};
-  ui.fileNames = {dir.File("adir.qsh")};
-  NewDocument(doc, canvas, ui.platform());
-  EXPECT_EQ(doc.state.modified, kModified);
-  EXPECT_EQ(canvas.At(3, 255), 42);
-
-  // Yes, and the save works: the new document follows.
-  ui.answers = {Answer::Yes};
-  ui.fileNames = {path};
-  NewDocument(doc, canvas, ui.platform());
-  EXPECT_EQ(doc.state.modified, kUnmodified);
-  EXPECT_EQ(canvas.At(3, 255), 0);
-  Bytes saved = ReadBytes(path);
-  ASSERT_GE(saved.size(), 2u);
-  EXPECT_EQ(saved[0], 20);
-
-  // No: discarded without saving.
-  Paint();
-  ui.answers = {Answer::No};
-  NewDocument(doc, canvas, ui.platform());
-  EXPECT_EQ(doc.state.modified, kUnmodified);
-  EXPECT_EQ(canvas.At(3, 255), 0);
-  EXPECT_EQ(ReadBytes(path), saved);
+  EXPECT_EQ(doc.list.slots[0].pixels[3], 42);
 }
 
 TEST_F(CommandsTest, OpenReadsTheFileAndShowsItsFirstShape) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <vector>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "document/presets.h"
 #include "platform/headless/headless.h"
@@ -13,20 +13,18 @@ using platform::Answer;
 namespace {
 
 struct PresetsTest : ::testing::Test {
-  std::unique_ptr<Document> doc = std::make_unique<Document>();
+  std::unique_ptr<Document> doc;
   platform::HeadlessPlatform desk;
 
   PresetsTest() { Prepare(); }
+  // Every slot starts out with properties no preset gives, so that a test
+  // sees which slots a preset reached.
   void Prepare() {
-    // Every slot starts out with properties no preset gives, so that a test
-    // sees which slots a preset reached.
+    doc = std::make_unique<Document>();
     doc->list.count = 20;
-    for (size_t i = 0; i < doc->list.slots.size(); ++i) {
-      Shape& s = doc->list.slots[i];
-      s.tavrelX = 9;
-      s.tavrelY = -9;
+    for (Shape& s : doc->list.slots) {
+      std::tie(s.tavrelX, s.tavrelY, s.replacement) = std::make_tuple(9, -9, -5);
       s.gettable = s.sittable = s.walkable = 1;
-      s.replacement = -5;
     }
     AllocateShape(doc->list.slots[3], 2, 2);
     doc->list.slots[3].replacement = -5;
@@ -35,34 +33,9 @@ struct PresetsTest : ::testing::Test {
   const Shape& S(int i) const { return doc->list.slots[static_cast<size_t>(i)]; }
   // "gsw" as 0/1 digits, for compact comparisons.
   std::string Props(int i) const {
-    const Shape& s = S(i);
-    return std::to_string(s.gettable) + std::to_string(s.sittable) + std::to_string(s.walkable);
+    return std::to_string(S(i).gettable) + std::to_string(S(i).sittable) + std::to_string(S(i).walkable);
   }
-  bool Untouched(int i) const {
-    const Shape& s = S(i);
-    return s.tavrelX == 9 && s.tavrelY == -9 && Props(i) == "111";
-  }
-  // How many slots of the range have each property, as "g/s/w".
-  std::string Totals(int shapes) const {
-    int g = 0, si = 0, w = 0;
-    for (int i = 0; i < shapes; ++i) {
-      g += S(i).gettable;
-      si += S(i).sittable;
-      w += S(i).walkable;
-    }
-    return std::to_string(g) + "/" + std::to_string(si) + "/" + std::to_string(w);
-  }
-  void ExpectRangeReset(int shapes) const {
-    for (int i = 0; i < shapes; ++i) {
-      ASSERT_EQ(S(i).tavrelX, 0) << i;
-      ASSERT_EQ(S(i).tavrelY, 0) << i;
-      ASSERT_EQ(S(i).replacement, -5) << i;
-    }
-    EXPECT_TRUE(Untouched(shapes));
-    EXPECT_TRUE(S(3).HasPixels());
-    EXPECT_EQ(doc->state.qbjFlag, 1);
-    EXPECT_EQ(doc->state.modified, kModified);
-  }
+  bool Untouched(int i) const { return S(i).tavrelX == 9 && S(i).tavrelY == -9 && Props(i) == "111"; }
 };
 
 }  // namespace
@@ -72,7 +45,7 @@ TEST_F(PresetsTest, PresetBoundaries) {
   struct Case {
     void (*preset)(Document&);
     int shapes;
-    const char* totals;
+    const char* totals;  // how many of the range are gettable / sittable / walkable
     std::vector<std::pair<int, const char*>> props;
   };
   const Case cases[] = {
@@ -90,27 +63,22 @@ TEST_F(PresetsTest, PresetBoundaries) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shapes);
-    doc = std::make_unique<Document>();
     Prepare();
     c.preset(*doc);
-    ExpectRangeReset(c.shapes);
-    EXPECT_EQ(Totals(c.shapes), c.totals);
+    int g = 0, si = 0, w = 0;
+    for (int i = 0; i < c.shapes; ++i) {
+      ASSERT_EQ(std::tie(S(i).tavrelX, S(i).tavrelY, S(i).replacement), std::make_tuple(0, 0, -5)) << i;
+      g += S(i).gettable, si += S(i).sittable, w += S(i).walkable;
+    }
+    EXPECT_EQ(std::to_string(g) + "/" + std::to_string(si) + "/" + std::to_string(w), c.totals);
+    EXPECT_TRUE(Untouched(c.shapes));
+    EXPECT_TRUE(S(3).HasPixels());
+    EXPECT_EQ(std::tie(doc->state.qbjFlag, doc->state.modified), std::make_tuple(1, kModified));
     for (const auto& [shape, props] : c.props) EXPECT_EQ(Props(shape), props) << "shape " << shape;
   }
 }
 
-TEST_F(PresetsTest, DefaultQS2NumberingNumbersEverySlot) {
-  SetDefaultQS2Numbering(*doc);
-  EXPECT_EQ(doc->state.qs2Flag, 1);
-  EXPECT_EQ(S(0).replacement, 0);
-  EXPECT_EQ(S(17).replacement, 17);
-  EXPECT_EQ(S(4999).replacement, 4999);
-  EXPECT_TRUE(Untouched(17));
-  EXPECT_EQ(doc->state.qbjFlag, 0);
-  EXPECT_EQ(doc->state.modified, kModified);
-}
-
-TEST_F(PresetsTest, CommandsAskFirstAndRefreshOnlyOnYes) {
+TEST_F(PresetsTest, CommandsAskFirstAndChangeAndRefreshOnlyOnYes) {
   int refreshed = 0;
   auto refresh = [&] { ++refreshed; };
   desk.answers = {Answer::No, Answer::Yes};
@@ -121,16 +89,19 @@ TEST_F(PresetsTest, CommandsAskFirstAndRefreshOnlyOnYes) {
   EXPECT_EQ(Props(36), "000");
   EXPECT_EQ(refreshed, 1);
   ASSERT_EQ(desk.messages.size(), 2u);
-  EXPECT_EQ(desk.messages[0].text,
-            "This will reset the QBJ shape settings to default. Do you want to continue?");
+  EXPECT_EQ(desk.messages[0].text, "This will reset the QBJ shape settings to default. Do you want to continue?");
   EXPECT_EQ(desk.messages[0].buttons, platform::Buttons::YesNo);
 
+  // Default QS2 numbering numbers every slot, and only that.
+  Prepare();
   desk.answers = {Answer::No, Answer::Yes};
   EXPECT_FALSE(DefaultQS2NumberingCommand(*doc, desk, refresh));
   EXPECT_EQ(S(17).replacement, -5);
+  EXPECT_EQ(doc->state.qs2Flag, 0);
   EXPECT_TRUE(DefaultQS2NumberingCommand(*doc, desk, refresh));
-  EXPECT_EQ(S(17).replacement, 17);
+  for (int i : {0, 17, 4999}) EXPECT_EQ(S(i).replacement, i);
+  EXPECT_TRUE(Untouched(17));
+  EXPECT_EQ(std::tie(doc->state.qs2Flag, doc->state.qbjFlag, doc->state.modified), std::make_tuple(1, 0, kModified));
   EXPECT_EQ(refreshed, 2);
-  EXPECT_EQ(desk.messages.back().text,
-            "This will reset the QS2 shape settings to default. Do you want to continue?");
+  EXPECT_EQ(desk.messages.back().text, "This will reset the QS2 shape settings to default. Do you want to continue?");
 }

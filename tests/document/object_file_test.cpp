@@ -63,46 +63,39 @@ TEST(ObjectFileFormat, FlagsAndOnlyTheNonZeroTavrelBytes) {
   }
 }
 
-TEST(ObjectFileFormat, UnusedFlagBitsAreIgnoredAndReadNoBytes) {
-  std::vector<Shape> s(2);
-  s[0].tavrelX = 5;
-  DecodeObjectFile(Qbj(2, {0xE1, 0x04}), s);
-  EXPECT_EQ(Props(s[0]), std::make_tuple(1, 0, 0, 5, 0));
-  EXPECT_EQ(s[1].sittable, 1);
-}
-
-TEST(ObjectFileFormat, FillsNoMoreThanTheShapesOrTheRecords) {
-  std::vector<Shape> five = MarkedTable(5);
-  // Ten records, four shapes handed over: the slot after them is not filled.
-  ObjectFileResult r = DecodeObjectFile(Qbj(10, Bytes(10, 0x02)), std::span<Shape>(five.data(), 4));
-  EXPECT_EQ(r.applied, 4);
-  EXPECT_EQ(r.announced, 10);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(Props(five[i]), std::make_tuple(0, 1, 0, 77, -77));
-  EXPECT_TRUE(Marked(five[4]));
-
-  std::vector<Shape> s = MarkedTable(4);
-  EXPECT_EQ(DecodeObjectFile(Qbj(2, {0, 0, 0, 0}), s).applied, 2);
-  EXPECT_FALSE(Marked(s[0]) || Marked(s[1]));
-  EXPECT_TRUE(Marked(s[2]) && Marked(s[3]));
-  for (int32_t n : {0, -1, INT32_MIN}) {
-    Mark(s[0]);
-    EXPECT_EQ(DecodeObjectFile(Qbj(n, {0x00}), s).applied, 0);
-    EXPECT_TRUE(Marked(s[0]));
+// Records fill no more than the shapes handed over nor the records announced,
+// and a file ending inside a record keeps only the whole ones before it.
+TEST(ObjectFileFormat, DecodeEdgeCases) {
+  using P = std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t>;
+  const P m{1, 1, 1, 77, -77}, none{0, 0, 0, 77, -77};  // marked, and all flags cleared
+  struct Case {
+    int32_t n;
+    Bytes records;
+    size_t handed;
+    int applied;
+    bool endsInside;
+    std::vector<P> props;  // of the five slots
+  };
+  for (const Case& c : {
+           // Unused flag bits are ignored and read no bytes.
+           Case{2, {0xE1, 0x04}, 5, 2, false, {{1, 0, 0, 77, -77}, {0, 0, 1, 77, -77}, m, m, m}},
+           // Ten records, four shapes handed over: the slot after them is not filled.
+           Case{10, Bytes(10, 0x02), 4, 4, false, {{0, 1, 0, 77, -77}, {0, 1, 0, 77, -77}, {0, 1, 0, 77, -77},
+                                                   {0, 1, 0, 77, -77}, m}},
+           Case{2, {0, 0, 0, 0}, 5, 2, false, {none, none, m, m, m}},
+           Case{0, {0}, 5, 0, false, {m, m, m, m, m}},
+           Case{-1, {0}, 5, 0, false, {m, m, m, m, m}},
+           Case{INT32_MIN, {0}, 5, 0, false, {m, m, m, m, m}},
+           // The second record announces both coordinates but only X is there.
+           Case{3, {0x08, 0x03, 0x19, 0x04}, 5, 1, true, {{0, 0, 0, 3, -77}, m, m, m, m}},
+           // Fewer records than announced, each whole: all of them count.
+           Case{3, {0x01}, 5, 1, false, {{1, 0, 0, 77, -77}, m, m, m, m}}}) {
+    std::vector<Shape> s = MarkedTable(5);
+    ObjectFileResult r = DecodeObjectFile(Qbj(c.n, c.records), std::span<Shape>(s.data(), c.handed));
+    EXPECT_EQ(std::make_pair(r.applied, r.endsInsideRecord), std::make_pair(c.applied, c.endsInside)) << c.n;
+    if (c.n > 0) { EXPECT_EQ(r.announced, c.n); }
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(Props(s[i]), c.props[i]) << c.n << " slot " << i;
   }
-}
-
-TEST(ObjectFileFormat, AFileEndingInsideARecordKeepsOnlyWholeRecords) {
-  std::vector<Shape> s = MarkedTable(3);
-  // The second record announces both coordinates but only X is there.
-  ObjectFileResult r = DecodeObjectFile(Qbj(3, {0x08, 0x03, 0x19, 0x04}), s);
-  EXPECT_EQ(r.applied, 1);
-  EXPECT_TRUE(r.endsInsideRecord);
-  EXPECT_EQ(Props(s[0]), std::make_tuple(0, 0, 0, 3, -77));
-  EXPECT_TRUE(Marked(s[1]) && Marked(s[2]));
-  // Fewer records than announced, each whole: all of them count.
-  r = DecodeObjectFile(Qbj(3, {0x01}), s);
-  EXPECT_EQ(r.applied, 1);
-  EXPECT_FALSE(r.endsInsideRecord);
 }
 
 TEST(ObjectFileFormat, RecordsRunOnAcross512ByteBlocks) {
@@ -113,10 +106,8 @@ TEST(ObjectFileFormat, RecordsRunOnAcross512ByteBlocks) {
   file.insert(file.end(), {0x1A, 0xF0, 0x11, 0x08, 0x22, 0x04});
   std::vector<Shape> s(506);
   EXPECT_EQ(DecodeObjectFile(file, s).applied, 506);
-  EXPECT_EQ(s[502].walkable, 1);
   EXPECT_EQ(Props(s[503]), std::make_tuple(0, 1, 0, -16, 0x11));
-  EXPECT_EQ(s[504].tavrelX, 0x22);
-  EXPECT_EQ(s[505].sittable, 1);
+  EXPECT_EQ(std::make_tuple(s[502].walkable, s[504].tavrelX, s[505].sittable), std::make_tuple(1, 0x22, 1));
   // Flags as the last byte of a block, the X byte as the first of the next.
   file = Qbj(504);
   file.resize(511, 0x00);
@@ -175,16 +166,14 @@ TEST_F(ObjectFileDocTest, SavingWritesTheSideFileAndOpeningReadsItBack) {
   ASSERT_TRUE(WriteQs2File(*doc, ui, dir.File("plain.qs2"), doc->list.Document()));
   EXPECT_FALSE(FileExists(dir.File("plain.qbj")));
   EXPECT_TRUE(desk.messages.empty());
-}
 
-TEST_F(ObjectFileDocTest, ASideFileThatCannotBeWrittenIsReported) {
-  MakeShapes(2);
-  std::string qsh = dir.File("doc.qsh");
-  std::filesystem::create_directory(dir.File("doc.qbj"));  // makes the side file's write fail
-  EXPECT_TRUE(WriteQshFile(*doc, ui, qsh, doc->list.Document()));
-  EXPECT_TRUE(FileExists(qsh));
+  // A side file that cannot be written is reported; the shape file is saved.
+  doc->state.qbjFlag = 1;
+  std::filesystem::create_directory(dir.File("locked.qbj"));
+  EXPECT_TRUE(WriteQshFile(*doc, ui, dir.File("locked.qsh"), doc->list.Document()));
+  EXPECT_TRUE(FileExists(dir.File("locked.qsh")));
   ASSERT_EQ(desk.messages.size(), 1u);
-  EXPECT_NE(desk.messages[0].text.find(dir.File("doc.qbj")), std::string::npos);
+  EXPECT_NE(desk.messages[0].text.find(dir.File("locked.qbj")), std::string::npos);
   EXPECT_EQ(desk.messages[0].icon, platform::Icon::Stop);
   EXPECT_FALSE(WriteObjectFile(*doc, ui, dir.File("no-such-dir/x.qbj")));
   EXPECT_EQ(desk.messages.size(), 2u);

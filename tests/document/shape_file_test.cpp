@@ -17,10 +17,8 @@ namespace {
 
 void MakeShape(Shape& s, int w, int h, int ox, int oy, std::initializer_list<uint8_t> pixels = {}) {
   AllocateShape(s, w, h);
-  s.offsetX = ox;
-  s.offsetY = oy;
-  int i = 0;
-  for (uint8_t p : pixels) s.pixels[i++] = p;
+  std::tie(s.offsetX, s.offsetY) = std::make_tuple(ox, oy);
+  std::copy(pixels.begin(), pixels.end(), s.pixels.get());
 }
 
 Bytes Encode(const std::vector<Shape>& shapes, ShapeFileFormat f) {
@@ -31,13 +29,11 @@ struct ShapeFileTest : ::testing::Test {
   TempDir dir;
   Document doc;
   platform::HeadlessPlatform ui;
-  // The document holds the one shape of kQsh / kQs2.
-  void OneShape() {
-    doc.list.count = 1;
-    MakeShape(doc.list.slots[0], 2, 1, 3, -1, {5, 6});
-    doc.list.slots[0].replacement = 7;
-  }
   int Save(const std::string& path) { return SaveShapeFile(doc, ui.platform(), path, doc.list.Document()); }
+  int Read(Document& d, const std::string& name, const Bytes& bytes) {
+    if (!bytes.empty()) WriteBytes(dir.File(name), bytes);
+    return ReadShapeFile(d, ui.platform(), dir.File(name), d.list.slots);
+  }
 };
 
 }  // namespace
@@ -52,8 +48,7 @@ TEST(ShapeFileFormat, KnownBytesSizeTableAndEmptyShapes) {
   std::vector<Shape> shapes(3);
   AllocateShape(shapes[0], 10, 4);
   for (int i = 0; i < 40; ++i) shapes[0].pixels[i] = static_cast<uint8_t>(i + 1);
-  shapes[1].offsetX = -3;  // empty shape with offsets
-  shapes[1].offsetY = 7;
+  std::tie(shapes[1].offsetX, shapes[1].offsetY) = std::make_tuple(-3, 7);  // empty shape with offsets
   shapes[2].replacement = -1;
   Bytes qsh = Encode(shapes, ShapeFileFormat::Qsh);
   ASSERT_EQ(qsh.size(), 2u + 6u + 44u + 5u + 5u);
@@ -66,8 +61,7 @@ TEST(ShapeFileFormat, KnownBytesSizeTableAndEmptyShapes) {
   std::vector<Shape> back(5);
   ASSERT_EQ(DecodeShapeFile(qsh, back).status, LoadStatus::Ok);
   EXPECT_EQ(std::tie(back[1].width, back[1].height, back[1].offsetX, back[1].offsetY), std::make_tuple(1, 1, -3, 7));
-  EXPECT_EQ(back[1].pixels[0], 0);
-  EXPECT_EQ(back[0].pixels[39], 40);
+  EXPECT_EQ(std::make_pair(back[1].pixels[0], back[0].pixels[39]), std::make_pair(uint8_t{0}, uint8_t{40}));
 
   // QS2 keeps it empty, and replacement -1 survives as 0xFFFF.
   Bytes qs2 = Encode(shapes, ShapeFileFormat::Qs2);
@@ -76,9 +70,7 @@ TEST(ShapeFileFormat, KnownBytesSizeTableAndEmptyShapes) {
   auto r = DecodeShapeFile(qs2, back);
   ASSERT_EQ(r.status, LoadStatus::Ok);
   EXPECT_EQ(r.format, ShapeFileFormat::Qs2);
-  EXPECT_FALSE(back[1].HasPixels());
-  EXPECT_EQ(back[1].width, 0);
-  EXPECT_EQ(back[2].replacement, -1);
+  EXPECT_EQ(std::make_tuple(back[1].HasPixels(), back[1].width, back[2].replacement), std::make_tuple(false, 0, -1));
 }
 
 TEST(ShapeFileFormat, RoundTripsAndSignature) {
@@ -122,14 +114,10 @@ TEST(ShapeFileFormat, BrokenFilesAreRefusedAndLeaveTheTableAlone) {
       std::vector<Shape> t(3);
       MakeShape(t[0], 1, 1, 42, 0, {99});
       auto r = DecodeShapeFile(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut)), t);
-      if (format == ShapeFileFormat::Qs2 && cut >= 2 && cut < 4) {
-        EXPECT_NE(r.status, LoadStatus::Ok) << cut;  // "QS" alone reads as QSH announcing 0x5351 shapes
-      } else {
-        EXPECT_EQ(r.status, LoadStatus::Damaged) << "cut at " << cut;
-        EXPECT_FALSE(r.detail.empty());
-      }
-      EXPECT_EQ(t[0].offsetX, 42) << "table touched at cut " << cut;
-      EXPECT_EQ(t[0].pixels[0], 99);
+      // "QS" alone reads as QSH announcing 0x5351 shapes.
+      bool qs = format == ShapeFileFormat::Qs2 && cut >= 2 && cut < 4;
+      EXPECT_TRUE(qs ? r.status != LoadStatus::Ok : r.status == LoadStatus::Damaged && !r.detail.empty()) << cut;
+      EXPECT_EQ(std::make_pair(t[0].offsetX, int{t[0].pixels[0]}), std::make_pair(42, 99)) << "table touched at " << cut;
     }
   }
 }
@@ -149,30 +137,26 @@ TEST(ShapeFileFormat, HugeAndNegativeCounts) {
     EXPECT_NE(r.detail.find("shapes"), std::string::npos) << r.detail;
   }
   auto r = DecodeShapeFile(Bytes{0, 0}, t);  // zero shapes is a valid, empty file
-  EXPECT_EQ(r.status, LoadStatus::Ok);
-  EXPECT_EQ(r.count, 0);
+  EXPECT_EQ(std::make_pair(r.status, r.count), std::make_pair(LoadStatus::Ok, 0));
 }
 
 TEST_F(ShapeFileTest, ReadSetsPathTitleAndFlagOnlyOnSuccessAndNamesBrokenFiles) {
-  WriteBytes(dir.File("a.qsh"), kQs2);  // a QS2 file under a QSH name
   doc.state.modified = kModified;
-  EXPECT_EQ(ReadShapeFile(doc, ui.platform(), dir.File("a.qsh"), doc.list.slots), 1);
+  EXPECT_EQ(Read(doc, "a.qsh", kQs2), 1);  // a QS2 file under a QSH name
   EXPECT_EQ(doc.state.qs2Flag, 1);
   EXPECT_EQ(doc.state.documentPath, dir.File("a.qsh"));
   EXPECT_EQ(ui.title(), "Quorvane QSH Editor 1.04 -- [" + dir.File("a.qsh") + "]");
   EXPECT_EQ(doc.state.modified, kModified);  // Open's business, not the reader's
 
   Document other;
-  EXPECT_EQ(ReadShapeFile(other, ui.platform(), dir.File("missing.qsh"), other.list.slots), kReadFailedCount);
+  EXPECT_EQ(Read(other, "missing.qsh", {}), kReadFailedCount);
   EXPECT_TRUE(ui.messages.empty());
-  WriteBytes(dir.File("short.qsh"), Bytes(kQsh.begin(), kQsh.end() - 1));
-  EXPECT_EQ(ReadShapeFile(other, ui.platform(), dir.File("short.qsh"), other.list.slots), kReadRefused);
+  EXPECT_EQ(Read(other, "short.qsh", Bytes(kQsh.begin(), kQsh.end() - 1)), kReadRefused);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_NE(ui.messages[0].text.find(dir.File("short.qsh")), std::string::npos);
   Bytes encrypted = kQs2;
   encrypted[12] = 1;
-  WriteBytes(dir.File("e.qs2"), encrypted);
-  EXPECT_EQ(ReadShapeFile(other, ui.platform(), dir.File("e.qs2"), other.list.slots), kReadFailedCount);
+  EXPECT_EQ(Read(other, "e.qs2", encrypted), kReadFailedCount);
   EXPECT_EQ(ui.messages.back().text, "This QS2 file is encrypted and can not be loaded.");
   EXPECT_EQ(other.state.qs2Flag, 0);
   EXPECT_TRUE(other.state.documentPath.empty());
@@ -189,8 +173,8 @@ TEST_F(ShapeFileTest, ReadOneShapePicksByNumber) {
     Shape target;
     target.tavrelX = 5;
     ASSERT_TRUE(ReadOneShape(ui, target, dir.File(name), 4));
-    EXPECT_EQ(std::tie(target.width, target.offsetY, target.tavrelX), std::make_tuple(5, -4, 0));  // the whole record
-    EXPECT_EQ(target.pixels[9], 4);
+    // The whole record, fields the file does not hold cleared.
+    EXPECT_EQ(std::tie(target.width, target.offsetY, target.tavrelX, target.pixels[9]), std::make_tuple(5, -4, 0, 4));
     EXPECT_FALSE(ReadOneShape(ui, target, dir.File(name), 5));
     EXPECT_EQ(ui.messages.back().text, "There is no shape number 5 in this shape file.");
     EXPECT_EQ(target.width, 5);
@@ -200,8 +184,7 @@ TEST_F(ShapeFileTest, ReadOneShapePicksByNumber) {
   EXPECT_EQ(ui.messages.back().text, "Could not load shape: File not found.");
   // A file cut inside the wanted record is reported, not half read.
   Bytes cut = Encode(shapes, ShapeFileFormat::Qsh);
-  cut.resize(cut.size() - 3);
-  WriteBytes(dir.File("cut.qsh"), cut);
+  WriteBytes(dir.File("cut.qsh"), Bytes(cut.begin(), cut.end() - 3));
   MakeShape(target, 1, 1, 8, 8, {3});
   EXPECT_FALSE(ReadOneShape(ui, target, dir.File("cut.qsh"), 4));
   EXPECT_EQ(target.offsetX, 8);
@@ -209,7 +192,9 @@ TEST_F(ShapeFileTest, ReadOneShapePicksByNumber) {
 }
 
 TEST_F(ShapeFileTest, SaveAsksForANameAndPicksTheFormat) {
-  OneShape();
+  doc.list.count = 1;  // the one shape of kQsh / kQs2
+  MakeShape(doc.list.slots[0], 2, 1, 3, -1, {5, 6});
+  doc.list.slots[0].replacement = 7;
   EXPECT_EQ(Save(""), kSaveCancelled);  // cancelled dialog: nothing written
   ASSERT_EQ(ui.saveDialogs.size(), 1u);
   EXPECT_EQ(ui.saveDialogs[0].initialName, "nameless.qsh");
@@ -219,8 +204,7 @@ TEST_F(ShapeFileTest, SaveAsksForANameAndPicksTheFormat) {
   ui.fileNames = {dir.File("b.qs2")};
   EXPECT_EQ(Save(""), kSaved);
   EXPECT_EQ(ReadBytes(dir.File("b.qs2")), kQs2);
-  EXPECT_EQ(doc.state.modified, kUnmodified);
-  EXPECT_EQ(doc.state.documentPath, dir.File("b.qs2"));
+  EXPECT_EQ(std::tie(doc.state.modified, doc.state.documentPath), std::make_tuple(kUnmodified, dir.File("b.qs2")));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ui.cursor(), platform::Cursor::Arrow);
 
@@ -234,50 +218,41 @@ TEST_F(ShapeFileTest, SaveAsksForANameAndPicksTheFormat) {
   EXPECT_EQ(doc.state.documentPath, dir.File("a.qs2"));
   EXPECT_EQ(Save(dir.File("a.qsh")), kSaved);
   EXPECT_EQ(ReadBytes(dir.File("a.qsh")), kQsh);
-  EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(doc.state.qs2Flag, 1);  // saving never clears it
+  EXPECT_EQ(std::make_pair(ui.messages.size(), doc.state.qs2Flag), std::make_pair(size_t{2}, 1));  // flag stays
 }
 
-TEST_F(ShapeFileTest, FailedSaveKeepsTheOldFileAndTheDocumentState) {
+// A target that cannot be written, and a shape too big for the format.
+TEST_F(ShapeFileTest, FailedSavesKeepTheOldFileAndTheDocumentState) {
   // Root writes anywhere; then the target is a directory to force a failure.
   const bool root = ::geteuid() == 0;
-  std::string path = root ? dir.File("locked.qsh") : dir.File("ro/locked.qsh");
-  std::filesystem::create_directories(root ? path : dir.File("ro"));
-  if (!root) {
-    WriteBytes(path, kQsh);
-    ::chmod(dir.File("ro").c_str(), 0555);
-  }
-  doc.list.count = 1;
+  std::string locked = root ? dir.File("locked.qsh") : dir.File("ro/locked.qsh"), big = dir.File("big.qsh");
+  std::filesystem::create_directories(root ? locked : dir.File("ro"));
+  if (!root) WriteBytes(locked, kQsh);
+  WriteBytes(big, kQsh);
+  ::chmod(big.c_str(), 0640);
+  if (!root) ::chmod(dir.File("ro").c_str(), 0555);
   MakeShape(doc.list.slots[0], 1, 1, 0, 0, {9});
+  AllocateShape(doc.list.slots[2], 256, 10);
   doc.state.modified = kModified;
   doc.state.documentPath = "old.qsh";
   ui.SetTitle("before");
-  EXPECT_EQ(Save(path), kSaveFailed);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text.rfind("Error while saving shapes - Shapes could not be saved: ", 0), 0u);
-  EXPECT_EQ(doc.state.modified, kModified);
-  EXPECT_EQ(doc.state.documentPath, "old.qsh");
-  EXPECT_EQ(ui.title(), "before");
-  EXPECT_TRUE(root || ReadBytes(path) == kQsh);
+  for (auto [path, count, why] : {std::tuple{locked, 1, "Error while saving shapes - Shapes could not be saved: "},
+                                  std::tuple{big, 3, "Shape 2 is 256 x 10"}}) {
+    doc.list.count = count;
+    EXPECT_EQ(Save(path), kSaveFailed);
+    EXPECT_NE(ui.messages.back().text.find(why), std::string::npos) << ui.messages.back().text;
+    EXPECT_EQ(std::tie(doc.state.modified, doc.state.documentPath), std::make_tuple(kModified, std::string("old.qsh")));
+    EXPECT_EQ(ui.title(), "before");
+    EXPECT_TRUE((root && path == locked) || ReadBytes(path) == kQsh) << path;
+  }
+  EXPECT_EQ(ui.messages.size(), 2u);
   for (auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
-    EXPECT_EQ(entry.path().filename().string().find(".locked.qsh."), std::string::npos) << "temporary file left";
-}
-
-TEST_F(ShapeFileTest, OversizedShapeIsRefusedAndPermissionsAreKept) {
-  doc.list.count = 3;
-  AllocateShape(doc.list.slots[2], 256, 10);
-  std::string path = dir.File("big.qsh");
-  WriteBytes(path, kQsh);
-  ::chmod(path.c_str(), 0640);
-  EXPECT_EQ(Save(path), kSaveFailed);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_NE(ui.messages[0].text.find("Shape 2 is 256 x 10"), std::string::npos);
-  EXPECT_EQ(ReadBytes(path), kQsh);
-
+    EXPECT_EQ(entry.path().filename().string().find(".qsh."), std::string::npos) << "temporary file left";
+  // A good save keeps the file's permissions.
   doc.list.count = 1;
-  ASSERT_TRUE(WriteQs2File(doc, ui.platform(), path, doc.list.Document()));
+  ASSERT_TRUE(WriteQs2File(doc, ui.platform(), big, doc.list.Document()));
   struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  ASSERT_EQ(::stat(big.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 

@@ -10,7 +10,7 @@
 using namespace qshe;
 using platform::SettingsRoot;
 
-TEST(CommandLine, WindowsProgramDirectory) {
+TEST(CommandLine, ProgramDirectory) {
   EXPECT_EQ(ProgramDirFromCommandLine("\"C:\\Games\\Ed\\editor.exe\" \"C:\\x y\\a.qsh\"", "D:\\cur"),
             "C:\\Games\\Ed\\");
   EXPECT_EQ(ProgramDirFromCommandLine("C:\\Ed\\editor.exe C:\\p\\b.qsh", "D:\\cur"), "C:\\Ed\\");
@@ -18,6 +18,11 @@ TEST(CommandLine, WindowsProgramDirectory) {
   EXPECT_EQ(ProgramDirFromCommandLine("editor.exe b.qsh", "C:\\"), "C:\\");
   // A drive path with no backslash after the drive keeps the whole name.
   EXPECT_EQ(ProgramDirFromCommandLine("C:editor.exe", "D:\\"), "C:editor.exe\\");
+  // This machine's: the executable's folder.
+  std::string dir = ProgramDir();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '/');
+  EXPECT_TRUE(std::filesystem::exists(dir + "test_app"));
 }
 
 TEST(CommandLine, FileToOpenKeepsBlanksAndDropsOneQuotePair) {
@@ -33,14 +38,7 @@ TEST(CommandLine, FileToOpenKeepsBlanksAndDropsOneQuotePair) {
   EXPECT_EQ(CommandLineFile({}), "");
 }
 
-TEST(CommandLine, ProgramDirIsTheExecutablesFolder) {
-  std::string dir = ProgramDir();
-  ASSERT_FALSE(dir.empty());
-  EXPECT_EQ(dir.back(), '/');
-  EXPECT_TRUE(std::filesystem::exists(dir + "test_app"));
-}
-
-TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDir) {
+TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDirAndOneSeparator) {
   namespace fs = std::filesystem;
   fs::path root = fs::temp_directory_path() / ("qshe-locate-" + std::to_string(::getpid()));
   fs::create_directories(root / "game");
@@ -64,9 +62,8 @@ TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDir) {
   EXPECT_EQ(OpenPatchesKey(ui, kPatchesKey), SettingsRoot::LocalMachine);
   EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "patches/default/qshe.qsh");
   fs::remove_all(root);
-}
 
-TEST(SupportFiles, SeparatorIsAppendedOnce) {
+  // The separator is appended once.
   auto appended = [](std::string path, char separator) {
     AppendSeparator(path, separator);
     return path;

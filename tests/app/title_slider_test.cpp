@@ -9,16 +9,14 @@
 using namespace qshe;
 using qshe::testing::EditorFixture;
 
-TEST(Slider, KnobAndPickArithmetic) {
+TEST(SliderAndTitle, KnobAndPickArithmeticAndTitleShortening) {
   for (auto [index, count, offset] : {std::tuple{0, 100, 0}, {99, 100, 143}, {10, 20, 75}, {0, 1, 0}})
     EXPECT_EQ(SliderKnobOffset(index, count), offset) << index << " of " << count;
   // Outside the track's columns nothing is picked; one or no shape gives 0.
   for (auto [x, count, pick] : {std::tuple{23, 100, 1}, {165, 100, 99}, {166, 100, -1}, {22, 100, -1}, {100, 1, 0},
                                 {100, 0, 0}})
     EXPECT_EQ(SliderPick(x, count), pick) << x << " of " << count;
-}
-
-TEST(Title, LongPathsAreShortenedInTheMiddleKeepingTheFileName) {
+  // Long paths in the title are shortened in the middle keeping the file name.
   EXPECT_EQ(DocumentTitle("new"), "Quorvane QSH Editor 1.04 -- [new]");
   std::string dir = "/" + std::string(600, 'd');
   std::string title = DocumentTitle(dir + "/my patch.qsh");

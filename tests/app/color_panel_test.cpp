@@ -236,23 +236,7 @@ TEST_F(ColorPanelTest, OutlinesSwatchesAndNumbers) {
     EXPECT_EQ(Composed(x, y), kBackOutlineColor) << x << "," << y;
   // The old outline of 34 is gone.
   EXPECT_EQ(Composed(461 + 18, 7 + 14), Background(461 + 18, 7 + 14));
-
-  e.colors.foreColor = 40;
-  e.colors.backColor = 40;
-  DrawColorPanel(e);
-  int x1 = 461 + 9 * 8, y1 = 7 + 7 * 2;
-  for (auto [x, y] : {std::pair{x1, y1}, {x1 + 9, y1 + 7}, {x1 + 4, y1}, {x1, y1 + 3}})
-    EXPECT_EQ(Composed(x, y), kBackOutlineColor) << x << "," << y;
-  // The outline of the last cell stays inside the grid's rectangle.
-  e.colors.backColor = 255;
-  DrawColorPanel(e);
-  EXPECT_EQ(Composed(605, 119), kBackOutlineColor);
-  EXPECT_EQ(Composed(606, 120), Background(606, 120));
-
   // The number strip shows both numbers digit by digit.
-  e.colors.foreColor = 7;
-  e.colors.backColor = 123;
-  DrawColorPanel(e);
   PresentColorPanel(e);
   int w = e.helperShapes[static_cast<size_t>(kFirstDigitShape)].width;
   ExpectDigit(7, 560, 178);
@@ -270,6 +254,18 @@ TEST_F(ColorPanelTest, OutlinesSwatchesAndNumbers) {
   EXPECT_EQ(Composed(558, 165), kSwatchFrameColor);
   EXPECT_EQ(Shown(560, 147), PaletteColor(7));
   EXPECT_EQ(Shown(586, 138), PaletteColor(123));
+  // Both on one cell: the back outline wins.
+  e.colors.foreColor = 40;
+  e.colors.backColor = 40;
+  DrawColorPanel(e);
+  int x1 = 461 + 9 * 8, y1 = 7 + 7 * 2;
+  for (auto [x, y] : {std::pair{x1, y1}, {x1 + 9, y1 + 7}, {x1 + 4, y1}, {x1, y1 + 3}})
+    EXPECT_EQ(Composed(x, y), kBackOutlineColor) << x << "," << y;
+  // The outline of the last cell stays inside the grid's rectangle.
+  e.colors.backColor = 255;
+  DrawColorPanel(e);
+  EXPECT_EQ(Composed(605, 119), kBackOutlineColor);
+  EXPECT_EQ(Composed(606, 120), Background(606, 120));
   // DrawNumber answers where a following number would start.
   EXPECT_EQ(DrawNumber(e, 10, 200, 255), 10 + 3 * (w + 1));
   EXPECT_EQ(DrawNumber(e, 10, 200, -4), 10 + (w + 1));

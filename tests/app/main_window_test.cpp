@@ -27,7 +27,7 @@ std::vector<int> PressedButtons(const Editor& e) {
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsWithANewDocumentShowingTheScreenImage) {
+TEST_F(MainWindowTest, StartsWithANewDocumentShowingTheScreenImageAndTheSliderPicksShapes) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(hp.title(), "Quorvane QSH Editor 1.04 -- [new]");
   EXPECT_EQ(e.doc.list.count, 20);
@@ -42,6 +42,28 @@ TEST_F(MainWindowTest, StartsWithANewDocumentShowingTheScreenImage) {
   // The counter is written after the present.
   ASSERT_FALSE(hp.surface.texts.empty());
   EXPECT_EQ(hp.surface.texts.back().text, "Shape 0 / 19");
+
+  // Pressing and dragging the slider's track picks shapes.
+  e.canvas.At(0, 255) = 9;  // an edit on shape 0, committed by the pick
+  OnMouseDown(e, 100, 244, 1, false);
+  EXPECT_EQ(e.doc.list.current, SliderPick(100, 20));
+  EXPECT_EQ(e.doc.list.slots[0].pixels[0], 9);
+  // Dragging keeps picking by x, whatever the y.
+  OnMouseMove(e, 165, 10, false);
+  EXPECT_EQ(e.doc.list.current, 19);
+  OnMouseMove(e, 400, 10, false);  // off the track: nothing changes
+  EXPECT_EQ(e.doc.list.current, 19);
+  OnMouseUp(e, 400, 10, 1);
+  OnMouseMove(e, 30, 244, false);
+  EXPECT_EQ(e.doc.list.current, 19);
+  // Outside the track's rows a press does nothing.
+  Click(100, 250);
+  EXPECT_EQ(e.doc.list.current, 19);
+  EXPECT_EQ(hp.surface.texts.back().text, "Shape 19 / 19");
+  // The knob is drawn at its offset in the slider colours.
+  SelectBuffer(e.display, e.window.buffers.composition);
+  EXPECT_EQ(ReadPixel(e.display, 143 + 23, 244), 177);
+  EXPECT_EQ(ReadPixel(e.display, 143 + 21, 244), 175);
 }
 
 TEST_F(MainWindowTest, StartsWithoutSupportFilesShowingNothingButNotFailing) {

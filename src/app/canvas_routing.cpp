@@ -14,8 +14,7 @@ uint8_t StrokeColour(const Editor& e) {
 
 void ShowCanvasEdit(Editor& e) {
   e.window.canvasChanged = 1;
-  RenderCanvasView(e);
-  PaintCanvasArea(e);
+  ShowCanvas(e);
 }
 
 // The left button picks ForeColor, the right BackColor.
@@ -83,8 +82,7 @@ void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
     PanByHand(e.view, x - t.lastX, y - t.lastY);
     t.lastX = x;
     t.lastY = y;
-    RenderCanvasView(e);
-    PaintCanvasArea(e);
+    ShowCanvas(e);
     return;
   }
   const int cx = ScreenToCanvasX(e.view, x), cy = ScreenToCanvasY(e.view, y);

@@ -128,9 +128,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdRemoveShape:
       RemoveShape(e.doc.list, ui.boxes, e.doc.list.current, true);
       ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
-      ShowCanvas(e);
-      DrawShapeSlider(e);
-      PresentShapeSlider(e);
+      RefreshShapeViews(e);
       break;
     case kCmdNextShape: MoveBy(e, 1); break;
     case kCmdPreviousShape: MoveBy(e, -1); break;

@@ -45,7 +45,6 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   } else {
     OpenPath(e.doc, e.canvas, e.ui(), e.paths.commandLineFile);
   }
-  ShowShape(e.doc, e.canvas, 0, false, 0);
   RedrawScreen(e);
   PresentWindow(e);
   SetToolState(e, kPencil, 0, 0);

@@ -20,15 +20,11 @@ void SetSecondViewButton(Editor& e, int pressed) {
   e.toolbar.buttons[static_cast<size_t>(kSecondViewButton)].pressed = pressed;
 }
 
-void Call(const std::function<void()>& hook) {
-  if (hook) hook();
-}
-
 // A floating selection goes down on the canvas and the selection is gone:
 // it would not sit on the same pixels at another magnification.
 void DropSelection(Editor& e) {
-  Call(e.doc.hooks.dropFloatingSelection);
-  Call(e.doc.hooks.clearSelection);
+  CallHook(e.doc.hooks.dropFloatingSelection);
+  CallHook(e.doc.hooks.clearSelection);
 }
 
 // The view and, with the select tool, the selection over it.
@@ -97,7 +93,7 @@ void SecondView(Editor& e) {
     v.zoom = v.savedView.zoom;
     v.originX = v.savedView.originX;
     v.originY = v.savedView.originY;
-    Call(e.doc.hooks.clearSelection);
+    CallHook(e.doc.hooks.clearSelection);
     SetSecondViewButton(e, 0);
     if (v.zoom != 0) EnableScrollBars(e, true);
   }

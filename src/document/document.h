@@ -36,6 +36,11 @@ struct DocumentHooks {
   std::function<void()> refreshShapeViews;
 };
 
+// Runs a hook when one is installed.
+inline void CallHook(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
 struct Document {
   ShapeList list;
   DocumentState state;

@@ -7,16 +7,12 @@
 namespace qshe {
 namespace {
 
-void Call(const std::function<void()>& hook) {
-  if (hook) hook();
-}
-
 int32_t ClampSlot(int32_t index) { return std::clamp(index, 0, kShapeListCapacity - 1); }
 
 }  // namespace
 
 void CommitCanvas(Document& doc, Canvas& canvas, int32_t index, bool pasteSelection) {
-  if (pasteSelection) Call(doc.hooks.dropFloatingSelection);
+  if (pasteSelection) CallHook(doc.hooks.dropFloatingSelection);
   CommitCanvasToShape(canvas, doc.list.slots[static_cast<size_t>(ClampSlot(index))]);
 }
 
@@ -27,10 +23,10 @@ void ShowShape(Document& doc, Canvas& canvas, int32_t index, bool commit, int32_
   }
   index = ClampSlot(index);
   LoadShapeToCanvas(doc.list.slots[static_cast<size_t>(index)], canvas);
-  Call(doc.hooks.clearSelection);
-  Call(doc.hooks.resetUndo);
+  CallHook(doc.hooks.clearSelection);
+  CallHook(doc.hooks.resetUndo);
   doc.list.current = index;
-  Call(doc.hooks.fillPropertiesWindow);
+  CallHook(doc.hooks.fillPropertiesWindow);
 }
 
 void ResetDocument(Document& doc) {
@@ -39,7 +35,7 @@ void ResetDocument(Document& doc) {
   doc.list.count = 0;
   doc.state.qbjFlag = 0;
   doc.state.qs2Flag = 0;
-  Call(doc.hooks.resetView);
+  CallHook(doc.hooks.resetView);
   for (int32_t i = 0; i < kShapeListCapacity; ++i) {
     Shape& s = doc.list.slots[static_cast<size_t>(i)];
     ClearShape(s);
@@ -65,7 +61,7 @@ void NewDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
   doc.list.count = 20;
   ShowShape(doc, canvas, 0, false, 0);
   ShowDocumentTitle(doc, ui, "new");
-  Call(doc.hooks.refreshShapeViews);
+  CallHook(doc.hooks.refreshShapeViews);
 }
 
 void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
@@ -96,7 +92,7 @@ void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
   ui.window.SetCursor(platform::Cursor::Wait);
   OpenPath(doc, canvas, ui, *path);
   ui.window.SetCursor(platform::Cursor::Arrow);
-  Call(doc.hooks.refreshShapeViews);
+  CallHook(doc.hooks.refreshShapeViews);
 }
 
 namespace {

@@ -53,7 +53,7 @@ bool Undo(UndoRing& ring, Canvas& canvas, const DocumentHooks& hooks) {
   if (ring.position <= 0) return false;
   --ring.position;
   LoadStep(ring, ring.position, canvas);
-  if (hooks.clearSelection) hooks.clearSelection();
+  CallHook(hooks.clearSelection);
   return true;
 }
 

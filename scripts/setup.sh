@@ -7,7 +7,8 @@ packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick
+  libspng-dev nlohmann-json3-dev
+  xvfb xauth imagemagick xclip xdotool
 )
 
 missing=()

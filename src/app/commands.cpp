@@ -22,6 +22,7 @@ const std::set<int>& Available() {
       kCmdNew,          kCmdOpen,          kCmdSave,         kCmdSaveAs,        kCmdExit,
       kCmdRevertShape,  kCmdRemoveShape,   kCmdNextShape,    kCmdPreviousShape, kCmdForward8,
       kCmdBackward8,    kCmdImportQbj,     kCmdPresetFloors, kCmdPresetItem,    kCmdPresetItem2,
+      kCmdPresetWall,
       kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
       kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
       kCmdBucket,       kCmdUndo,          kCmdRedo,
@@ -32,6 +33,13 @@ const std::set<int>& Available() {
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
   };
   return ids;
+}
+
+// An undo or redo after a save is a change like any other: the canvas is
+// committed by the timer and the unsaved-changes question asks about it.
+void MarkCanvasEdited(Editor& e) {
+  e.window.canvasChanged = 1;
+  e.doc.state.modified = kModified;
 }
 
 // After New and Open everything is shown afresh.
@@ -126,9 +134,13 @@ void RunCommand(Editor& e, int identifier) {
       ShowCanvas(e);
       break;
     case kCmdRemoveShape:
-      RemoveShape(e.doc.list, ui.boxes, e.doc.list.current, true);
-      ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
-      RefreshShapeViews(e);
+      // A No changes nothing, not even the painting not yet committed; a Yes
+      // takes the shape and its painting away and shows the next one.
+      if (RemoveShape(e.doc.list, ui.boxes, e.doc.list.current, true)) {
+        e.doc.state.modified = kModified;
+        ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
+        RefreshShapeViews(e);
+      }
       break;
     case kCmdNextShape: MoveBy(e, 1); break;
     case kCmdPreviousShape: MoveBy(e, -1); break;
@@ -146,11 +158,11 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
     case kCmdUndo:
-      Undo(e.undo, e.canvas, e.doc.hooks);
+      if (Undo(e.undo, e.canvas, e.doc.hooks)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
     case kCmdRedo:
-      Redo(e.undo, e.canvas);
+      if (Redo(e.undo, e.canvas)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
     case kCmdZoomIn: RunViewCommand(e, ZoomIn); break;

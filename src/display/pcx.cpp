@@ -6,6 +6,10 @@
 #include <memory>
 #include <new>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace qshe {
 
 namespace {
@@ -54,15 +58,17 @@ bool ReadHeader(ByteSource& source, uint8_t (&bytes)[kHeaderSize], PcxHeader& h)
 bool Decodable(const PcxHeader& h) {
   bool layout = (h.planes == 1 && (h.bitsPerPixel == 8 || h.bitsPerPixel == 4 || h.bitsPerPixel == 2)) ||
                 (h.bitsPerPixel == 1 && h.planes >= 1 && h.planes <= 4);
-  return layout && h.encoding == 1 && h.bytesPerLine > 0 && h.xmax >= h.xmin && h.ymax >= h.ymin &&
+  // The encoding byte is not looked at: every picture is read run-length
+  // coded, as the pictures this program reads always are.
+  return layout && h.bytesPerLine > 0 && h.xmax >= h.xmin && h.ymax >= h.ymin &&
          int64_t{h.bytesPerLine} * 8 >= h.width() * h.bitsPerPixel && h.lineBytes() <= kPcxWorkArea;
 }
 
 // The 256 colours after the image data of an 8-bit picture. Only 8-bit
-// pictures have them: in any other file the last bytes are image data that
-// could start with the marker by chance.
+// pictures of version 5 have them: in any other file the last bytes are image
+// data that could start with the marker by chance.
 bool ReadTrailingPalette(ByteSource& source, const PcxHeader& h, uint8_t (&block)[kPaletteBlockSize]) {
-  if (h.version < 5 || h.bitsPerPixel != 8 || h.planes != 1) return false;
+  if (h.version != 5 || h.bitsPerPixel != 8 || h.planes != 1) return false;
   int64_t size = source.Size();
   if (size < kHeaderSize + kPaletteBlockSize) return false;
   return source.ReadAt(size - kPaletteBlockSize, block, kPaletteBlockSize) == kPaletteBlockSize &&
@@ -126,6 +132,12 @@ class RunDecoder {
   // Walks over n decoded bytes without keeping them; false when the data
   // ends first.
   bool Skip(int64_t n) {
+    // What is left of a run that crossed the last line kept counts first.
+    if (runLeft_ > 0 && n > 0) {
+      size_t k = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(runLeft_), n));
+      runLeft_ -= k;
+      n -= static_cast<int64_t>(k);
+    }
     while (n > 0) {
       const uint8_t* p = buffer_ + at_;
       const uint8_t* safe = buffer_ + (have_ > 0 ? have_ - 1 : 0);
@@ -210,9 +222,23 @@ struct FileCloser {
 
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+  explicit FileSource(const std::string& path) {
+    // Only regular files: a FIFO would block the window until someone writes
+    // to it, and a device is no picture.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return;
+    }
+    file_.reset(::fdopen(fd, "rb"));
+    if (!file_) {
+      ::close(fd);
+      return;
+    }
     // Few large reads rather than one per chunk.
-    if (file_) std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
+    std::setvbuf(file_.get(), nullptr, _IOFBF, 1 << 16);
   }
   bool open() const { return file_ != nullptr; }
 

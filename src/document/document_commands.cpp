@@ -115,7 +115,9 @@ SaveResult SaveDocumentAs(Document& doc, Canvas& canvas, platform::Platform& ui)
 
 void RevertShape(Document& doc, Canvas& canvas, platform::Platform& ui) {
   if (!platform::AskYesNo(ui.boxes, "Revert shape from last saved position?")) return;
-  ReadOneShape(ui.boxes, doc.list.Current(), doc.state.documentPath, doc.list.current);
+  // A read that fails has said why and leaves the shape and the painting on
+  // the canvas as they were.
+  if (!ReadOneShape(ui.boxes, doc.list.Current(), doc.state.documentPath, doc.list.current)) return;
   ShowShape(doc, canvas, doc.list.current, false, 0);
 }
 

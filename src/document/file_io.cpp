@@ -13,6 +13,8 @@ namespace {
 
 std::string ErrorText(int err) { return std::strerror(err); }
 
+const char* const kNotRegular = kNotRegularFileText;
+
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
@@ -29,14 +31,20 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 }  // namespace
 
 std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (error) *error = ErrorText(errno);
     return std::nullopt;
   }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : ErrorText(errno ? errno : EINVAL);
+  if (::fstat(fd, &st) != 0) {
+    if (error) *error = ErrorText(errno);
+    ::close(fd);
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : kNotRegular;
     ::close(fd);
     return std::nullopt;
   }
@@ -99,6 +107,17 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     fs::path resolved = fs::weakly_canonical(target, ec);
     if (!ec) target = resolved;
   }
+  // Only a regular file is ever replaced: renaming over a device node or a
+  // FIFO would swap it for a plain file. A file whose owner may not write it
+  // is refused as an open for writing would refuse it, root or not.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return ErrorText(EISDIR);
+    if (!S_ISREG(existing.st_mode)) return kNotRegular;
+    if ((existing.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      return ErrorText(EACCES);
+    }
+  }
   fs::path dir = target.parent_path();
   std::string pattern = (dir.empty() ? std::string(".") : dir.string()) + "/." +
                         target.filename().string() + ".XXXXXX";
@@ -111,7 +130,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
   // ones for a new file.
   mode_t mode;
   struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) {
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
     mode = st.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
@@ -134,12 +153,46 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
 
 bool FileExists(const std::string& path) {
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
-  bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+  bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   ::close(fd);
   return regular;
+}
+
+std::optional<FileBytes> ReadFilePrefix(const std::string& path, size_t limit, std::string* error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (error) *error = ErrorText(errno);
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : kNotRegular;
+    ::close(fd);
+    return std::nullopt;
+  }
+  FileBytes file;
+  file.data.reset(new (std::nothrow) uint8_t[limit + 1]);
+  if (!file.data) {
+    if (error) *error = ErrorText(ENOMEM);
+    ::close(fd);
+    return std::nullopt;
+  }
+  while (file.size < limit) {
+    ssize_t n = ::read(fd, file.data.get() + file.size, limit - file.size);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = ErrorText(errno);
+      ::close(fd);
+      return std::nullopt;
+    }
+    file.size += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return file;
 }
 
 }  // namespace qshe

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 #include "document/file_io.h"
 #include "platform/messages.h"
@@ -24,31 +23,18 @@ void PutI32(std::vector<uint8_t>& out, int32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
-// No more of the file than `shapes` records can use, so picking a huge file
-// by mistake costs nothing.
-bool ReadPrefix(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
-  if (!FileExists(path)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.resize(limit);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-  if (in.bad()) return false;
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return true;
-}
-
 }  // namespace
 
 int32_t ObjectBit(uint8_t byte, int32_t n) { return n >= 0 && n <= 7 ? (byte >> n) & 1 : 0; }
 
 ObjectFileResult DecodeObjectFile(std::span<const uint8_t> bytes, std::span<Shape> shapes) {
   ObjectFileResult r;
-  // A file too short for its count is not taken as a side file: there is
-  // nothing in it worth switching the properties on for.
-  if (bytes.size() < kObjectHeaderSize || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+  if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
     return r;
   }
+  // The magic makes it a side file; a count cut short announces no records.
   r.isObjectFile = true;
+  if (bytes.size() < kObjectHeaderSize) return r;
   r.announced = GetI32(bytes.data() + 4);
   const auto wanted = static_cast<size_t>(std::max(r.announced, 0));
   const size_t records = std::min(wanted, shapes.size());
@@ -77,9 +63,11 @@ ObjectFileResult DecodeObjectFile(std::span<const uint8_t> bytes, std::span<Shap
 }
 
 ObjectFileResult LoadObjectFile(const std::string& path, std::span<Shape> shapes) {
-  std::vector<uint8_t> bytes;
-  if (!ReadPrefix(path, kObjectHeaderSize + kLongestRecord * shapes.size(), bytes)) return {};
-  return DecodeObjectFile(bytes, shapes);
+  // No more of the file than `shapes` records can use, so picking a huge file
+  // by mistake costs nothing.
+  auto file = ReadFilePrefix(path, kObjectHeaderSize + kLongestRecord * shapes.size());
+  if (!file) return {};
+  return DecodeObjectFile(file->bytes(), shapes);
 }
 
 std::vector<uint8_t> EncodeObjectFile(std::span<const Shape> shapes) {

@@ -42,7 +42,9 @@ struct Header {
   std::string detail;
 };
 
-Header ReadHeader(std::span<const uint8_t> bytes) {
+// `signedQshCount`: the count of a QSH file read as a signed 16-bit number,
+// as the single-shape reader does; a negative count holds no shapes.
+Header ReadHeader(std::span<const uint8_t> bytes, bool signedQshCount = false) {
   Header h;
   if (IsQs2(bytes)) {
     h.format = ShapeFileFormat::Qs2;
@@ -70,6 +72,11 @@ Header ReadHeader(std::span<const uint8_t> bytes) {
     return h;
   }
   h.count = U16(bytes.data());
+  if (signedQshCount && h.count > 0x7FFF) {
+    h.count -= 0x10000;
+    h.recordsAt = 2;
+    return h;
+  }
   h.recordsAt = 2 + 2 * static_cast<size_t>(h.count);
   if (bytes.size() < h.recordsAt) {
     h.status = LoadStatus::Damaged;
@@ -176,6 +183,11 @@ LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> tabl
 LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table) {
   std::string error;
   auto file = ReadWholeFile(path, &error);
+  if (!file && error == kNotRegularFileText) {
+    // A device or a FIFO is there but is no shape file: say so, unlike a
+    // file that is simply missing.
+    return Fail(LoadStatus::Damaged, ShapeFileFormat::Qsh, "it is not a regular file");
+  }
   if (!file) return Fail(LoadStatus::CannotOpen, ShapeFileFormat::Qsh, error);
   return DecodeShapeFile(file->bytes(), table);
 }
@@ -286,7 +298,7 @@ bool ReadOneShape(platform::MessageBoxes& boxes, Shape& target, const std::strin
     return false;
   }
   auto bytes = file->bytes();
-  Header h = ReadHeader(bytes);
+  Header h = ReadHeader(bytes, true);
   if (h.status == LoadStatus::Encrypted) {
     platform::ShowError(boxes, "This QS2 file is encrypted and can not be loaded.");
     return false;
@@ -331,10 +343,16 @@ bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& pa
                                       " Please try again.");
     return false;
   }
-  doc.state.modified = kUnmodified;
   ShowDocumentTitle(doc, ui, path);
   doc.state.documentPath = path;
-  if (doc.state.qbjFlag == 1 && path.size() >= 2) WriteObjectFile(doc, ui, ObjectFileName(path));
+  // The document is saved only when its side file is too: otherwise the
+  // object properties would be dropped by the next discard without a word.
+  if (doc.state.qbjFlag == 1 && path.size() >= 2 &&
+      !WriteObjectFile(doc, ui, ObjectFileName(path))) {
+    doc.state.modified = kModified;
+    return false;
+  }
+  doc.state.modified = kUnmodified;
   return true;
 }
 

@@ -85,9 +85,7 @@ void OverBackground(uint8_t* __restrict dst, const uint8_t* __restrict src, cons
 void DrawMagnified(const CanvasView& view, const Canvas& canvas, const VirtualBuffer& b) {
   const int z = view.zoom;
   const int n = kSize / z;
-  // Only an origin past the canvas's right edge (reachable with the arrow
-  // keys alone) is drawn as if it were 0.
-  const int firstColumn = Whole(view.originX) > kSize ? 0 : Whole(view.originX);
+  const int firstColumn = FirstViewColumn(view);
   // The canvas columns of the view; the rest of `columns` stays 0.
   const int from = std::clamp(firstColumn, 0, kSize), to = std::clamp(firstColumn + n, 0, kSize);
   const int oy = Whole(view.originY);
@@ -148,10 +146,15 @@ void DrawFrame(const CanvasView& view, DisplayState& display, const VirtualBuffe
 
 }  // namespace
 
-int ScreenToCanvasX(const CanvasView& view, int x) {
+int FirstViewColumn(const CanvasView& view) {
   const int ox = Whole(view.originX);
-  if (view.zoom == 0) return x - ox - kViewLeft;
-  return ox + (x - kViewLeft) / view.zoom;
+  return view.zoom > 0 && ox >= kSize ? 0 : ox;
+}
+
+int ScreenToCanvasX(const CanvasView& view, int x) {
+  if (view.zoom == 0) return x - Whole(view.originX) - kViewLeft;
+  // The column drawn there, also for origins past the right edge.
+  return FirstViewColumn(view) + (x - kViewLeft) / view.zoom;
 }
 
 int ScreenToCanvasY(const CanvasView& view, int y) {

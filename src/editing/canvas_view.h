@@ -41,6 +41,11 @@ struct CanvasView {
   int32_t gridWhileZooming = 0;
 };
 
+// The canvas column at the left edge of a magnified view. An origin at or
+// past the canvas's right edge (the arrow keys and the hand reach those) is
+// shown as if it were 0; drawing and the mouse both go by this.
+int FirstViewColumn(const CanvasView& view);
+
 // Canvas column under window x, and bottom-up canvas row under window y.
 int ScreenToCanvasX(const CanvasView& view, int x);
 int ScreenToCanvasY(const CanvasView& view, int y);

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "app/command_table.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "editor_fixture.h"
 
 using namespace qshe;
+using platform::Answer;
 using platform::Cursor;
 using qshe::testing::EditorFixture;
 
@@ -229,3 +233,86 @@ TEST_F(ToolsTest, TheTimerCommitsOnlyAfterAnEditAndAStrokeReachesTheSavedFile) {
 }
 
 }  // namespace
+
+// Ways a change used to slip past the unsaved-changes question or be dropped.
+TEST_F(ToolsTest, EveryChangeReachesTheQuestionAndANoKeepsThePainting) {
+  ASSERT_TRUE(Start());
+  const std::string path = dir.File("work.qsh");
+  Stroke s{e};
+  // Paint, save, undo: the undone stroke is a change to save.
+  s.Press(1, 1);
+  s.Release(1, 1);
+  hp.fileNames = {path};
+  OnCommand(e, kCmdSave);
+  ASSERT_EQ(e.doc.state.modified, kUnmodified);
+  OnCommand(e, kCmdUndo);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(e.window.canvasChanged, 1);
+  hp.answers = {Answer::Yes};
+  OnCommand(e, kCmdExit);
+  EXPECT_EQ(hp.quitCode, 0);
+  EXPECT_EQ(hp.messages.back().buttons, platform::Buttons::YesNoCancel);
+  hp.quitCode.reset();
+  OnCommand(e, kCmdRedo);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  OnCommand(e, kCmdSave);
+  OnCommand(e, kCmdUndo);  // at the oldest step already: no change
+  OnCommand(e, kCmdUndo);
+  OnCommand(e, kCmdRedo);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+
+  // A side file that cannot be written: the question stops New as a failed
+  // shape file does, and the document stays modified.
+  e.doc.state.qbjFlag = 1;
+  std::filesystem::create_directory(dir.File("work.qbj"));
+  hp.answers = {Answer::Yes};
+  OnCommand(e, kCmdNew);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(e.doc.state.documentPath, path);
+  std::filesystem::remove(dir.File("work.qbj"));
+
+  // Remove Shape answered No changes nothing, not even the painting the
+  // timer has not committed yet.
+  s.Press(7, 7);
+  s.Release(7, 7);
+  hp.answers = {Answer::No};
+  OnCommand(e, kCmdRemoveShape);
+  EXPECT_EQ(e.canvas.At(7, 7), e.colors.foreColor);
+  const int count = e.doc.list.count;
+  hp.answers = {Answer::Yes};
+  e.doc.state.modified = kUnmodified;
+  OnCommand(e, kCmdRemoveShape);
+  EXPECT_EQ(e.doc.list.count, count - 1);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+}
+
+// Magnified with the origin at or past the right edge the view starts again
+// at column 0; a click paints the pixel it is on.
+TEST_F(ToolsTest, AClickPaintsThePixelShownAlsoPastTheRightEdge) {
+  ASSERT_TRUE(Start());
+  for (double ox : {256.0, 256.5, 300.0}) {
+    e.canvas.pixels.fill(0);
+    e.view.zoom = 4;
+    e.view.originX = ox;
+    e.view.originY = 0;
+    // The block of canvas pixel (2, top row 3) at zoom 4.
+    const int x = 184 + 2 * 4 + 1, y = 8 + 3 * 4 + 1;
+    Click(x, y);
+    EXPECT_EQ(e.canvas.At(2, 255 - 3), e.colors.foreColor) << ox;
+  }
+}
+
+TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAnEntry) {
+  std::vector<char> fileKeys;
+  for (const auto& pulldown : MainMenu()) {
+    if (pulldown.label != "&File") continue;
+    for (const auto& item : pulldown.children) {
+      auto amp = item.label.find('&');
+      if (amp != std::string::npos) fileKeys.push_back(static_cast<char>(std::tolower(item.label[amp + 1])));
+    }
+  }
+  std::sort(fileKeys.begin(), fileKeys.end());
+  EXPECT_EQ(std::adjacent_find(fileKeys.begin(), fileKeys.end()), fileKeys.end()) << "two File entries share a key";
+  EXPECT_NE(std::find(fileKeys.begin(), fileKeys.end(), 'x'), fileKeys.end());
+  EXPECT_TRUE(CommandAvailable(kCmdPresetWall));
+}

@@ -4,6 +4,9 @@
 #include <iterator>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "display/pcx.h"
 #include "display_fixture.h"
 #include "pcx_builder.h"
@@ -124,12 +127,62 @@ TEST_F(Pcx, RunsCrossScanLinesAndThePictureIsCutOnEverySide) {
   EXPECT_EQ(PaletteNow(), palette);
 }
 
+TEST_F(Pcx, APictureTallerThanTheBufferDrawsTheRowsThatFit) {
+  // Six bytes a line and no padding. Runs of 7 cross every line end; one
+  // run of 63 starts on the last row drawn and reaches ten rows below the
+  // buffer, and the data ends in single bytes, so nothing past the end can
+  // make up for a miscount of that run's rest.
+  for (int y0 : {0, -3}) {
+    auto value = [y0](int x, int y) {
+      const int i = y * 6 + x, longRun = (5 - y0) * 6;
+      if (i >= longRun && i < longRun + 63) return uint8_t{190};
+      return static_cast<uint8_t>(i < longRun ? i / 7 + 1 : i % 180 + 1);
+    };
+    auto file = MakePcx8(6, 20, value, Palette256());
+    Buffer(8, 6);
+    MoveTo(state, 0, y0);
+    ASSERT_EQ(Show(file), kPcxShown) << y0;
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 6; ++x) ASSERT_EQ(ReadPixel(state, x, y), value(x, y - y0)) << x << "," << y << " at " << y0;
+  }
+  auto file = MakePcx8(6, 20, [](int x, int y) { return static_cast<uint8_t>((y * 6 + x) / 7 + 1); }, Palette256());
+  // The file still has to hold every row: cut inside the rows below the
+  // buffer, it is refused.
+  Bytes cut(file.begin(), file.end() - 769 - 2);
+  Buffer(8, 6);
+  EXPECT_EQ(Show(cut), kPcxRefused);
+}
+
+TEST_F(Pcx, OnlyVersionFiveCarriesTheTrailingPaletteAndTheEncodingByteIsNotRead) {
+  PcxLayout l;
+  l.width = 2;
+  l.height = 1;
+  for (int i = 0; i < 48; ++i) l.palette16[i] = static_cast<uint8_t>(100 + i);
+  auto rgb = Palette256();
+  for (auto [version, encoding, fromHeader] : {std::tuple{5, 1, false}, {6, 1, true}, {5, 0, false}, {4, 1, true}}) {
+    l.version = version;
+    l.encoding = encoding;
+    Buffer(4, 4);
+    ASSERT_EQ(Show(MakePcx(l, {7, 8}, rgb)), kPcxShown) << version << " " << encoding;
+    EXPECT_EQ(Row(0, 0, 1), (std::vector<int>{7, 8}));
+    auto now = PaletteNow();
+    const uint8_t* want = fromHeader ? l.palette16 : rgb.data() + 30;
+    EXPECT_TRUE(std::equal(now.begin() + 30, now.begin() + 78, want)) << version << " " << encoding;
+  }
+}
+
 TEST_F(Pcx, OpeningFailuresAreTold) {
   std::array<uint8_t, 768> rgb;
   EXPECT_EQ(ReadPcxPalette((kData / "missing.pcx").string(), rgb), kPcxPaletteCannotOpen);
   EXPECT_EQ(ShowPcx(state, (kData / "im_8bit.pcx").string()), kPcxNoBuffer);
   Buffer(8, 8);
   EXPECT_EQ(ShowPcx(state, (kData / "missing.pcx").string()), kPcxCannotOpen);
+  // A FIFO is no picture, and opening it must not wait for a writer.
+  auto fifo = std::filesystem::temp_directory_path() / ("qshe-pcx-fifo-" + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(ShowPcx(state, fifo.string()), kPcxCannotOpen);
+  EXPECT_EQ(ReadPcxPalette(fifo.string(), rgb), kPcxPaletteCannotOpen);
+  std::filesystem::remove(fifo);
   auto file = MakePcx8(2, 2, [](int, int) { return uint8_t{5}; }, Palette256());
   file[0] = 0x0B;
   MemorySource source(file);
@@ -163,7 +216,6 @@ TEST_F(Pcx, BrokenFilesAreRefusedUntouched) {
       {"1-bit line shorter than the width", Broken(1, 1, 20, 2)},
       {"no bytes per line", Broken(1, 1, 20, 0, 1, {{66, 0}, {67, 0}})},
       {"xmax < xmin", Broken(8, 1, 4, 0, 1, {{4, 9}})},
-      {"not run-length encoded", Broken(8, 1, 4, 0, 0)},
       {"24-bit colour", Broken(8, 3, 4)},
       {"4 bits in 2 planes", Broken(4, 2, 4)},
       {"5 planes", Broken(1, 5, 8)},

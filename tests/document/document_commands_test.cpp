@@ -142,11 +142,21 @@ TEST_F(CommandsTest, RevertReadsTheShapeAgainFromDisk) {
   EXPECT_EQ(canvas.At(0, 255), 5);
   EXPECT_EQ(doc.list.Current().offsetX, 3);
 
-  // Without a file: the file's message, and the canvas shows the shape as it is.
-  NewDocument(doc, canvas, ui.platform());
-  canvas.At(0, 255) = 99;
-  ui.answers = {Answer::Yes};
-  RevertShape(doc, canvas, ui.platform());
-  EXPECT_EQ(ui.messages.back().text, "Could not load shape: File not found.");
-  EXPECT_EQ(canvas.At(0, 255), 0);
+  // Without a file, or without that shape in it: the file's message, and
+  // the painting not yet committed stays.
+  for (bool saved : {false, true}) {
+    NewDocument(doc, canvas, ui.platform());
+    if (saved) {
+      doc.list.count = 1;
+      ASSERT_EQ(SaveShapeFile(doc, ui.platform(), dir.File("one.qsh"), doc.list.Document()), kSaved);
+      doc.list.count = 3;
+      doc.list.current = 2;
+    }
+    canvas.At(0, 255) = 99;
+    ui.answers = {Answer::Yes};
+    RevertShape(doc, canvas, ui.platform());
+    EXPECT_EQ(ui.messages.back().text, saved ? "There is no shape number 2 in this shape file."
+                                             : "Could not load shape: File not found.");
+    EXPECT_EQ(canvas.At(0, 255), 99);
+  }
 }

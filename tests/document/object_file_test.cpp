@@ -5,6 +5,8 @@
 #include <memory>
 #include <tuple>
 
+#include <sys/stat.h>
+
 #include "document/file_io.h"
 #include "document/object_file.h"
 #include "document/shape_file.h"
@@ -139,12 +141,23 @@ TEST_F(ObjectFileDocTest, ReadSetsOrClearsTheFlag) {
   EXPECT_EQ(doc->state.qbjFlag, 1);
   EXPECT_EQ(doc->list.slots[0].sittable, 1);
 
-  // Wrong magic, a header cut short before its count, or no file: not a side file.
+  // The magic with its count cut short is a side file of no records.
   Mark(doc->list.slots[0]);
-  for (const Bytes& bad : {Bytes{'X', 'O', '0', '1', 1, 0, 0, 0, 0x04}, Bytes{'Q', 'O', '0', '1', 1}, Bytes{}}) {
+  for (const Bytes& cut : {Bytes{'Q', 'O', '0', '1', 1}, Bytes{'Q', 'O', '0', '1'}}) {
+    doc->state.qbjFlag = 0;
+    WriteBytes(qbj, cut);
+    ReadObjectFile(*doc, qbj, 1);
+    EXPECT_EQ(doc->state.qbjFlag, 1) << cut.size();
+    EXPECT_TRUE(Marked(doc->list.slots[0]));
+  }
+  // Wrong magic, a FIFO, or no file: not a side file.
+  std::string fifo = dir.File("fifo.qbj");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  for (const Bytes& bad : {Bytes{'X', 'O', '0', '1', 1, 0, 0, 0, 0x04}, Bytes{'Q', 'O', '0'}, Bytes{}, Bytes{'F'}}) {
     doc->state.qbjFlag = 1;
-    WriteBytes(qbj, bad);
-    ReadObjectFile(*doc, bad.empty() ? dir.File("missing.qbj") : qbj, 1);
+    const bool isFifo = bad == Bytes{'F'};
+    if (!isFifo) WriteBytes(qbj, bad);
+    ReadObjectFile(*doc, isFifo ? fifo : bad.empty() ? dir.File("missing.qbj") : qbj, 1);
     EXPECT_EQ(doc->state.qbjFlag, 0);
     EXPECT_TRUE(Marked(doc->list.slots[0]));
   }
@@ -167,11 +180,14 @@ TEST_F(ObjectFileDocTest, SavingWritesTheSideFileAndOpeningReadsItBack) {
   EXPECT_FALSE(FileExists(dir.File("plain.qbj")));
   EXPECT_TRUE(desk.messages.empty());
 
-  // A side file that cannot be written is reported; the shape file is saved.
+  // A side file that cannot be written is reported; the shape file is
+  // written, but the document is not saved until its properties are.
   doc->state.qbjFlag = 1;
+  doc->state.modified = kModified;
   std::filesystem::create_directory(dir.File("locked.qbj"));
-  EXPECT_TRUE(WriteQshFile(*doc, ui, dir.File("locked.qsh"), doc->list.Document()));
+  EXPECT_FALSE(WriteQshFile(*doc, ui, dir.File("locked.qsh"), doc->list.Document()));
   EXPECT_TRUE(FileExists(dir.File("locked.qsh")));
+  EXPECT_EQ(doc->state.modified, kModified);
   ASSERT_EQ(desk.messages.size(), 1u);
   EXPECT_NE(desk.messages[0].text.find(dir.File("locked.qbj")), std::string::npos);
   EXPECT_EQ(desk.messages[0].icon, platform::Icon::Stop);

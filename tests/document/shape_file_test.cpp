@@ -263,3 +263,46 @@ TEST(ShapeFileNames, SideFileAndQs2Names) {
   for (auto [in, qs2] : {std::pair{"a.qsh", "a.qs2"}, std::pair{"A.QSH", "A.QS2"}, std::pair{"patch", "patch.qs2"}})
     EXPECT_EQ(Qs2NameFor(in), qs2) << in;
 }
+
+TEST_F(ShapeFileTest, SpecialAndWriteProtectedFilesAreNeitherReadNorReplaced) {
+  MakeShape(doc.list.slots[0], 1, 1, 0, 0, {9});
+  doc.list.count = 1;
+  for (auto [path, what] : MakeSpecialFiles(dir, ".qsh")) {
+    const std::string before = Describe(path), fifoBefore = Describe(dir.File("fifo.qsh"));
+    // Reading neither hangs nor takes the bytes of something that is no file.
+    Document other;
+    EXPECT_EQ(ReadShapeFile(other, ui.platform(), path, other.list.slots), kReadRefused) << what;
+    if (what != "mode 0444") {
+      EXPECT_NE(ui.messages.back().text.find("not a regular file"), std::string::npos) << what;
+    }
+    doc.state.modified = kModified;
+    doc.state.documentPath = "old.qsh";
+    EXPECT_EQ(Save(path), kSaveFailed) << what;
+    EXPECT_EQ(ui.messages.back().text.rfind("Error while saving shapes - Shapes could not be saved: ", 0), 0u)
+        << ui.messages.back().text;
+    EXPECT_EQ(std::tie(doc.state.modified, doc.state.documentPath), std::make_tuple(kModified, std::string("old.qsh")));
+    EXPECT_EQ(Describe(path), before) << what;
+    EXPECT_EQ(Describe(dir.File("fifo.qsh")), fifoBefore) << what;
+  }
+  // A side file its owner may not write fails the save the same way.
+  std::string side = dir.File("doc.qbj");
+  WriteBytes(side, {7});
+  ::chmod(side.c_str(), 0444);
+  doc.state.qbjFlag = 1;
+  EXPECT_EQ(Save(dir.File("doc.qsh")), kSaveFailed);
+  EXPECT_EQ(doc.state.modified, kModified);
+  EXPECT_EQ(ReadBytes(side), Bytes{7});
+  for (auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_NE(entry.path().filename().string()[0], '.') << "temporary file left: " << entry.path();
+
+  // The single-shape reader takes a QSH count of 32768 or more as negative.
+  Bytes many(2 + 2 * 0x8000 + 5, 0);
+  many[0] = 0x00;
+  many[1] = 0x80;
+  many[2 + 2 * 0x8000] = 1;
+  many[2 + 2 * 0x8000 + 1] = 1;
+  WriteBytes(dir.File("many.qsh"), many);
+  Shape target;
+  EXPECT_FALSE(ReadOneShape(ui, target, dir.File("many.qsh"), 0));
+  EXPECT_EQ(ui.messages.back().text, "There is no shape number 0 in this shape file.");
+}

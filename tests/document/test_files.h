@@ -7,7 +7,12 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace qshe::testing {
 
@@ -49,6 +54,41 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Paths that are there but must never be read as, or replaced by, a plain
+// file: a FIFO, a character device of our own (root only), a file its owner
+// may not write and a link to it. Each comes with what it is for messages.
+inline std::vector<std::pair<std::string, std::string>> MakeSpecialFiles(const TempDir& dir,
+                                                                         const std::string& ext) {
+  std::vector<std::pair<std::string, std::string>> made;
+  std::string fifo = dir.File("fifo" + ext);
+  if (::mkfifo(fifo.c_str(), 0644) == 0) made.push_back({fifo, "FIFO"});
+  std::string device = dir.File("device" + ext);
+  if (::geteuid() == 0 && ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    made.push_back({device, "device"});
+  }
+  std::string locked = dir.File("readonly" + ext);
+  WriteBytes(locked, {1, 2, 3});
+  ::chmod(locked.c_str(), 0444);
+  made.push_back({locked, "mode 0444"});
+  std::string link = dir.File("link" + ext);
+  std::filesystem::create_symlink(fifo, link);
+  made.push_back({link, "link to a FIFO"});
+  return made;
+}
+
+// What a path is now: its type and, for a regular file, its bytes.
+inline std::string Describe(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return "missing";
+  if (S_ISFIFO(st.st_mode)) return "fifo";
+  if (S_ISCHR(st.st_mode)) return "chr";
+  if (S_ISLNK(st.st_mode)) return "link";
+  if (S_ISDIR(st.st_mode)) return "dir";
+  std::string out = "file " + std::to_string(st.st_mode & 0777) + ":";
+  for (uint8_t b : ReadBytes(path)) out += std::to_string(b) + ",";
+  return out;
 }
 
 }  // namespace qshe::testing

@@ -130,11 +130,14 @@ TEST_F(CanvasViewTest, OriginsAtAndPastTheCanvasEdges) {
   canvas.At(250, 255) = 32;
   // Magnified, past the right edge the picture starts again at column 0
   // (row 0 carries the frame).
-  for (auto [ox, x, want] : {std::tuple{250.0, 1, 32}, {250.0, 12, kPlainBackground}, {256.0, 0, kPlainBackground},
-                             {300.0, 1, 31}, {300.0, 2, kPlainBackground}}) {
+  // The mouse maps to what is drawn there.
+  for (auto [ox, x, want] : {std::tuple{250.0, 1, 32}, {250.0, 12, kPlainBackground}, {255.0, 0, kPlainBackground},
+                             {256.0, 1, 31}, {256.5, 1, 31}, {300.0, 1, 31}, {300.0, 2, kPlainBackground}}) {
     SetView(2, ox, 0);
     Render();
     EXPECT_EQ(ViewAt(x, 1), want) << ox << " " << x;
+    const int c = ScreenToCanvasX(*view, kViewLeft + x);
+    EXPECT_EQ(c >= 0 && c < 256 ? canvas.At(c, 255) : kPlainBackground, want) << ox << " " << x;
   }
   // Unmagnified, at or past the far edges only the background shows; just
   // short of the edge one column of the canvas and the frame.

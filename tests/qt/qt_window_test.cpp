@@ -62,3 +62,30 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   window.close();
   EXPECT_FALSE(editor.doc.state.modified == kModified);
 }
+
+// What is presented while the window is small reaches the screen once it is
+// enlarged again: the paint after the resize presents from the composition.
+TEST(QtWindow, AWindowMadeSmallerAndLargerAgainShowsWhatIsCurrent) {
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  auto grab = [&] { return q.window.clientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  const QSize full = q.window.size();
+  q.window.resize(200, 150);
+  QApplication::processEvents();
+  ASSERT_LT(q.window.clientArea()->width(), kClientWidth);
+  OnCommand(q.editor, 40062);  // K: the hand tool's button goes down
+  OnCommand(q.editor, 40083);  // W: the next background
+  q.window.resize(full);
+  QApplication::processEvents();
+  ASSERT_EQ(q.window.clientArea()->size(), QSize(kClientWidth, kClientHeight));
+  QImage after = grab();
+
+  // A fresh present of the same state, shown whole.
+  PresentWindow(q.editor);
+  QApplication::processEvents();
+  QImage fresh = grab();
+  int differences = 0;
+  for (int y = 0; y < kClientHeight; ++y)
+    for (int x = 0; x < kClientWidth; ++x) differences += after.pixel(x, y) != fresh.pixel(x, y);
+  EXPECT_EQ(differences, 0);
+}

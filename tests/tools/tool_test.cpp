@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
+
+#include <sys/stat.h>
 
 #include "../document/test_files.h"
 #include "document/object_file.h"
@@ -114,4 +117,42 @@ TEST_F(ToolQbjTest, AFailedConvertLeavesTheOldSideFile) {
   std::filesystem::remove(P("out.qbj"));
   EXPECT_EQ(Run({"convert", P("in.qsh"), P("out.qsh")}), 1);
   EXPECT_FALSE(std::filesystem::exists(P("out.qbj")));
+}
+
+TEST_F(ToolQbjTest, SpecialFilesAndNamesThatWouldLoseTheSideFileAreRefused) {
+  const Bytes props = EncodeObjectFile(shapes);
+  WriteBytes(P("in.qbj"), props);
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path()))
+      files[entry.path().filename().string()] = Describe(entry.path().string());
+    return files;
+  };
+  auto refused = [&](const std::vector<std::string>& args, const std::string& why) {
+    auto before = snapshot();
+    EXPECT_NE(Run(args), 0) << why;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << why << ": " << err;
+    EXPECT_EQ(snapshot(), before) << why;  // every file as it was, no temporary one
+  };
+  // Special and protected files as OUT, as IN and as the side file beside OUT.
+  for (auto [path, what] : MakeSpecialFiles(dir, ".qsh")) {
+    refused({"convert", P("in.qsh"), path}, "OUT is a " + what);
+    if (what != "mode 0444") refused({"info", path}, "IN is a " + what);
+  }
+  ASSERT_EQ(::mkfifo(P("fifo-side.qbj").c_str(), 0644), 0);
+  refused({"convert", P("in.qsh"), P("fifo-side.qsh")}, "a FIFO where OUT's side file goes");
+  // OUT fails after its side file: the old side file, which could not have
+  // been put back, is never touched.
+  std::filesystem::create_directory(P("dirout.qsh"));
+  ASSERT_EQ(::mkfifo(P("dirout.qbj").c_str(), 0644), 0);
+  refused({"convert", P("in.qsh"), P("dirout.qsh")}, "OUT fails and its side file cannot be read back");
+  // Names that make one file stand for two.
+  refused({"convert", P("in.qsh"), P("in.qbj")}, "OUT is IN's side file");
+  refused({"convert", P("in.qsh"), P("x.qbj")}, "OUT is its own side file");
+
+  // A FIFO side file beside IN is no side file, and reading does not wait for it.
+  ASSERT_EQ(::mkfifo(P("quiet.qbj").c_str(), 0644), 0);
+  WriteBytes(P("quiet.qsh"), EncodeShapeFile(shapes, ShapeFileFormat::Qsh));
+  ASSERT_EQ(Run({"info", P("quiet.qsh")}), 0) << err;
+  EXPECT_TRUE(Said("qbjFlag: 0\n")) << out;
 }

@@ -38,6 +38,18 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
+// Whether two names reach the same file, also when neither exists yet.
+bool SamePath(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
+  fs::path ca = fs::weakly_canonical(a, ec);
+  if (ec) return a == b;
+  fs::path cb = fs::weakly_canonical(b, ec);
+  if (ec) return a == b;
+  return ca == cb;
+}
+
 const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "QS2" : "QSH"; }
 
 // A loaded file: its shapes live in a table as large as the document's.
@@ -139,9 +151,29 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     err << "qshe-tool: " << outPath << " is too short a name to have a side file beside it\n";
     return 1;
   }
+  // Names that would make one file stand for two: OUT over its own side file,
+  // or OUT over IN's side file.
+  if (SamePath(sidePath, outPath)) {
+    err << "qshe-tool: " << outPath << " would be its own side file; choose a name ending in .qsh or .qs2\n";
+    return 1;
+  }
+  if (SamePath(outPath, ObjectFileName(in))) {
+    err << "qshe-tool: " << outPath << " is the side file of " << in << "; writing it would lose the object properties\n";
+    return 1;
+  }
   // The side file goes first so that OUT is only written when both can be;
-  // should OUT then fail, the side file that was there is put back.
-  auto oldSide = ReadWholeFile(sidePath);
+  // should OUT then fail, the side file that was there is put back. One that
+  // is there but cannot be read back could not be put back, so it is not
+  // replaced at all.
+  std::error_code ec;
+  const bool sideExisted = std::filesystem::exists(std::filesystem::symlink_status(sidePath, ec));
+  std::string readError;
+  auto oldSide = sideExisted ? ReadWholeFile(sidePath, &readError) : std::nullopt;
+  if (sideExisted && !oldSide) {
+    err << "qshe-tool: cannot write " << sidePath << ": the file there cannot be read to keep it ("
+        << readError << ")\n";
+    return 1;
+  }
   if (auto error = WriteFileAtomically(sidePath, EncodeObjectFile(shapes))) {
     err << "qshe-tool: cannot write " << sidePath << ": " << *error << "\n";
     return 1;
@@ -151,8 +183,7 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     if (oldSide) {
       WriteFileAtomically(sidePath, oldSide->bytes());
     } else {
-      std::error_code ignored;
-      std::filesystem::remove(sidePath, ignored);
+      std::filesystem::remove(sidePath, ec);  // ours alone: nothing was there before
     }
     return 1;
   }

@@ -100,7 +100,7 @@ void QtClientArea::Present(const IndexedImage& image, const Rect& source, const 
       }
     }
   }
-  if (x1 <= x2 && y1 <= y2) update(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
+  if (x1 <= x2 && y1 <= y2 && !painting_) update(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
 }
 
 void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
@@ -111,10 +111,18 @@ void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
   QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
   QFontMetrics m(font_);
   p.drawText(x, y + m.ascent(), s);
-  update(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
+  if (!painting_) update(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
 }
 
 void QtClientArea::paintEvent(QPaintEvent*) {
+  // After a resize the window is presented afresh from the composition:
+  // parts that were hidden while it was smaller were never presented.
+  if (stale_ && owner_->editor()) {
+    stale_ = false;
+    painting_ = true;
+    OnPaint(*owner_->editor());
+    painting_ = false;
+  }
   QPainter p(this);
   // Nearest-neighbour on every screen: pixel art must not be smoothed.
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -143,6 +151,7 @@ void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void QtClientArea::resizeEvent(QResizeEvent*) {
+  stale_ = true;
   if (owner_->editor()) OnSize(*owner_->editor(), width(), height());
 }
 

@@ -64,6 +64,8 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
   std::map<PaletteId, std::array<PaletteEntry, 256>> palettes_;
   PaletteId selected_ = 0;
   PaletteId next_ = 1;
+  bool painting_ = false;  // presenting from inside a paint event
+  bool stale_ = true;      // resized since the composition was last presented
 };
 
 class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, public WindowControl {

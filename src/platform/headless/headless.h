@@ -62,6 +62,7 @@ class HeadlessPlatform : public MessageBoxes,
   int screenWidth = 1024;
   int screenHeight = 768;
   std::vector<std::string> openedTextFiles;
+  bool openTextFileWorks = true;  // what OpenTextFile answers
 
   const std::string& title() const { return title_; }
   Cursor cursor() const { return cursor_; }

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialog_host.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -42,6 +44,28 @@ QRect Pixels(const DialogControl& c, const DialogBaseUnits& base) {
   return QRect(r.x1, r.y1, r.width(), r.height());
 }
 
+// Resource widths were measured in one font; in a wider one a one-line
+// label or a check box's text would be cut off. Each gets the width its text
+// needs, as far as the next control on its row (or the dialog's edge) allows.
+void FitTexts(QWidget& window, const DialogResource& resource, const std::vector<QWidget*>& placed) {
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    bool oneLine = c.kind == ControlKind::Label && c.height < 16;
+    if (!oneLine && c.kind != ControlKind::CheckBox) continue;
+    QWidget* w = placed[i];
+    QRect r = w->geometry();
+    int limit = window.width() - 2;
+    for (size_t j = 0; j < placed.size(); ++j) {
+      const ControlKind k = resource.controls[j].kind;
+      if (j == i || k == ControlKind::GroupBox) continue;
+      QRect o = placed[j]->geometry();
+      if (o.left() > r.left() && o.top() <= r.bottom() && o.bottom() >= r.top()) limit = std::min(limit, o.left() - 2);
+    }
+    int wanted = std::min(w->sizeHint().width(), limit - r.left());
+    if (wanted > r.width()) w->resize(wanted, r.height());
+  }
+}
+
 }  // namespace
 
 DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
@@ -64,6 +88,7 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   built.window = window;
   std::vector<QWidget*> tabOrder;
   std::vector<QWidget*> frames;
+  std::vector<QWidget*> placed;  // one per control, in resource order
   for (const DialogControl& c : resource.controls) {
     QWidget* widget = nullptr;
     const int control = c.id;
@@ -72,7 +97,8 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
       case ControlKind::Number: {
         auto* label = new QLabel(Text(c.text), window);
         label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
+        // Only a label of two lines or more wraps; a one-line label runs on.
+        label->setWordWrap(c.height >= 16);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
@@ -130,10 +156,12 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
     // The list's rectangle counts the dropped list; the box itself is one line.
     if (c.kind == ControlKind::DropDownList) r.setHeight(widget->sizeHint().height());
     widget->setGeometry(r);
+    placed.push_back(widget);
     if (widget->focusPolicy() & Qt::TabFocus) tabOrder.push_back(widget);
     if (control != kNoControl) built.controls[control] = widget;
   }
   for (QWidget* frame : frames) frame->lower();
+  FitTexts(*window, resource, placed);
   for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
   dialogs_[id] = built;
 }

@@ -84,6 +84,10 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   const DialogBaseUnits base = BaseUnitsOf(*window);
   window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
 
+  // A slot that tells the program what happened to one control.
+  auto sender = [this, id](int control, DialogEvent event) {
+    return [this, id, control, event] { Notify({id, control, event, 0, 0, 0}); };
+  };
   Built built;
   built.window = window;
   std::vector<QWidget*> tabOrder;
@@ -105,17 +109,13 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
       }
       case ControlKind::Edit: {
         auto* edit = new QLineEdit(Text(c.text), window);
-        QObject::connect(edit, &QLineEdit::textChanged, window, [this, id, control] {
-          Notify({id, control, DialogEvent::EditChanged, 0, 0, 0});
-        });
+        QObject::connect(edit, &QLineEdit::textChanged, window, sender(control, DialogEvent::EditChanged));
         widget = edit;
         break;
       }
       case ControlKind::CheckBox: {
         auto* box = new QCheckBox(Text(c.text), window);
-        QObject::connect(box, &QCheckBox::clicked, window, [this, id, control] {
-          Notify({id, control, DialogEvent::Clicked, 0, 0, 0});
-        });
+        QObject::connect(box, &QCheckBox::clicked, window, sender(control, DialogEvent::Clicked));
         widget = box;
         break;
       }
@@ -132,9 +132,7 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         list->setEditable(false);
         for (const std::string& item : c.items) list->addItem(Text(item));
         list->setMaxVisibleItems(std::max(1, c.height / 10));
-        QObject::connect(list, &QComboBox::activated, window, [this, id, control] {
-          Notify({id, control, DialogEvent::SelectionChanged, 0, 0, 0});
-        });
+        QObject::connect(list, &QComboBox::activated, window, sender(control, DialogEvent::SelectionChanged));
         widget = list;
         break;
       }
@@ -144,9 +142,7 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         // Only the resource's default button answers Enter, wherever the focus is.
         button->setAutoDefault(false);
         button->setDefault(c.kind == ControlKind::DefaultButton);
-        QObject::connect(button, &QPushButton::clicked, window, [this, id, control] {
-          Notify({id, control, DialogEvent::Clicked, 0, 0, 0});
-        });
+        QObject::connect(button, &QPushButton::clicked, window, sender(control, DialogEvent::Clicked));
         widget = button;
         break;
       }

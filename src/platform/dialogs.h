@@ -47,6 +47,9 @@ struct DialogResource {
   int width = 0;  // client size in dialog units
   int height = 0;
   std::vector<DialogControl> controls;  // in Tab order
+  // Sizes and rectangles are pixels whatever the font (the previews, whose
+  // pictures have a fixed size).
+  bool inPixels = false;
 };
 
 // A dialog unit is a quarter of the dialog font's average character width
@@ -55,6 +58,10 @@ struct DialogBaseUnits {
   int charWidth = 0;
   int charHeight = 0;
 };
+// The units a resource is laid out in, given the dialog font's.
+inline DialogBaseUnits ResourceUnits(const DialogResource& r, const DialogBaseUnits& font) {
+  return r.inPixels ? DialogBaseUnits{4, 8} : font;
+}
 inline int DialogUnitsToPixelsX(int units, const DialogBaseUnits& base) { return units * base.charWidth / 4; }
 inline int DialogUnitsToPixelsY(int units, const DialogBaseUnits& base) { return units * base.charHeight / 8; }
 // The control's rectangle in client pixels.

@@ -15,7 +15,7 @@ void HeadlessDialogs::CreateDialog(const DialogResource& resource) {
     item.items = c.items;
     item.selection = c.items.empty() ? -1 : 0;
     if (c.kind == ControlKind::Surface) {
-      Rect r = ControlPixels(c, baseUnits);
+      Rect r = ControlPixels(c, ResourceUnits(resource, baseUnits));
       item.surface = std::make_unique<HeadlessSurface>(r.width(), r.height());
     }
   }

@@ -81,7 +81,7 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   const int id = resource.id;
   auto* window = new ModelessDialog(owner_(), *this, id);
   window->setWindowTitle(Text(resource.caption));
-  const DialogBaseUnits base = BaseUnitsOf(*window);
+  const DialogBaseUnits base = ResourceUnits(resource, BaseUnitsOf(*window));
   window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
 
   // A slot that tells the program what happened to one control.

@@ -1,6 +1,28 @@
-#include "properties/positioning_settings.h"
+#include "properties/positioning_dialogs.h"
 
 namespace qshe {
+namespace {
+
+platform::DialogResource Preview(int id, const char* caption) {
+  return {id,
+          caption,
+          kPreviewSize,
+          kPreviewSize,
+          {{kPreviewSurface, platform::ControlKind::Surface, "", 0, 0, kPreviewSize, kPreviewSize, {}}},
+          true};
+}
+
+}  // namespace
+
+const platform::DialogResource& ShapePositionDialog() {
+  static const platform::DialogResource resource = Preview(kShapePositionDialog, "Shape position");
+  return resource;
+}
+
+const platform::DialogResource& TavrelPositionDialog() {
+  static const platform::DialogResource resource = Preview(kTavrelPositionDialog, "Tavrel position");
+  return resource;
+}
 
 const platform::DialogResource& PositionSettingsDialog() {
   using K = platform::ControlKind;

@@ -125,6 +125,13 @@ void FillPropertiesWindow(DialogHost& host, PropertiesWindow& window, const Docu
   for (int c : kNumberBoxes) host.SetItemWarning(kPropertiesDialog, c, "");
 }
 
+void ShowPropertiesSize(DialogHost& host, PropertiesWindow& window, const Document& doc) {
+  if (!host.DialogExists(kPropertiesDialog) || window.updating == 1) return;
+  const Shape& s = doc.list.slots[static_cast<size_t>(doc.list.current)];
+  SetNumber(host, kPropWidth, s.width);
+  SetNumber(host, kPropHeight, s.height);
+}
+
 void ReadPropertiesWindow(DialogHost& host, PropertiesWindow& window, Document& doc, int32_t index) {
   if (!host.DialogExists(kPropertiesDialog) || window.updating == 1) return;
   if (index < 0 || index >= kShapeListCapacity) return;

@@ -45,6 +45,9 @@ const platform::DialogResource& PropertiesDialog();
 void ShowPropertiesWindow(platform::DialogHost& host, PropertiesWindow& window, const Document& doc);
 // Shows the current shape; nothing before the window exists.
 void FillPropertiesWindow(platform::DialogHost& host, PropertiesWindow& window, const Document& doc);
+// Writes only the current shape's size: after a commit the size may have
+// changed while the boxes keep what the user typed.
+void ShowPropertiesSize(platform::DialogHost& host, PropertiesWindow& window, const Document& doc);
 // Stores the window's values in shape `index`. Offsets and Tavrel position
 // outside -127..127 and a negative replacement are stored as 0, and the box
 // that then shows something else is marked. A stored value that changes

@@ -7,6 +7,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_routing.h"
+#include "app/main_window.h"
 #include "document/document_commands.h"
 #include "editor_fixture.h"
 #include "properties/properties_window.h"
@@ -62,6 +63,14 @@ TEST_F(DialogsTest, TypedOffsetsAreStoredAtOnceAndOutOfRangeOnesAreMarkedAndStor
     TypeProperty(kPropOffsetY, text);
     EXPECT_EQ(S(0).offsetY, stored) << text;
   }
+  // The timer's commit shows the new size and leaves the typed boxes alone.
+  TypeProperty(kPropOffsetY, "200");
+  e.canvas.At(2, 254) = 9;
+  e.window.canvasChanged = 1;
+  OnTimer(e, kCommitTimer);
+  EXPECT_EQ(std::tuple(Text(kPropertiesDialog, kPropWidth), Text(kPropertiesDialog, kPropHeight)),
+            std::tuple("3", "2"));
+  EXPECT_EQ(Text(kPropertiesDialog, kPropOffsetY), "200");
   // Refilling shows what is stored and takes the mark away.
   CallHook(e.doc.hooks.fillPropertiesWindow);
   EXPECT_EQ(Text(kPropertiesDialog, kPropOffsetY), "0");

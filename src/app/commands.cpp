@@ -1,10 +1,12 @@
 #include "app/commands.h"
 
 #include <set>
+#include <string>
 
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
 #include "app/command_table.h"
+#include "app/dialog_routing.h"
 #include "app/main_window.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
@@ -12,6 +14,8 @@
 #include "document/object_file.h"
 #include "document/presets.h"
 #include "platform/messages.h"
+#include "properties/properties_window.h"
+#include "properties/shape_dialogs.h"
 
 namespace qshe {
 namespace {
@@ -31,6 +35,7 @@ const std::set<int>& Available() {
       kCmdTrouserColors, kCmdVestColors,   kCmdForeToBack,
       kCmdZoomIn,       kCmdZoomOut,       kCmdCenterView,   kCmdSecondView,    kCmdGridWhileZooming,
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
+      kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
   };
   return ids;
 }
@@ -68,11 +73,22 @@ void RunViewCommand(Editor& e, void (*command)(Editor&)) {
   PresentWindow(e);
 }
 
+std::string HelpPath(const Editor& e) { return e.paths.programDir + "help.txt"; }
+
 void About(Editor& e) {
   e.ui().boxes.ShowMessageBox(
       {"QSH Editor 1.04\n\nAn editor for the shape files of Quorvane: QSH and QS2 files with their "
-       "QBJ object properties.\n\nSee \"help.txt\" beside the program for the tools, keys and files.",
+       "QBJ object properties.\n\nThe tools, keys and files are described in \"" + HelpPath(e) +
+           "\" (Help > Help...).",
        platform::kCaption, platform::Icon::Information, platform::Buttons::Ok, platform::Owner::MainWindow});
+}
+
+// The help text in the desktop's own viewer; when none starts, the user
+// learns where the file is instead of seeing nothing happen.
+void Help(Editor& e) {
+  if (!e.desktop.control.OpenTextFile(HelpPath(e))) {
+    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + HelpPath(e) + "\".");
+  }
 }
 
 }  // namespace
@@ -182,7 +198,11 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdChangePencilSize:
       SetToolState(e, e.tools.currentTool, e.view.backgroundType, (e.tools.pencilSize + 1) % 6);
       break;
-    case kCmdHelp: e.desktop.control.OpenTextFile(e.paths.programDir + "help.txt"); break;
+    case kCmdShapeProperties: ShowModelessDialog(e, kPropertiesDialog); break;
+    case kCmdAddShapes: ShowModelessDialog(e, kInsertDialog); break;
+    case kCmdSwapWith: ShowModelessDialog(e, kSwapDialog); break;
+    case kCmdJumpWindow: ShowModelessDialog(e, kJumpDialog); break;
+    case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
     case kCmdBadgeColor: SetForeColorAndShow(e, 11); break;
     case kCmdEyeColor: SetForeColorAndShow(e, 50); break;

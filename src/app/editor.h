@@ -15,6 +15,7 @@
 #include "editing/tool_state.h"
 #include "editing/tools.h"
 #include "platform/desktop.h"
+#include "properties/properties_window.h"
 
 namespace qshe {
 
@@ -127,6 +128,7 @@ struct Editor {
   ToolState tools;
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
+  PropertiesWindow properties;
 };
 
 }  // namespace qshe

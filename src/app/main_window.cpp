@@ -401,6 +401,7 @@ void OnTimer(Editor& e, int id) {
   if (id == kCommitTimer) {
     if (e.window.canvasChanged == 1) {
       CommitCanvas(e.doc, e.canvas, e.doc.list.current, false);
+      ShowPropertiesSize(e.desktop.dialogs, e.properties, e.doc);
       RefreshPositionWindows(e);
       e.window.canvasChanged = 0;
     }

@@ -4,6 +4,7 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/dialog_routing.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/title_slider.h"
@@ -18,6 +19,11 @@ void InstallHooks(Editor& e) {
   e.doc.hooks.resetView = [&e] { ResetView(e); };
   e.doc.hooks.resetUndo = [&e] { ResetUndo(e.undo, e.canvas); };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
+  e.doc.hooks.readPropertiesWindow = [&e](int32_t index) {
+    ReadPropertiesWindow(e.desktop.dialogs, e.properties, e.doc, index);
+  };
+  e.doc.hooks.fillPropertiesWindow = [&e] { FillPropertiesWindow(e.desktop.dialogs, e.properties, e.doc); };
+  e.desktop.dialogs.SetDialogListener([&e](const platform::DialogNotification& n) { OnDialogEvent(e, n); });
   // The bars keep these through InitScrollBars.
   e.horizontalBar.onScroll = [&e] { ScrollHorizontally(e); };
   e.verticalBar.onScroll = [&e] { ScrollVertically(e); };

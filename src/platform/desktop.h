@@ -1,6 +1,7 @@
 // Every service of the window system the editor's main window uses.
 #pragma once
 
+#include "platform/dialogs.h"
 #include "platform/menu.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
@@ -12,6 +13,7 @@ struct Desktop {
   WindowSurface& surface;
   MenuBar& menus;
   WindowControl& control;
+  DialogHost& dialogs;
 };
 
 }  // namespace qshe::platform

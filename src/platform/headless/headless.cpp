@@ -75,7 +75,7 @@ void HeadlessPlatform::ScreenSize(int& width, int& height) {
 
 bool HeadlessPlatform::OpenTextFile(const std::string& path) {
   openedTextFiles.push_back(path);
-  return true;
+  return openTextFileWorks;
 }
 
 }  // namespace qshe::platform

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/headless/headless_dialogs.h"
 #include "platform/headless/headless_surface.h"
 #include "platform/menu.h"
 #include "platform/platform.h"
@@ -50,6 +51,7 @@ class HeadlessPlatform : public MessageBoxes,
 
   // ----- the main window -----
   HeadlessSurface surface{615, 285};
+  HeadlessDialogs dialogs;
   std::vector<MenuItem> menus;
   std::vector<Accelerator> accelerators;
   std::map<int, bool> menuChecked;
@@ -60,6 +62,7 @@ class HeadlessPlatform : public MessageBoxes,
   int screenWidth = 1024;
   int screenHeight = 768;
   std::vector<std::string> openedTextFiles;
+  bool openTextFileWorks = true;  // what OpenTextFile answers
 
   const std::string& title() const { return title_; }
   Cursor cursor() const { return cursor_; }
@@ -91,7 +94,7 @@ class HeadlessPlatform : public MessageBoxes,
   std::optional<std::string> NextFileName();
 
   Platform platform_;
-  Desktop desktop_{platform_, surface, *this, *this};
+  Desktop desktop_{platform_, surface, *this, *this, dialogs};
   std::string title_;
   Cursor cursor_ = Cursor::Arrow;
 };

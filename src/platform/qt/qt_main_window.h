@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/qt/qt_dialog_host.h"
 
 class QAction;
 class QTimer;
@@ -77,8 +78,12 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
 
   Desktop& desktop() { return desktop_; }
   QtClientArea* clientArea() const { return client_; }
-  // Events go to this editor from now on.
-  void Attach(Editor* editor) { editor_ = editor; }
+  // Events go to this editor from now on; none also silences the dialogs.
+  void Attach(Editor* editor) {
+    editor_ = editor;
+    if (!editor) dialogHost_.SetDialogListener({});
+  }
+  QtDialogHost& dialogHost() { return dialogHost_; }
   Editor* editor() const { return editor_; }
   // Fixes the client area at its full size and places the window.
   void FitAndPlace();
@@ -112,6 +117,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void LoadCursors(const std::string& supportDir);
 
   QtClientArea* client_;  // before desktop_, which refers to it
+  QtDialogHost dialogHost_{[this]() -> QWidget* { return this; }};
   Platform platform_;
   Desktop desktop_;
   Editor* editor_ = nullptr;

@@ -1,0 +1,119 @@
+#include "app/dialog_routing.h"
+
+#include <string>
+
+#include "app/canvas_routing.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "document/document_commands.h"
+#include "platform/messages.h"
+#include "properties/properties_window.h"
+#include "properties/shape_dialogs.h"
+
+namespace qshe {
+namespace {
+
+using platform::DialogEvent;
+using platform::DialogNotification;
+
+constexpr const char* kNoSuchShape = "No such shape.";
+
+void InsertShapes(Editor& e) {
+  platform::DialogHost& host = e.desktop.dialogs;
+  auto k = InsertCount(host);
+  if (!k) {
+    // Nothing is added; the dialog stays so the number can be put right.
+    platform::ShowError(e.ui().boxes, "Add 0 to " + std::to_string(kMaxInsertCount) + " shapes at a time.");
+    return;
+  }
+  if (*k > 0 && AddShapes(e.doc.list, e.ui().boxes, *k, InsertPlace(host))) {
+    e.doc.state.modified = kModified;
+  }
+  host.HideDialog(kInsertDialog);
+  // The canvas keeps its picture; the current shape's number may have moved.
+  RefreshShapeViews(e);
+  CallHook(e.doc.hooks.fillPropertiesWindow);
+}
+
+void SwapShapes(Editor& e) {
+  platform::DialogHost& host = e.desktop.dialogs;
+  ShapeList& list = e.doc.list;
+  CommitCanvas(e.doc, e.canvas, list.current, true);
+  auto k = TypedShapeNumber(host, kSwapDialog, kSwapNumber, list);
+  if (!k) {
+    platform::ShowError(e.ui().boxes, kNoSuchShape);
+    return;
+  }
+  if (*k != list.current) {
+    SwapShapes(list, list.current, *k);
+    e.doc.state.modified = kModified;
+  }
+  ShowShape(e.doc, e.canvas, list.current, false, 0);
+  RefreshShapeViews(e);
+  host.HideDialog(kSwapDialog);
+}
+
+void JumpTo(Editor& e) {
+  auto k = TypedShapeNumber(e.desktop.dialogs, kJumpDialog, kJumpNumber, e.doc.list);
+  if (!k) {
+    platform::ShowError(e.ui().boxes, kNoSuchShape);
+    return;
+  }
+  // The dialog stays open for the next jump.
+  ShowShape(e.doc, e.canvas, *k, true, e.doc.list.current);
+  RedrawScreen(e);
+  PresentWindow(e);
+  RefreshPositionWindows(e);
+}
+
+bool IsClose(const DialogNotification& n) {
+  return n.event == DialogEvent::Close || (n.event == DialogEvent::Clicked && n.control == platform::kCancelButton);
+}
+
+bool Clicked(const DialogNotification& n, int control) {
+  return n.event == DialogEvent::Clicked && n.control == control;
+}
+
+}  // namespace
+
+void ShowModelessDialog(Editor& e, int dialog) {
+  platform::DialogHost& host = e.desktop.dialogs;
+  switch (dialog) {
+    case kPropertiesDialog: ShowPropertiesWindow(host, e.properties, e.doc); return;
+    case kInsertDialog: host.CreateDialog(InsertShapesDialog()); break;
+    case kSwapDialog: host.CreateDialog(SwapShapesDialog()); break;
+    case kJumpDialog:
+      host.CreateDialog(JumpToDialog());
+      host.SetItemText(kJumpDialog, kJumpNumber, std::to_string(e.doc.list.current));
+      break;
+    default: return;
+  }
+  host.ShowDialog(dialog);
+}
+
+void OnDialogEvent(Editor& e, const DialogNotification& n) {
+  platform::DialogHost& host = e.desktop.dialogs;
+  switch (n.dialog) {
+    case kPropertiesDialog:
+      // A typed offset or Tavrel position shows in the previews at once.
+      if (OnPropertiesNotification(host, e.properties, e.doc, n) == PropertiesOutcome::ShapeChanged) {
+        RefreshPositionWindows(e);
+      }
+      break;
+    case kInsertDialog:
+      if (Clicked(n, kInsertAddButton)) InsertShapes(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kSwapDialog:
+      if (Clicked(n, kSwapButton)) SwapShapes(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kJumpDialog:
+      if (Clicked(n, kJumpButton)) JumpTo(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    default: break;
+  }
+}
+
+}  // namespace qshe

@@ -1,0 +1,123 @@
+// Modeless dialogs as the program asks for them: each is built once from a
+// resource (data: controls with id, kind, text and a rectangle in dialog
+// units), then hidden and shown, keeping what the user typed. Controls are
+// addressed by dialog and control id; what the user does comes back as
+// notifications to one listener.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace qshe::platform {
+
+// Controls without an id of their own (labels, frames).
+inline constexpr int kNoControl = -1;
+// The id every dialog's Cancel button has.
+inline constexpr int kCancelButton = 2;
+
+enum class ControlKind {
+  Label,          // static text
+  Number,         // static text that shows a value the program writes
+  Edit,           // one-line edit box
+  CheckBox,       // check box that toggles itself when clicked
+  GroupBox,       // frame with an optional title
+  DropDownList,   // pick-only combo box; its rectangle's height includes the list
+  Button,         // push button
+  DefaultButton,  // push button that Enter presses
+  Surface,        // a small picture the program draws into (previews)
+};
+
+struct DialogControl {
+  int id = kNoControl;
+  ControlKind kind = ControlKind::Label;
+  std::string text;  // with "&" before the mnemonic
+  int x = 0;         // rectangle in dialog units
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<std::string> items;  // a drop-down list's entries, in order
+};
+
+struct DialogResource {
+  int id = 0;
+  std::string caption;
+  int width = 0;  // client size in dialog units
+  int height = 0;
+  std::vector<DialogControl> controls;  // in Tab order
+  // Sizes and rectangles are pixels whatever the font (the previews, whose
+  // pictures have a fixed size).
+  bool inPixels = false;
+};
+
+// A dialog unit is a quarter of the dialog font's average character width
+// across and an eighth of its height down.
+struct DialogBaseUnits {
+  int charWidth = 0;
+  int charHeight = 0;
+};
+// The units a resource is laid out in, given the dialog font's.
+inline DialogBaseUnits ResourceUnits(const DialogResource& r, const DialogBaseUnits& font) {
+  return r.inPixels ? DialogBaseUnits{4, 8} : font;
+}
+inline int DialogUnitsToPixelsX(int units, const DialogBaseUnits& base) { return units * base.charWidth / 4; }
+inline int DialogUnitsToPixelsY(int units, const DialogBaseUnits& base) { return units * base.charHeight / 8; }
+// The control's rectangle in client pixels.
+inline Rect ControlPixels(const DialogControl& c, const DialogBaseUnits& base) {
+  int x1 = DialogUnitsToPixelsX(c.x, base), y1 = DialogUnitsToPixelsY(c.y, base);
+  return {x1, x1 + DialogUnitsToPixelsX(c.width, base) - 1, y1, y1 + DialogUnitsToPixelsY(c.height, base) - 1};
+}
+
+enum class DialogEvent {
+  EditChanged,       // an edit's text changed, by the user or by the program
+  Clicked,           // a button or check box was pressed (a check box has toggled already)
+  SelectionChanged,  // the user picked another entry of a drop-down list
+  Close,             // close box or Escape; the program decides whether to hide
+  MouseDown,         // on a Surface control, in its pixels; button 1 left, 2 right
+  MouseMove,
+  MouseUp,
+};
+
+struct DialogNotification {
+  int dialog = 0;
+  int control = kNoControl;
+  DialogEvent event = DialogEvent::EditChanged;
+  int x = 0;
+  int y = 0;
+  int button = 0;
+};
+
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  // Where every notification goes; an empty function drops them.
+  virtual void SetDialogListener(std::function<void(const DialogNotification&)> listener) = 0;
+  // Builds the dialog, hidden and owned by the main window, unless it exists.
+  // Drop-down lists start with their items and the first one selected.
+  virtual void CreateDialog(const DialogResource& resource) = 0;
+  virtual bool DialogExists(int dialog) = 0;
+  virtual void ShowDialog(int dialog) = 0;
+  virtual void HideDialog(int dialog) = 0;
+  virtual bool DialogVisible(int dialog) = 0;
+  virtual void SetDialogTitle(int dialog, const std::string& title) = 0;
+
+  // Unknown dialogs and controls are ignored, and read as empty, unchecked
+  // and selection -1.
+  virtual void SetItemText(int dialog, int control, const std::string& text) = 0;
+  virtual std::string ItemText(int dialog, int control) = 0;
+  virtual void SetItemChecked(int dialog, int control, bool checked) = 0;
+  virtual bool ItemChecked(int dialog, int control) = 0;
+  virtual void SetItemEnabled(int dialog, int control, bool enabled) = 0;
+  virtual void SetListItems(int dialog, int control, const std::vector<std::string>& items) = 0;
+  virtual void SetListSelection(int dialog, int control, int index) = 0;
+  virtual int ListSelection(int dialog, int control) = 0;
+  // Marks a control as not showing what is stored, with the reason as its
+  // tool tip; an empty text takes the mark away.
+  virtual void SetItemWarning(int dialog, int control, const std::string& text) = 0;
+  // What a Surface control draws on, or null when the control is none.
+  virtual WindowSurface* ItemSurface(int dialog, int control) = 0;
+};
+
+}  // namespace qshe::platform

@@ -1,0 +1,147 @@
+#include "platform/headless/headless_dialogs.h"
+
+namespace qshe::platform {
+
+void HeadlessDialogs::CreateDialog(const DialogResource& resource) {
+  if (DialogExists(resource.id)) return;
+  Dialog& d = dialogs_[resource.id];
+  d.resource = resource;
+  d.title = resource.caption;
+  for (const DialogControl& c : resource.controls) {
+    if (c.id == kNoControl) continue;
+    Control& item = d.controls[c.id];
+    item.kind = c.kind;
+    item.text = c.kind == ControlKind::DropDownList ? "" : c.text;
+    item.items = c.items;
+    item.selection = c.items.empty() ? -1 : 0;
+    if (c.kind == ControlKind::Surface) {
+      Rect r = ControlPixels(c, ResourceUnits(resource, baseUnits));
+      item.surface = std::make_unique<HeadlessSurface>(r.width(), r.height());
+    }
+  }
+  created.push_back(resource.id);
+}
+
+HeadlessDialogs::Control* HeadlessDialogs::Lookup(int dialog, int control) {
+  auto d = dialogs_.find(dialog);
+  if (d == dialogs_.end()) return nullptr;
+  auto c = d->second.controls.find(control);
+  return c == d->second.controls.end() ? nullptr : &c->second;
+}
+
+const HeadlessDialogs::Dialog* HeadlessDialogs::Find(int dialog) const {
+  auto d = dialogs_.find(dialog);
+  return d == dialogs_.end() ? nullptr : &d->second;
+}
+
+const HeadlessDialogs::Control& HeadlessDialogs::Item(int dialog, int control) const {
+  static const Control none;
+  const Dialog* d = Find(dialog);
+  if (!d || !d->controls.count(control)) return none;
+  return d->controls.at(control);
+}
+
+void HeadlessDialogs::Notify(int dialog, int control, DialogEvent event) {
+  if (listener_) listener_({dialog, control, event, 0, 0, 0});
+}
+
+void HeadlessDialogs::Type(int dialog, int control, const std::string& text) {
+  Control* c = Lookup(dialog, control);
+  if (!c || !c->enabled || c->kind != ControlKind::Edit) return;
+  c->text = text;
+  Notify(dialog, control, DialogEvent::EditChanged);
+}
+
+void HeadlessDialogs::Click(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  if (!c || !c->enabled) return;
+  if (c->kind == ControlKind::CheckBox) c->checked = !c->checked;
+  Notify(dialog, control, DialogEvent::Clicked);
+}
+
+void HeadlessDialogs::Choose(int dialog, int control, int index) {
+  Control* c = Lookup(dialog, control);
+  if (!c || !c->enabled || index < 0 || index >= static_cast<int>(c->items.size())) return;
+  c->selection = index;
+  Notify(dialog, control, DialogEvent::SelectionChanged);
+}
+
+void HeadlessDialogs::Close(int dialog) {
+  if (DialogExists(dialog)) Notify(dialog, kNoControl, DialogEvent::Close);
+}
+
+void HeadlessDialogs::ShowDialog(int dialog) {
+  auto d = dialogs_.find(dialog);
+  if (d == dialogs_.end()) return;
+  d->second.visible = true;
+  ++d->second.timesShown;
+}
+
+void HeadlessDialogs::HideDialog(int dialog) {
+  auto d = dialogs_.find(dialog);
+  if (d != dialogs_.end()) d->second.visible = false;
+}
+
+bool HeadlessDialogs::DialogVisible(int dialog) {
+  const Dialog* d = Find(dialog);
+  return d && d->visible;
+}
+
+void HeadlessDialogs::SetDialogTitle(int dialog, const std::string& title) {
+  auto d = dialogs_.find(dialog);
+  if (d != dialogs_.end()) d->second.title = title;
+}
+
+void HeadlessDialogs::SetItemText(int dialog, int control, const std::string& text) {
+  Control* c = Lookup(dialog, control);
+  if (!c) return;
+  c->text = text;
+  // An edit tells its owner about every change, also the program's own.
+  if (c->kind == ControlKind::Edit) Notify(dialog, control, DialogEvent::EditChanged);
+}
+
+std::string HeadlessDialogs::ItemText(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  return c ? c->text : std::string();
+}
+
+void HeadlessDialogs::SetItemChecked(int dialog, int control, bool checked) {
+  if (Control* c = Lookup(dialog, control)) c->checked = checked;
+}
+
+bool HeadlessDialogs::ItemChecked(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  return c && c->checked;
+}
+
+void HeadlessDialogs::SetItemEnabled(int dialog, int control, bool enabled) {
+  if (Control* c = Lookup(dialog, control)) c->enabled = enabled;
+}
+
+void HeadlessDialogs::SetListItems(int dialog, int control, const std::vector<std::string>& items) {
+  Control* c = Lookup(dialog, control);
+  if (!c) return;
+  c->items = items;
+  c->selection = items.empty() ? -1 : 0;
+}
+
+void HeadlessDialogs::SetListSelection(int dialog, int control, int index) {
+  Control* c = Lookup(dialog, control);
+  if (c && index >= -1 && index < static_cast<int>(c->items.size())) c->selection = index;
+}
+
+int HeadlessDialogs::ListSelection(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  return c ? c->selection : -1;
+}
+
+void HeadlessDialogs::SetItemWarning(int dialog, int control, const std::string& text) {
+  if (Control* c = Lookup(dialog, control)) c->warning = text;
+}
+
+WindowSurface* HeadlessDialogs::ItemSurface(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  return c ? c->surface.get() : nullptr;
+}
+
+}  // namespace qshe::platform

@@ -1,0 +1,87 @@
+// Modeless dialogs on the scripted desktop: each control's text, check,
+// enabled state and list are kept as plain values; a test "types" and
+// "clicks" through the scripting calls, which notify the listener as the
+// window system would.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/headless/headless_surface.h"
+
+namespace qshe::platform {
+
+class HeadlessDialogs : public DialogHost {
+ public:
+  struct Control {
+    ControlKind kind = ControlKind::Label;
+    std::string text;
+    bool checked = false;
+    bool enabled = true;
+    std::vector<std::string> items;
+    int selection = -1;
+    std::string warning;
+    std::unique_ptr<HeadlessSurface> surface;
+  };
+  struct Dialog {
+    DialogResource resource;
+    std::string title;
+    bool visible = false;
+    int timesShown = 0;
+    std::map<int, Control> controls;
+  };
+
+  // The font the scripted dialogs are laid out with.
+  DialogBaseUnits baseUnits{6, 13};
+
+  // ----- scripting: what the user does -----
+  // Replaces an edit's text as typing would, then notifies.
+  void Type(int dialog, int control, const std::string& text);
+  // Presses a button; a check box toggles first.
+  void Click(int dialog, int control);
+  // Picks entry `index` of a drop-down list.
+  void Choose(int dialog, int control, int index);
+  // The close box.
+  void Close(int dialog);
+
+  // ----- what the user would see -----
+  const Dialog* Find(int dialog) const;
+  // The control's state; an empty, unchecked one for a control that does not exist.
+  const Control& Item(int dialog, int control) const;
+  // Ids of the dialogs in the order they were created.
+  std::vector<int> created;
+
+  // ----- the interface -----
+  void SetDialogListener(std::function<void(const DialogNotification&)> listener) override {
+    listener_ = std::move(listener);
+  }
+  void CreateDialog(const DialogResource& resource) override;
+  bool DialogExists(int dialog) override { return dialogs_.count(dialog) != 0; }
+  void ShowDialog(int dialog) override;
+  void HideDialog(int dialog) override;
+  bool DialogVisible(int dialog) override;
+  void SetDialogTitle(int dialog, const std::string& title) override;
+  void SetItemText(int dialog, int control, const std::string& text) override;
+  std::string ItemText(int dialog, int control) override;
+  void SetItemChecked(int dialog, int control, bool checked) override;
+  bool ItemChecked(int dialog, int control) override;
+  void SetItemEnabled(int dialog, int control, bool enabled) override;
+  void SetListItems(int dialog, int control, const std::vector<std::string>& items) override;
+  void SetListSelection(int dialog, int control, int index) override;
+  int ListSelection(int dialog, int control) override;
+  void SetItemWarning(int dialog, int control, const std::string& text) override;
+  WindowSurface* ItemSurface(int dialog, int control) override;
+
+ private:
+  Control* Lookup(int dialog, int control);
+  void Notify(int dialog, int control, DialogEvent event);
+
+  std::map<int, Dialog> dialogs_;
+  std::function<void(const DialogNotification&)> listener_;
+};
+
+}  // namespace qshe::platform

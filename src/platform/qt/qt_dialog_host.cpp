@@ -1,0 +1,262 @@
+#include "platform/qt/qt_dialog_host.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace qshe::platform {
+namespace {
+
+// A modeless dialog that never goes away by itself: the close box and Escape
+// only tell the program, which hides it.
+class ModelessDialog : public QDialog {
+ public:
+  ModelessDialog(QWidget* owner, QtDialogHost& host, int id)
+      : QDialog(owner, Qt::Tool), host_(host), id_(id) {
+    setModal(false);
+  }
+  void reject() override { host_.Notify({id_, kNoControl, DialogEvent::Close, 0, 0, 0}); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    reject();
+  }
+
+ private:
+  QtDialogHost& host_;
+  int id_;
+};
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+QRect Pixels(const DialogControl& c, const DialogBaseUnits& base) {
+  Rect r = ControlPixels(c, base);
+  return QRect(r.x1, r.y1, r.width(), r.height());
+}
+
+// Resource widths were measured in one font; in a wider one a one-line
+// label or a check box's text would be cut off. Each gets the width its text
+// needs, as far as the next control on its row (or the dialog's edge) allows.
+void FitTexts(QWidget& window, const DialogResource& resource, const std::vector<QWidget*>& placed) {
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    bool oneLine = c.kind == ControlKind::Label && c.height < 16;
+    if (!oneLine && c.kind != ControlKind::CheckBox) continue;
+    QWidget* w = placed[i];
+    QRect r = w->geometry();
+    int limit = window.width() - 2;
+    for (size_t j = 0; j < placed.size(); ++j) {
+      const ControlKind k = resource.controls[j].kind;
+      if (j == i || k == ControlKind::GroupBox) continue;
+      QRect o = placed[j]->geometry();
+      if (o.left() > r.left() && o.top() <= r.bottom() && o.bottom() >= r.top()) limit = std::min(limit, o.left() - 2);
+    }
+    int wanted = std::min(w->sizeHint().width(), limit - r.left());
+    if (wanted > r.width()) w->resize(wanted, r.height());
+  }
+}
+
+}  // namespace
+
+DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
+  // The average width of the 52 letters, rounded as the dialog manager does,
+  // and the font's height.
+  QFontMetrics m(widget.font());
+  int letters = m.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  return {(letters / 26 + 1) / 2, m.height()};
+}
+
+void QtDialogHost::CreateDialog(const DialogResource& resource) {
+  if (DialogExists(resource.id)) return;
+  const int id = resource.id;
+  auto* window = new ModelessDialog(owner_(), *this, id);
+  window->setWindowTitle(Text(resource.caption));
+  const DialogBaseUnits base = ResourceUnits(resource, BaseUnitsOf(*window));
+  window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
+
+  // A slot that tells the program what happened to one control.
+  auto sender = [this, id](int control, DialogEvent event) {
+    return [this, id, control, event] { Notify({id, control, event, 0, 0, 0}); };
+  };
+  Built built;
+  built.window = window;
+  std::vector<QWidget*> tabOrder;
+  std::vector<QWidget*> frames;
+  std::vector<QWidget*> placed;  // one per control, in resource order
+  for (const DialogControl& c : resource.controls) {
+    QWidget* widget = nullptr;
+    const int control = c.id;
+    switch (c.kind) {
+      case ControlKind::Label:
+      case ControlKind::Number: {
+        auto* label = new QLabel(Text(c.text), window);
+        label->setTextFormat(Qt::PlainText);
+        // Only a label of two lines or more wraps; a one-line label runs on.
+        label->setWordWrap(c.height >= 16);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+      }
+      case ControlKind::Edit: {
+        auto* edit = new QLineEdit(Text(c.text), window);
+        QObject::connect(edit, &QLineEdit::textChanged, window, sender(control, DialogEvent::EditChanged));
+        widget = edit;
+        break;
+      }
+      case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(Text(c.text), window);
+        QObject::connect(box, &QCheckBox::clicked, window, sender(control, DialogEvent::Clicked));
+        widget = box;
+        break;
+      }
+      case ControlKind::GroupBox: {
+        auto* frame = new QGroupBox(Text(c.text), window);
+        // A frame lies behind the controls drawn over its edge and takes no clicks.
+        frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        frames.push_back(frame);
+        widget = frame;
+        break;
+      }
+      case ControlKind::DropDownList: {
+        auto* list = new QComboBox(window);
+        list->setEditable(false);
+        for (const std::string& item : c.items) list->addItem(Text(item));
+        list->setMaxVisibleItems(std::max(1, c.height / 10));
+        QObject::connect(list, &QComboBox::activated, window, sender(control, DialogEvent::SelectionChanged));
+        widget = list;
+        break;
+      }
+      case ControlKind::Button:
+      case ControlKind::DefaultButton: {
+        auto* button = new QPushButton(Text(c.text), window);
+        // Only the resource's default button answers Enter, wherever the focus is.
+        button->setAutoDefault(false);
+        button->setDefault(c.kind == ControlKind::DefaultButton);
+        QObject::connect(button, &QPushButton::clicked, window, sender(control, DialogEvent::Clicked));
+        widget = button;
+        break;
+      }
+      case ControlKind::Surface: widget = new QWidget(window); break;
+    }
+    QRect r = Pixels(c, base);
+    // The list's rectangle counts the dropped list; the box itself is one line.
+    if (c.kind == ControlKind::DropDownList) r.setHeight(widget->sizeHint().height());
+    widget->setGeometry(r);
+    placed.push_back(widget);
+    if (widget->focusPolicy() & Qt::TabFocus) tabOrder.push_back(widget);
+    if (control != kNoControl) built.controls[control] = widget;
+  }
+  for (QWidget* frame : frames) frame->lower();
+  FitTexts(*window, resource, placed);
+  for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+  dialogs_[id] = built;
+}
+
+QDialog* QtDialogHost::DialogWindow(int dialog) const {
+  auto it = dialogs_.find(dialog);
+  return it == dialogs_.end() ? nullptr : it->second.window;
+}
+
+QWidget* QtDialogHost::ItemWidget(int dialog, int control) const {
+  auto it = dialogs_.find(dialog);
+  if (it == dialogs_.end()) return nullptr;
+  auto c = it->second.controls.find(control);
+  return c == it->second.controls.end() ? nullptr : c->second;
+}
+
+void QtDialogHost::ShowDialog(int dialog) {
+  if (QDialog* w = DialogWindow(dialog)) {
+    w->show();
+    // The offscreen platform of the tests has no stacking to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+  }
+}
+
+void QtDialogHost::HideDialog(int dialog) {
+  if (QDialog* w = DialogWindow(dialog)) w->hide();
+}
+
+bool QtDialogHost::DialogVisible(int dialog) {
+  QDialog* w = DialogWindow(dialog);
+  return w && w->isVisible();
+}
+
+void QtDialogHost::SetDialogTitle(int dialog, const std::string& title) {
+  if (QDialog* w = DialogWindow(dialog)) w->setWindowTitle(Text(title));
+}
+
+void QtDialogHost::SetItemText(int dialog, int control, const std::string& text) {
+  QWidget* w = ItemWidget(dialog, control);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    edit->setText(Text(text));
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(Text(text));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(Text(text));
+  } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
+    frame->setTitle(Text(text));
+  }
+}
+
+std::string QtDialogHost::ItemText(int dialog, int control) {
+  QWidget* w = ItemWidget(dialog, control);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
+  if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText().toStdString();
+  return {};
+}
+
+void QtDialogHost::SetItemChecked(int dialog, int control, bool checked) {
+  if (auto* box = qobject_cast<QCheckBox*>(ItemWidget(dialog, control))) box->setChecked(checked);
+}
+
+bool QtDialogHost::ItemChecked(int dialog, int control) {
+  auto* box = qobject_cast<QCheckBox*>(ItemWidget(dialog, control));
+  return box && box->isChecked();
+}
+
+void QtDialogHost::SetItemEnabled(int dialog, int control, bool enabled) {
+  if (QWidget* w = ItemWidget(dialog, control)) w->setEnabled(enabled);
+}
+
+void QtDialogHost::SetListItems(int dialog, int control, const std::vector<std::string>& items) {
+  auto* list = qobject_cast<QComboBox*>(ItemWidget(dialog, control));
+  if (!list) return;
+  list->clear();
+  for (const std::string& item : items) list->addItem(Text(item));
+}
+
+void QtDialogHost::SetListSelection(int dialog, int control, int index) {
+  auto* list = qobject_cast<QComboBox*>(ItemWidget(dialog, control));
+  if (list && index >= -1 && index < list->count()) list->setCurrentIndex(index);
+}
+
+int QtDialogHost::ListSelection(int dialog, int control) {
+  auto* list = qobject_cast<QComboBox*>(ItemWidget(dialog, control));
+  return list ? list->currentIndex() : -1;
+}
+
+void QtDialogHost::SetItemWarning(int dialog, int control, const std::string& text) {
+  QWidget* w = ItemWidget(dialog, control);
+  if (!w) return;
+  w->setToolTip(Text(text));
+  // A tinted box catches the eye before anyone hovers over it.
+  w->setStyleSheet(text.empty() ? QString() : QStringLiteral("background-color: #ffd8d0;"));
+}
+
+// Previews are drawn by a later piece of the program; no dialog has one yet.
+WindowSurface* QtDialogHost::ItemSurface(int, int) { return nullptr; }
+
+}  // namespace qshe::platform

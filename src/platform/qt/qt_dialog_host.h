@@ -1,0 +1,64 @@
+// Modeless dialogs on Qt: a tool window per dialog resource, owned by the
+// main window, laid out in dialog units of its own font.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+class QDialog;
+class QWidget;
+
+namespace qshe::platform {
+
+class QtDialogHost : public DialogHost {
+ public:
+  explicit QtDialogHost(std::function<QWidget*()> owner) : owner_(std::move(owner)) {}
+
+  // The dialog's window and a control's widget, for tests; null when none.
+  QDialog* DialogWindow(int dialog) const;
+  QWidget* ItemWidget(int dialog, int control) const;
+  // The dialog font's base units, as the layout used them.
+  static DialogBaseUnits BaseUnitsOf(const QWidget& widget);
+
+  void SetDialogListener(std::function<void(const DialogNotification&)> listener) override {
+    listener_ = std::move(listener);
+  }
+  void CreateDialog(const DialogResource& resource) override;
+  bool DialogExists(int dialog) override { return dialogs_.count(dialog) != 0; }
+  void ShowDialog(int dialog) override;
+  void HideDialog(int dialog) override;
+  bool DialogVisible(int dialog) override;
+  void SetDialogTitle(int dialog, const std::string& title) override;
+  void SetItemText(int dialog, int control, const std::string& text) override;
+  std::string ItemText(int dialog, int control) override;
+  void SetItemChecked(int dialog, int control, bool checked) override;
+  bool ItemChecked(int dialog, int control) override;
+  void SetItemEnabled(int dialog, int control, bool enabled) override;
+  void SetListItems(int dialog, int control, const std::vector<std::string>& items) override;
+  void SetListSelection(int dialog, int control, int index) override;
+  int ListSelection(int dialog, int control) override;
+  void SetItemWarning(int dialog, int control, const std::string& text) override;
+  WindowSurface* ItemSurface(int dialog, int control) override;
+
+  // Sends a notification to the listener (the dialogs' widgets call this).
+  void Notify(const DialogNotification& notification) {
+    if (listener_) listener_(notification);
+  }
+
+ private:
+  struct Built {
+    QDialog* window = nullptr;
+    std::map<int, QWidget*> controls;
+  };
+
+  std::function<QWidget*()> owner_;
+  std::function<void(const DialogNotification&)> listener_;
+  // The widgets belong to the main window, which deletes them.
+  std::map<int, Built> dialogs_;
+};
+
+}  // namespace qshe::platform

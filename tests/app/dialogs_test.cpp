@@ -296,7 +296,7 @@ TEST_F(DialogsTest, OnlyTheLaterPiecesStayGreyed) {
   std::vector<int> later = {kCmdImportSingle, kCmdImportMultiple, kCmdImportCollage, kCmdExportBitmap,
                             kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
                             kCmdFlipHorizontal, kCmdFlipVertical, kCmdShapePosition, kCmdTavrelPosition,
-                            kCmdPositionSettings, kCmdPresetWall};
+                            kCmdPositionSettings};
   std::sort(later.begin(), later.end());
   EXPECT_EQ(greyed, later);
 }

@@ -63,7 +63,7 @@ std::vector<MenuItem> BuildMenu() {
                     Sub("&Import", {Cmd(kCmdImportSingle, "&Single picture...", "Ctrl+I"),
                                     Cmd(kCmdImportMultiple, "&Multiple pictures..."),
                                     Cmd(kCmdImportCollage, "&Picture collage...", "Ctrl+U")}),
-                    Sub("E&xport", {Cmd(kCmdExportBitmap, "Shape As Bitmap...", "Ctrl+E")}), Sep(),
+                    Sub("Ex&port", {Cmd(kCmdExportBitmap, "Shape As Bitmap...", "Ctrl+E")}), Sep(),
                     Cmd(kCmdExit, "E&xit", "Ctrl+Q")}),
       Sub("&Edit", {Cmd(kCmdUndo, "&Undo", "Ctrl+Z"), Cmd(kCmdRedo, "&Redo", "Ctrl+Y"), Sep(),
                     Cmd(kCmdCut, "C&ut", "Ctrl+X"), Cmd(kCmdCopy, "&Copy", "Ctrl+C"),

@@ -22,17 +22,23 @@ struct Channel {
   uint32_t mask = 0;
   int shift = 0;
   uint32_t max = 0;
+  int bits = 0;
 
   explicit Channel(uint32_t m = 0) : mask(m) {
     if (m) {
       shift = std::countr_zero(m);
       max = m >> shift;
+      bits = std::bit_width(max);
     }
   }
   uint8_t Get(uint32_t pixel, uint8_t absent) const {
     if (!max) return absent;
-    uint64_t v = (pixel & mask) >> shift;
-    return static_cast<uint8_t>((v * 255 + max / 2) / max);
+    const uint32_t v = (pixel & mask) >> shift;
+    if (bits >= 8) return static_cast<uint8_t>(v >> (bits - 8));
+    // Short channels repeat their bits, so the top value reaches 255.
+    uint32_t out = 0;
+    for (int pos = 8 - bits; pos > -bits; pos -= bits) out |= pos >= 0 ? v << pos : v >> -pos;
+    return static_cast<uint8_t>(out);
   }
 };
 
@@ -220,7 +226,10 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
     // A table never has more entries than the depth can address; entries
     // past what the file declares stay black, as the window system shows them.
     const uint32_t full = 1u << h.bits;
-    const uint32_t entries = h.colorsUsed == 0 ? full : std::min(h.colorsUsed, full);
+    uint32_t entries = h.colorsUsed == 0 ? full : std::min(h.colorsUsed, full);
+    // Core headers have no count; the table runs up to the pixels.
+    if (h.headerSize == 12 && offBits >= h.tableStart)
+      entries = std::min<uint32_t>(full, static_cast<uint32_t>((offBits - h.tableStart) / h.entrySize));
     tableBytes = entries * h.entrySize;
     if (bytes.size() < h.tableStart + tableBytes) return Damaged("its colour table is cut short");
     p.palette.assign(768, 0);
@@ -232,9 +241,9 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
     }
   }
   // The pixels start where the file header says, unless that points into the
-  // headers or past the end; then right behind the colour table.
+  // headers; then right behind the colour table.
   const size_t headersEnd = h.tableStart;
-  const size_t start = offBits >= headersEnd && offBits <= bytes.size() ? offBits : headersEnd + tableBytes;
+  const size_t start = offBits >= headersEnd ? offBits : headersEnd + tableBytes;
 
   p.pixels.assign(static_cast<size_t>(h.width * h.height) * (p.indexed ? 1 : 4), 0);
   if (h.compression == kRle8 || h.compression == kRle4) {

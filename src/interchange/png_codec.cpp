@@ -70,10 +70,21 @@ PictureResult DecodePng(std::span<const uint8_t> bytes) {
     }
   } else {
     size_t size = 0;
-    if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &size))) return Damaged(err);
-    std::vector<uint8_t> rgba(size);
-    if ((err = spng_decode_image(ctx.get(), rgba.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS)))
-      return Damaged(err);
+    std::vector<uint8_t> rgba;
+    if (ihdr.bit_depth == 16) {
+      // 16-bit channels are rounded to the nearest 8-bit value.
+      if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA16, &size))) return Damaged(err);
+      std::vector<uint16_t> wide(size / 2);
+      if ((err = spng_decode_image(ctx.get(), wide.data(), size, SPNG_FMT_RGBA16, SPNG_DECODE_TRNS)))
+        return Damaged(err);
+      rgba.resize(wide.size());
+      for (size_t i = 0; i < wide.size(); ++i) rgba[i] = static_cast<uint8_t>((wide[i] + 128u) / 257u);
+    } else {
+      if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &size))) return Damaged(err);
+      rgba.resize(size);
+      if ((err = spng_decode_image(ctx.get(), rgba.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS)))
+        return Damaged(err);
+    }
     p.pixels.resize(w * h * 4);
     for (size_t row = 0; row < h; ++row)
       std::memcpy(p.pixels.data() + (h - 1 - row) * w * 4, rgba.data() + row * w * 4, w * 4);

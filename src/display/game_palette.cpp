@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+
+#include "display/pcx.h"
+#include "display/virtual_buffer.h"
 
 namespace qshe {
 
@@ -59,6 +63,16 @@ ColorMatcher::ColorMatcher(const GamePalette& palette) : palette_(palette) {
     }
   }
   cellStart_.push_back(static_cast<uint32_t>(candidates_.size()));
+}
+
+std::optional<GamePalette> GamePaletteFromPcx(const std::string& path) {
+  GamePalette file{};
+  if (ReadPcxPalette(path, std::span<uint8_t, 768>(file)) <= 0) return std::nullopt;
+  auto state = std::make_unique<DisplayState>();
+  CreateLogicalPalette(*state, kFirstGameColor, 236, std::span<const uint8_t>(file).subspan(30, 236 * 3));
+  GamePalette palette{};
+  GetPalette(*state, 0, 256, palette);
+  return palette;
 }
 
 }  // namespace qshe

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace qshe {
@@ -61,6 +63,11 @@ class ColorMatcher {
   std::vector<uint32_t> cellStart_;  // 4097 entries into candidates_
   std::vector<Candidate> candidates_;
 };
+
+// The palette the editor shows with the screen image at `path`: its colours
+// in 10..245, the display's standard colours around them. Nothing when the
+// file is not a PCX picture with a palette.
+std::optional<GamePalette> GamePaletteFromPcx(const std::string& path);
 
 inline uint8_t FindNearestColor(const ColorMatcher& matcher, uint8_t red, uint8_t green, uint8_t blue) {
   return matcher.Nearest(red, green, blue);

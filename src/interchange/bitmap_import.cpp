@@ -68,6 +68,11 @@ bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool tra
   return true;
 }
 
+void CenterOffsets(Shape& shape) {
+  shape.offsetX = std::clamp(32 - shape.width / 2, -127, 127);
+  shape.offsetY = std::clamp(shape.height / 2 + 65, -127, 127);
+}
+
 bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
                     const std::string& path, bool transparent, int32_t target) {
   PictureFile file = ReadPictureFile(path);

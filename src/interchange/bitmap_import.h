@@ -36,6 +36,10 @@ std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& co
 // matched picture. False when its block could not be obtained.
 bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool transparent, Shape& shape);
 
+// Offsets that put the shape's middle over the floor tile's: 32 - width / 2
+// across, height / 2 + 65 up, each kept to -127..127.
+void CenterOffsets(Shape& shape);
+
 // Reads `path` into shape slot `target`, or into the canvas (top-left, the
 // rest cleared) for a negative target. A file that cannot be opened changes
 // nothing silently; a picture that cannot be used is refused with a message

@@ -1,6 +1,7 @@
 // Bitmap files built byte by byte for the reader tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -24,7 +25,8 @@ inline void Put(std::vector<uint8_t>& b, size_t at, uint32_t v, int bytes) {
 }
 
 inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
-  std::vector<uint8_t> b(14 + s.headerSize, 0);
+  // Room for the 40-byte fields even when the header claims to be shorter.
+  std::vector<uint8_t> b(14 + std::max<uint32_t>(s.headerSize, 40), 0);
   b[0] = 'B';
   b[1] = 'M';
   Put(b, 14, s.headerSize, 4);
@@ -41,6 +43,7 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
     Put(b, 30, s.compression, 4);
     Put(b, 46, s.colorsUsed, 4);
   }
+  b.resize(14 + s.headerSize);
   b.insert(b.end(), s.table.begin(), s.table.end());
   b.insert(b.end(), s.extra.begin(), s.extra.end());
   Put(b, 10, static_cast<uint32_t>(s.offset >= 0 ? s.offset : static_cast<int64_t>(b.size())), 4);

@@ -13,6 +13,7 @@
 #include "document/document_commands.h"
 #include "document/object_file.h"
 #include "document/presets.h"
+#include "interchange/picture_commands.h"
 #include "platform/messages.h"
 #include "properties/properties_window.h"
 #include "properties/shape_dialogs.h"
@@ -36,6 +37,7 @@ const std::set<int>& Available() {
       kCmdZoomIn,       kCmdZoomOut,       kCmdCenterView,   kCmdSecondView,    kCmdGridWhileZooming,
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
+      kCmdImportSingle, kCmdExportBitmap,
   };
   return ids;
 }
@@ -91,7 +93,23 @@ void Help(Editor& e) {
   }
 }
 
+void ImportPicture(Editor& e) {
+  if (ImportSinglePicture(e.doc, e.canvas, e.ui(), GameColors(e))) {
+    // The picture is an edit like any other: undoable, and committed by the
+    // timer so the positioning windows show it.
+    CallHook(e.doc.hooks.clearSelection);
+    SaveUndoState(e.undo, e.canvas);
+    e.window.canvasChanged = 1;
+  }
+  ShowCanvas(e);
+}
+
 }  // namespace
+
+const ColorMatcher& GameColors(Editor& e) {
+  if (e.window.colorMatcher.palette() != e.window.gamePalette) e.window.colorMatcher = ColorMatcher(e.window.gamePalette);
+  return e.window.colorMatcher;
+}
 
 int MoveTarget(int current, int count, int step) {
   if (count < 1) return 0;
@@ -142,6 +160,8 @@ void RunCommand(Editor& e, int identifier) {
       break;
     case kCmdSave: SaveDocument(e.doc, e.canvas, ui); break;
     case kCmdSaveAs: SaveDocumentAs(e.doc, e.canvas, ui); break;
+    case kCmdImportSingle: ImportPicture(e); break;
+    case kCmdExportBitmap: ExportShapeAsBitmap(e.doc, e.canvas, ui, e.window.gamePalette); break;
     case kCmdExit:
       if (ConfirmDiscard(e.doc, e.canvas, ui)) e.desktop.control.Quit(0);
       break;

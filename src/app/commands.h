@@ -16,6 +16,8 @@ void UpdateMenuAvailability(Editor& e);
 // After the current shape or the count changed: canvas, slider, counter and
 // positioning windows show the document anew.
 void RefreshShapeViews(Editor& e);
+// The colour matcher of the game palette, rebuilt when the palette changed.
+const ColorMatcher& GameColors(Editor& e);
 // Index of the shape a move command goes to.
 int MoveTarget(int current, int count, int step);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/game_palette.h"
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
@@ -45,7 +46,8 @@ struct MainWindow {
   int clientHeight = kClientHeight;
   int lastMouseX = 0;
   int lastMouseY = 0;
-  std::array<uint8_t, 768> gamePalette{};
+  GamePalette gamePalette{};
+  ColorMatcher colorMatcher;  // built from gamePalette; see GameColors
   ScreenBuffers buffers;
   platform::PaletteId palette = 0;
   int32_t canvasChanged = 0;  // the canvas holds edits not committed yet

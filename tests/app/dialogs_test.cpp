@@ -175,11 +175,11 @@ TEST_F(DialogsTest, PresetsRevertAndTheObjectFileImportRefillTheWindow) {
   OnCommand(e, kCmdPresetFloors);
   EXPECT_TRUE(dlg.Item(kPropertiesDialog, kPropQbjFlag).checked);
   EXPECT_EQ(dlg.Item(kPropertiesDialog, kPropWalkable).checked, S(0).walkable == 1);
-  // Revert without a file leaves the shape and shows it as it is.
+  // Revert without a file changes nothing, not even what was typed.
   TypeProperty(kPropOffsetX, "500");
   hp.answers = {Answer::Yes};
   OnCommand(e, kCmdRevertShape);
-  EXPECT_EQ(Text(kPropertiesDialog, kPropOffsetX), "0");
+  EXPECT_EQ(Text(kPropertiesDialog, kPropOffsetX), "500");
 }
 
 TEST_F(DialogsTest, MovesWrapInShortListsAndStillReloadTheShape) {
@@ -293,7 +293,7 @@ TEST_F(DialogsTest, OnlyTheLaterPiecesStayGreyed) {
   for (int id : MenuCommandIds())
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
-  std::vector<int> later = {kCmdImportSingle, kCmdImportMultiple, kCmdImportCollage, kCmdExportBitmap,
+  std::vector<int> later = {kCmdImportMultiple, kCmdImportCollage,
                             kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
                             kCmdFlipHorizontal, kCmdFlipVertical, kCmdShapePosition, kCmdTavrelPosition,
                             kCmdPositionSettings};

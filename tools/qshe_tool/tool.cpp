@@ -7,6 +7,8 @@
 #include "document/file_io.h"
 #include "document/object_file.h"
 #include "document/shape_file.h"
+#include "picture_commands.h"
+#include "shape_files.h"
 
 namespace qshe::tool {
 namespace {
@@ -14,7 +16,10 @@ namespace {
 constexpr const char* kUsage =
     "usage: qshe-tool info [--json] FILE\n"
     "       qshe-tool convert IN OUT   (OUT ending in \"2\" is written as QS2, else QSH;\n"
-    "                                   IN's .qbj side file goes beside OUT)\n";
+    "                                   IN's .qbj side file goes beside OUT)\n"
+    "       qshe-tool import [--at N] [--replace] [--transparent] [--center] [--palette FILE.pcx]\n"
+    "                        SHAPEFILE PICTURE...\n"
+    "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n";
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
@@ -38,52 +43,7 @@ std::string JsonString(const std::string& text) {
   return out + "\"";
 }
 
-// Whether two names reach the same file, also when neither exists yet.
-bool SamePath(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) return fs::equivalent(a, b, ec);
-  fs::path ca = fs::weakly_canonical(a, ec);
-  if (ec) return a == b;
-  fs::path cb = fs::weakly_canonical(b, ec);
-  if (ec) return a == b;
-  return ca == cb;
-}
-
 const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "QS2" : "QSH"; }
-
-// A loaded file: its shapes live in a table as large as the document's.
-struct Loaded {
-  std::vector<Shape> table = std::vector<Shape>(kShapeListCapacity);
-  LoadResult result;
-  bool hasObjectFile = false;  // a side file was read into the shapes
-  std::span<const Shape> shapes() const { return {table.data(), static_cast<size_t>(result.count)}; }
-};
-
-// The side file, as the editor reads it on opening: one record per shape read.
-void LoadSideFile(const std::string& path, Loaded& loaded) {
-  if (path.size() < 2) return;
-  std::span<Shape> shapes(loaded.table.data(), static_cast<size_t>(loaded.result.count));
-  loaded.hasObjectFile = LoadObjectFile(ObjectFileName(path), shapes).isObjectFile;
-}
-
-bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
-  loaded.result = LoadShapeFile(path, loaded.table);
-  switch (loaded.result.status) {
-    case LoadStatus::Ok: LoadSideFile(path, loaded); return true;
-    case LoadStatus::CannotOpen:
-      err << "qshe-tool: cannot read " << path << ": " << loaded.result.detail << "\n";
-      return false;
-    case LoadStatus::Encrypted:
-      err << "qshe-tool: " << path << " is an encrypted QS2 file and can not be loaded\n";
-      return false;
-    case LoadStatus::Damaged:
-    case LoadStatus::TooMany:
-      err << "qshe-tool: " << path << ": " << loaded.result.detail << "\n";
-      return false;
-  }
-  return false;
-}
 
 int Info(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   auto loaded = std::make_unique<Loaded>();
@@ -137,57 +97,12 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     err << "qshe-tool: " << OversizedShapeMessage(shapes[static_cast<size_t>(*big)], *big) << "\n";
     return 1;
   }
-  const bool qs2 = !outPath.empty() && outPath.back() == '2';
-  auto bytes = EncodeShapeFile(shapes, qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
-  if (!loaded->hasObjectFile) {
-    if (auto error = WriteFileAtomically(outPath, bytes)) {
-      err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
-      return 1;
-    }
-    return 0;
-  }
-  const std::string sidePath = ObjectFileName(outPath);
-  if (sidePath.empty()) {
-    err << "qshe-tool: " << outPath << " is too short a name to have a side file beside it\n";
-    return 1;
-  }
-  // Names that would make one file stand for two: OUT over its own side file,
-  // or OUT over IN's side file.
-  if (SamePath(sidePath, outPath)) {
-    err << "qshe-tool: " << outPath << " would be its own side file; choose a name ending in .qsh or .qs2\n";
-    return 1;
-  }
-  if (SamePath(outPath, ObjectFileName(in))) {
+  // OUT over IN's side file would lose the properties it was read from.
+  if (loaded->hasObjectFile && SamePath(outPath, ObjectFileName(in))) {
     err << "qshe-tool: " << outPath << " is the side file of " << in << "; writing it would lose the object properties\n";
     return 1;
   }
-  // The side file goes first so that OUT is only written when both can be;
-  // should OUT then fail, the side file that was there is put back. One that
-  // is there but cannot be read back could not be put back, so it is not
-  // replaced at all.
-  std::error_code ec;
-  const bool sideExisted = std::filesystem::exists(std::filesystem::symlink_status(sidePath, ec));
-  std::string readError;
-  auto oldSide = sideExisted ? ReadWholeFile(sidePath, &readError) : std::nullopt;
-  if (sideExisted && !oldSide) {
-    err << "qshe-tool: cannot write " << sidePath << ": the file there cannot be read to keep it ("
-        << readError << ")\n";
-    return 1;
-  }
-  if (auto error = WriteFileAtomically(sidePath, EncodeObjectFile(shapes))) {
-    err << "qshe-tool: cannot write " << sidePath << ": " << *error << "\n";
-    return 1;
-  }
-  if (auto error = WriteFileAtomically(outPath, bytes)) {
-    err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
-    if (oldSide) {
-      WriteFileAtomically(sidePath, oldSide->bytes());
-    } else {
-      std::filesystem::remove(sidePath, ec);  // ours alone: nothing was there before
-    }
-    return 1;
-  }
-  return 0;
+  return WriteShapeFiles(outPath, shapes, loaded->hasObjectFile, err) ? 0 : 1;
 }
 
 }  // namespace
@@ -198,6 +113,10 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (args.size() == (json ? 3u : 2u)) return Info(args[json ? 2 : 1], json, out, err);
   } else if (args.size() == 3 && args[0] == "convert") {
     return Convert(args[1], args[2], err);
+  } else if (!args.empty() && args[0] == "import") {
+    if (auto status = ImportCommand({args.begin() + 1, args.end()}, err)) return *status;
+  } else if (!args.empty() && args[0] == "export") {
+    if (auto status = ExportCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
     return 0;

@@ -1,0 +1,73 @@
+#include "interchange/bitmap_export.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "document/file_io.h"
+#include "interchange/bmp_codec.h"
+#include "interchange/png_codec.h"
+#include "platform/messages.h"
+
+namespace qshe {
+
+std::vector<uint8_t> EncodeShapeBitmap(const Shape& shape, const GamePalette& palette) {
+  return EncodeBmp8(shape.width, shape.height, shape.pixels.get(), palette);
+}
+
+std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const GamePalette& palette,
+                                                   std::string* error) {
+  GamePalette table = palette;
+  std::memcpy(table.data(), kExportColor0, 3);
+  const uint8_t alpha[1] = {0};
+  return EncodeIndexedPng({shape.width, shape.height, shape.pixels.get(), table, alpha}, error);
+}
+
+bool WantsPng(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+  return tail == ".png";
+}
+
+std::optional<std::string> WriteShapePicture(const std::string& path, const Shape& shape,
+                                             const GamePalette& palette) {
+  if (!shape.HasPixels()) return std::string("the shape is empty");
+  if (WantsPng(path)) {
+    std::string error;
+    auto bytes = EncodeShapePng(shape, palette, &error);
+    if (!bytes) return error;
+    return WriteFileAtomically(path, *bytes);
+  }
+  return WriteFileAtomically(path, EncodeShapeBitmap(shape, palette));
+}
+
+bool SaveShapeBitmap(platform::Platform& ui, const GamePalette& palette, const Shape& shape, int32_t index,
+                     std::string path) {
+  if (path.empty()) {
+    platform::FileDialogRequest request;
+    request.filters = {{"Windows Bitmap file (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+    request.initialName = "shape" + std::to_string(index) + ".bmp";
+    request.defaultExtension = "bmp";
+    request.maxLength = 260;
+    request.hideReadOnly = true;
+    request.promptOverwrite = true;
+    request.pathMustExist = true;
+    auto chosen = ui.files.AskSaveFileName(request);
+    if (!chosen) return false;
+    path = *chosen;
+  }
+  // An empty shape has no picture; a 0 x 0 bitmap is one no program reads.
+  if (!shape.HasPixels()) {
+    platform::ShowError(ui.boxes, "Shape " + std::to_string(index) + " is empty. There is nothing to export.");
+    return false;
+  }
+  if (auto error = WriteShapePicture(path, shape, palette)) {
+    platform::ShowError(ui.boxes,
+                        "Error while saving the bitmap - File could not be saved: " + *error + " Please try again.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qshe

@@ -1,0 +1,36 @@
+// Writing one shape out as a picture: the 8-bit bitmap the editor has always
+// written, or a palettised PNG when the name asks for one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display/game_palette.h"
+#include "document/shape.h"
+#include "platform/platform.h"
+
+namespace qshe {
+
+// The bitmap's bytes: game palette with the export colour in entry 0.
+std::vector<uint8_t> EncodeShapeBitmap(const Shape& shape, const GamePalette& palette);
+// A palettised PNG with the same 256 colours in index order and index 0
+// transparent, so other programs keep every index.
+std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const GamePalette& palette,
+                                                   std::string* error = nullptr);
+
+// True when the name ends in ".png", whatever the case.
+bool WantsPng(const std::string& path);
+
+// Writes the shape to `path` (PNG or BMP by the name) through the safe save.
+// The system's text for the error, or nothing on success.
+std::optional<std::string> WriteShapePicture(const std::string& path, const Shape& shape,
+                                             const GamePalette& palette);
+
+// Asks for a name when `path` is empty (proposing shape<index>.bmp), writes,
+// and tells the user when the file could not be written. True when written.
+bool SaveShapeBitmap(platform::Platform& ui, const GamePalette& palette, const Shape& shape, int32_t index,
+                     std::string path);
+
+}  // namespace qshe

@@ -1,0 +1,50 @@
+// Reading a picture file into a shape or the canvas, its colours matched to
+// the game palette.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "display/game_palette.h"
+#include "document/canvas.h"
+#include "document/document.h"
+#include "interchange/picture.h"
+#include "platform/platform.h"
+
+namespace qshe {
+
+// A BMP or a PNG, told apart by the signature and not by the name.
+PictureResult DecodePicture(std::span<const uint8_t> bytes);
+
+struct PictureFile {
+  bool opened = false;  // false: the file could not be read at all
+  std::string openError;
+  PictureResult result;
+};
+PictureFile ReadPictureFile(const std::string& path);
+
+// Game-palette indices, width x height, rows bottom first. With
+// `transparent`: palettised pictures give 0 for colour-table index 0;
+// others give 0 for alpha 0 when the alpha channel is used, else for every
+// pixel of exactly the bottom-right pixel's colour. Every other pixel gets
+// the nearest game colour, never 0.
+std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& colors, bool transparent);
+
+// Fills `shape` (cleared first, so offsets and properties start at 0) with a
+// matched picture. False when its block could not be obtained.
+bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool transparent, Shape& shape);
+
+// Offsets that put the shape's middle over the floor tile's: 32 - width / 2
+// across, height / 2 + 65 up, each kept to -127..127.
+void CenterOffsets(Shape& shape);
+
+// Reads `path` into shape slot `target`, or into the canvas (top-left, the
+// rest cleared) for a negative target. A file that cannot be opened changes
+// nothing silently; a picture that cannot be used is refused with a message
+// naming the file and changes nothing. On success the document is modified.
+bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
+                    const std::string& path, bool transparent, int32_t target);
+
+}  // namespace qshe

@@ -1,0 +1,30 @@
+#include "interchange/picture_commands.h"
+
+#include "document/document_commands.h"
+#include "interchange/bitmap_export.h"
+#include "interchange/bitmap_import.h"
+
+namespace qshe {
+
+bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors) {
+  platform::FileDialogRequest request;
+  request.filters = {{"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+  request.firstFilter = 0;
+  request.defaultExtension = "bmp";
+  request.maxLength = 510;
+  request.fileMustExist = true;
+  request.hideReadOnly = true;
+  auto chosen = ui.files.AskOpenFileName(request);
+  if (!chosen) return false;
+  ui.window.SetCursor(platform::Cursor::Wait);
+  bool loaded = LoadBitmapFile(doc, canvas, ui.boxes, colors, *chosen, true, -1);
+  ui.window.SetCursor(platform::Cursor::Arrow);
+  return loaded;
+}
+
+bool ExportShapeAsBitmap(Document& doc, Canvas& canvas, platform::Platform& ui, const GamePalette& palette) {
+  CommitCanvas(doc, canvas, doc.list.current, true);
+  return SaveShapeBitmap(ui, palette, doc.list.Current(), doc.list.current, {});
+}
+
+}  // namespace qshe

@@ -1,0 +1,37 @@
+// PNG pictures through libspng: decoding into a Picture (palettised files
+// keep their indices, all others become RGBA), and encoding palettised
+// pictures with their own colour table and transparency chunk.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "interchange/picture.h"
+
+namespace qshe {
+
+// True when the bytes start with the PNG signature.
+bool IsPng(std::span<const uint8_t> bytes);
+
+// Any PNG up to kMaxPictureSide either way. Palettised files of 1 to 8 bits
+// give an indexed picture (the transparency chunk is not applied); grey and
+// RGB files, with or without alpha, of 8 or 16 bits give RGBA with a
+// transparency chunk applied as alpha. Gamma is not applied.
+PictureResult DecodePng(std::span<const uint8_t> bytes);
+
+struct IndexedImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  const uint8_t* pixels = nullptr;   // width x height indices, rows bottom first
+  std::span<const uint8_t> palette;  // red, green, blue per entry, 1..256 entries
+  std::span<const uint8_t> alpha;    // alpha of the first entries; empty: all opaque
+};
+
+// The PNG file of an 8-bit palettised picture, or nothing (with libspng's
+// text in `error`) when it cannot be encoded.
+std::optional<std::vector<uint8_t>> EncodeIndexedPng(const IndexedImage& image, std::string* error = nullptr);
+
+}  // namespace qshe

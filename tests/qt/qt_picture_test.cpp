@@ -1,0 +1,38 @@
+// File > Import > Single picture through the Qt window's own menu entry: the
+// picture shows on the canvas at once.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+
+#include "app/command_table.h"
+#include "interchange/bitmap_export.h"
+#include "qt_editor.h"
+
+using namespace qshe;
+using qshe::testing::QtEditor;
+
+TEST(QtPictures, ImportSinglePictureFromTheMenuShowsThePicture) {
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  auto [window, editor] = std::tie(q.window, q.editor);
+  Shape picture;
+  AllocateShape(picture, 4, 4);
+  std::fill_n(picture.pixels.get(), 16, uint8_t{70});
+  const std::string path = q.dir.File("pic.png");
+  ASSERT_FALSE(WriteShapePicture(path, picture, editor.window.gamePalette));
+  q.scripted.fileNames = {path};
+  QAction* action = window.MenuAction(kCmdImportSingle);
+  ASSERT_NE(action, nullptr);
+  EXPECT_TRUE(action->isEnabled());
+  action->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(q.scripted.messages.empty());
+  EXPECT_EQ(editor.canvas.At(3, 252), 70);
+  // Canvas column c, row r sits at (184 + c, 263 - r) of the client area.
+  QImage grab = window.clientArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const auto& p = editor.window.gamePalette;
+  EXPECT_EQ(grab.pixel(186, 9), qRgb(p[3 * 70], p[3 * 70 + 1], p[3 * 70 + 2]));
+  window.close();
+}

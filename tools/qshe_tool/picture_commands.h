@@ -1,0 +1,22 @@
+// qshe-tool import and export: pictures into shape files and out of them.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "display/game_palette.h"
+
+namespace qshe::tool {
+
+// Each returns the exit status, or nothing when the arguments do not make a
+// command line (the caller shows the usage).
+std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err);
+std::optional<int> ExportCommand(const std::vector<std::string>& args, std::ostream& err);
+
+// The editor's palette: from `pcxPath` when given, else from "qshe.pcx" where
+// the editor finds it. False (with a line on `err`) when there is none.
+bool LoadToolPalette(const std::string& pcxPath, GamePalette& palette, std::ostream& err);
+
+}  // namespace qshe::tool

@@ -30,6 +30,8 @@ const std::set<int>& Available() {
       kCmdTrouserColors, kCmdVestColors,   kCmdForeToBack,
       kCmdZoomIn,       kCmdZoomOut,       kCmdCenterView,   kCmdSecondView,    kCmdGridWhileZooming,
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
+      kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
+      kCmdWindowSmaller,
   };
   return ids;
 }
@@ -58,6 +60,10 @@ void RunViewCommand(Editor& e, void (*command)(Editor&)) {
   command(e);
   DrawAllToolButtons(e);
   PresentWindow(e);
+}
+
+void ScaleWindow(Editor& e, int scale, int step) {
+  if (e.window.scaleWindow) e.window.scaleWindow(scale, step);
 }
 
 void About(Editor& e) {
@@ -172,6 +178,12 @@ void RunCommand(Editor& e, int identifier) {
       break;
     case kCmdHelp: e.desktop.control.OpenTextFile(e.paths.programDir + "help.txt"); break;
     case kCmdAbout: About(e); break;
+    case kCmdWindowScale1:
+    case kCmdWindowScale2:
+    case kCmdWindowScale3:
+    case kCmdWindowScale4: ScaleWindow(e, *id - kCmdWindowScale1 + 1, 0); break;
+    case kCmdWindowLarger: ScaleWindow(e, 0, 1); break;
+    case kCmdWindowSmaller: ScaleWindow(e, 0, -1); break;
     case kCmdBadgeColor: SetForeColorAndShow(e, 11); break;
     case kCmdEyeColor: SetForeColorAndShow(e, 50); break;
     case kCmdForeToBack: ForecolorToBackcolor(e); break;

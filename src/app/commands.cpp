@@ -6,6 +6,7 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/program_dir.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -176,7 +177,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdChangePencilSize:
       SetToolState(e, e.tools.currentTool, e.view.backgroundType, (e.tools.pencilSize + 1) % 6);
       break;
-    case kCmdHelp: e.desktop.control.OpenTextFile(e.paths.programDir + "help.txt"); break;
+    case kCmdHelp: e.desktop.control.OpenTextFile(LocateProgramFile("help.txt", e.paths.programDir)); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:
     case kCmdWindowScale2:

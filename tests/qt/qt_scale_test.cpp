@@ -15,6 +15,7 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_scale.h"
+#include "platform/qt/qt_session.h"
 #include "qt_editor.h"
 
 using namespace qshe;
@@ -228,4 +229,25 @@ TEST(QtDrop, AFileDroppedOnTheWindowOpensAsOpenWould) {
   QApplication::sendEvent(&window, &enter);
   EXPECT_FALSE(enter.isAccepted());
   window.close();
+}
+
+TEST(QtSession, NoDisplaySaysSoAndWaylandGetsItsOwnPluginFirst) {
+  using platform::ChooseSession;
+  using platform::SessionEnvironment;
+  // DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM, -platform -> refused, platform list.
+  for (auto [display, wayland, qpa, argument, refused, platform] :
+       {std::tuple{"", "", "", false, true, ""}, {":0", "", "", false, false, ""},
+        {"", "wayland-0", "", false, false, "wayland;xcb"}, {":0", "wayland-0", "", false, false, "wayland;xcb"},
+        {"", "", "offscreen", false, false, ""}, {"", "", "", true, false, ""}}) {
+    auto choice = ChooseSession(SessionEnvironment{display, wayland, qpa, argument});
+    EXPECT_EQ(choice.noDisplay.has_value(), refused) << display << "|" << wayland << "|" << qpa;
+    EXPECT_EQ(choice.platform, platform) << display << "|" << wayland << "|" << qpa;
+  }
+  auto none = ChooseSession({});
+  ASSERT_TRUE(none.noDisplay);
+  EXPECT_EQ(none.noDisplay->find('\n'), std::string::npos);  // one line
+  EXPECT_NE(none.noDisplay->find("xvfb-run make run"), std::string::npos);
+  char name[] = "qshe", dash[] = "-platform", xcb[] = "xcb";
+  char* argv[] = {name, dash, xcb};
+  EXPECT_TRUE(platform::CurrentSession(3, argv).platformArgument);
 }

@@ -269,8 +269,9 @@ void QtMainWindow::FitAndPlace() {
   ShowScaleChecks();
 
   placing_ = true;
-  QPoint remembered = state_ ? state_->value(kPositionKey, QPoint(-1, -1)).toPoint() : QPoint(-1, -1);
-  if (state_ && QGuiApplication::screenAt(remembered + QPoint(20, 20))) {
+  const bool known = state_ && state_->contains(kPositionKey);
+  QPoint remembered = known ? state_->value(kPositionKey).toPoint() : QPoint();
+  if (known && QGuiApplication::screenAt(remembered + QPoint(20, 20))) {
     move(remembered);  // only onto a screen that is still there
   } else if (scale == 1) {
     int sw = 0, sh = 0, x = 0, y = 0;

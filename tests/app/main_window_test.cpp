@@ -230,3 +230,15 @@ TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {
   for (auto [from, count, by, to] : {std::tuple{95, 100, 8, 3}, {2, 100, -8, 94}, {1, 5, -8, 3}, {0, 3, -8, 1}})
     EXPECT_EQ(MoveTarget(from, count, by), to) << from << " of " << count;
 }
+
+// The program only names the scale; the window system's layer does the rest.
+TEST_F(MainWindowTest, WindowScaleCommandsGoToTheInstalledHookOnly) {
+  ASSERT_TRUE(Start());
+  for (int id : {kCmdWindowScale1, kCmdWindowLarger}) OnCommand(e, id);  // no hook: nothing happens
+  std::vector<std::pair<int, int>> asked;
+  e.window.scaleWindow = [&asked](int scale, int step) { asked.emplace_back(scale, step); };
+  for (int id : {int{kCmdWindowScale3}, int{kCmdWindowScale1}, int{kCmdWindowScale4}, 40205, 40207, 40206})
+    OnCommand(e, id);
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{3, 0}, {1, 0}, {4, 0}, {0, 1}, {0, 1}, {0, -1}}));
+  EXPECT_EQ(e.window.clientWidth, kClientWidth);
+}

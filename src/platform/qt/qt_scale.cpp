@@ -34,21 +34,35 @@ QPoint PicturePixel(QPointF logical, int scale, double devicePixelRatio) {
   return {pixel(logical.x()), pixel(logical.y())};
 }
 
+namespace {
+
+// One picture row into the first of its enlarged rows; the scale is a
+// constant here so each pixel's copies become one wide store.
+template <int S>
+void EnlargeRow(const QRgb* in, int count, QRgb* out) {
+  for (int x = 0; x < count; ++x, out += S) {
+    const QRgb c = in[x];
+    for (int k = 0; k < S; ++k) out[k] = c;
+  }
+}
+
+}  // namespace
+
 void ScaleRect(const QImage& picture, const QRect& rect, int scale, QImage& scaled) {
   QRect r = rect.intersected(picture.rect());
-  if (r.isEmpty() || scaled.width() < picture.width() * scale || scaled.height() < picture.height() * scale) return;
+  if (r.isEmpty() || scale < kMinWindowScale || scale > kMaxWindowScale ||
+      scaled.width() < picture.width() * scale || scaled.height() < picture.height() * scale) {
+    return;
+  }
   const size_t rowBytes = static_cast<size_t>(r.width()) * static_cast<size_t>(scale) * sizeof(QRgb);
   for (int y = r.top(); y <= r.bottom(); ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(picture.constScanLine(y)) + r.left();
     auto* first = reinterpret_cast<QRgb*>(scaled.scanLine(y * scale)) + r.left() * scale;
-    if (scale == 1) {
-      std::memcpy(first, in, rowBytes);
-    } else {
-      QRgb* out = first;
-      for (int x = 0; x < r.width(); ++x) {
-        const QRgb c = in[x];
-        for (int k = 0; k < scale; ++k) *out++ = c;
-      }
+    switch (scale) {
+      case 1: std::memcpy(first, in, rowBytes); break;
+      case 2: EnlargeRow<2>(in, r.width(), first); break;
+      case 3: EnlargeRow<3>(in, r.width(), first); break;
+      default: EnlargeRow<4>(in, r.width(), first); break;
     }
     // The other rows of this picture row are the same bytes.
     for (int k = 1; k < scale; ++k) {

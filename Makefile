@@ -2,8 +2,9 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 FILE ?=
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test run bench asan clean
+.PHONY: all setup configure build test run bench asan install clean
 
 all: build
 
@@ -21,8 +22,15 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
 
+# With no display the editor says so in one line; make adds nothing to it.
 run: build
-	$(BUILD)/qshe $(FILE)
+	@status=0; $(BUILD)/qshe $(FILE) || status=$$?; \
+	if [ $$status -ne 0 ] && [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then exit 0; fi; exit $$status
+
+# The programs, support files, desktop entry, file types, icons and manual
+# page under PREFIX (sudo for a system prefix; PREFIX=~/.local for yourself).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libspng-dev nlohmann-json3-dev
   xvfb xauth imagemagick xclip xdotool
+  qt6-wayland desktop-file-utils shared-mime-info libxml2-utils
 )
 
 missing=()

@@ -1,5 +1,7 @@
 // The editor: a Qt application around the program's own main window.
 #include <QApplication>
+#include <QSettings>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,10 +10,21 @@
 #include "app/startup.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_session.h"
 
 int main(int argc, char** argv) {
+  const qshe::platform::SessionChoice session =
+      qshe::platform::ChooseSession(qshe::platform::CurrentSession(argc, argv));
+  if (session.noDisplay) {
+    std::fprintf(stderr, "%s\n", session.noDisplay->c_str());
+    return 1;
+  }
+  if (!session.platform.empty()) qputenv("QT_QPA_PLATFORM", session.platform.c_str());
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("QSH Editor");
+  // The desktop file names the window's icon and groups its windows.
+  QGuiApplication::setDesktopFileName("qshe");
   // Qt takes its own options out of the arguments; what is left is ours.
   std::vector<std::string> arguments;
   const QStringList args = QApplication::arguments();
@@ -21,8 +34,13 @@ int main(int argc, char** argv) {
   qshe::platform::QtMainWindow* window = nullptr;
   qshe::platform::QtDialogs dialogs([&window]() -> QWidget* { return window; });
   qshe::platform::QtSettingsStore settings;
-  qshe::platform::QtMainWindow mainWindow(dialogs, dialogs, settings, programDir);
+  // The cursors and the icon sit with the other support files.
+  const std::string supportDir = qshe::SupportFileDir("qshe-icon.png", programDir, settings);
+  qshe::platform::QtMainWindow mainWindow(dialogs, dialogs, settings, supportDir);
   window = &mainWindow;
+  // The editor's own window state (scale, place), apart from the game's keys.
+  QSettings windowState(QSettings::UserScope, "qshe", "qshe");
+  mainWindow.UseStateStore(&windowState);
 
   qshe::Editor editor(mainWindow.desktop());
   mainWindow.Attach(&editor);

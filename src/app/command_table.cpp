@@ -54,6 +54,9 @@ const Shortcut kShortcuts[] = {
     {kCmdPanLeft, "Left", kCmdPanLeft},   {kCmdPanRight, "Right", kCmdPanRight},
     {kCmdPanUp, "Up", kCmdPanUp},         {kCmdPanDown, "Down", kCmdPanDown},
     {kCmdDelete, "Delete", kCmdDelete},
+
+    {kCmdWindowLarger, "Ctrl++", kCmdWindowLarger}, {40207, "Ctrl+=", kCmdWindowLarger},
+    {kCmdWindowSmaller, "Ctrl+-", kCmdWindowSmaller},
 };
 
 std::vector<MenuItem> BuildMenu() {
@@ -78,7 +81,9 @@ std::vector<MenuItem> BuildMenu() {
                     Cmd(kCmdJumpWindow, "&Jump Window"), Cmd(kCmdShapePosition, "Shape &Position"),
                     Cmd(kCmdTavrelPosition, "&Tavrel Position (QBJ)"),
                     Cmd(kCmdPositionSettings, "P&osition Settings..."), Sep(),
-                    Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming")}),
+                    Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming"), Sep(),
+                    Sub("Window Scale", {Cmd(kCmdWindowScale1, "×&1"), Cmd(kCmdWindowScale2, "×&2"),
+                                         Cmd(kCmdWindowScale3, "×&3"), Cmd(kCmdWindowScale4, "×&4")})}),
       Sub("&Move", {Cmd(kCmdNextShape, "&Next Shape", "+"),
                     Cmd(kCmdPreviousShape, "&Previous Shape", "-"),
                     Cmd(kCmdForward8, "&Forward 8 Shapes", "."),

@@ -23,6 +23,7 @@ enum CommandId : int {
 
   kCmdShapeProperties = 40042, kCmdJumpWindow = 40113, kCmdShapePosition = 40043,
   kCmdTavrelPosition = 40044, kCmdPositionSettings = 40088, kCmdGridWhileZooming = 40091,
+  kCmdWindowScale1 = 40201, kCmdWindowScale2 = 40202, kCmdWindowScale3 = 40203, kCmdWindowScale4 = 40204,
 
   kCmdNextShape = 40052, kCmdPreviousShape = 40053, kCmdForward8 = 40054, kCmdBackward8 = 40055,
 
@@ -43,7 +44,7 @@ enum CommandId : int {
 
   // Shortcuts without a menu entry.
   kCmdPanLeft = 40058, kCmdPanRight = 40059, kCmdPanUp = 40057, kCmdPanDown = 40056,
-  kCmdDelete = 40086,
+  kCmdDelete = 40086, kCmdWindowLarger = 40205, kCmdWindowSmaller = 40206,
 };
 
 // The menu identifier a command arrives as: a shortcut's identifier maps to

@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
+#include "app/program_dir.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -38,6 +39,8 @@ const std::set<int>& Available() {
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
       kCmdImportSingle, kCmdExportBitmap,
+      kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
+      kCmdWindowSmaller,
   };
   return ids;
 }
@@ -75,7 +78,12 @@ void RunViewCommand(Editor& e, void (*command)(Editor&)) {
   PresentWindow(e);
 }
 
-std::string HelpPath(const Editor& e) { return e.paths.programDir + "help.txt"; }
+// Beside the program, or in the installed share/qshe/.
+std::string HelpPath(const Editor& e) { return LocateProgramFile("help.txt", e.paths.programDir); }
+
+void ScaleWindow(Editor& e, int scale, int step) {
+  if (e.window.scaleWindow) e.window.scaleWindow(scale, step);
+}
 
 void About(Editor& e) {
   e.ui().boxes.ShowMessageBox(
@@ -224,6 +232,12 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdJumpWindow: ShowModelessDialog(e, kJumpDialog); break;
     case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
+    case kCmdWindowScale1:
+    case kCmdWindowScale2:
+    case kCmdWindowScale3:
+    case kCmdWindowScale4: ScaleWindow(e, *id - kCmdWindowScale1 + 1, 0); break;
+    case kCmdWindowLarger: ScaleWindow(e, 0, 1); break;
+    case kCmdWindowSmaller: ScaleWindow(e, 0, -1); break;
     case kCmdBadgeColor: SetForeColorAndShow(e, 11); break;
     case kCmdEyeColor: SetForeColorAndShow(e, 50); break;
     case kCmdForeToBack: ForecolorToBackcolor(e); break;

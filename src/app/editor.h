@@ -52,6 +52,10 @@ struct MainWindow {
   platform::PaletteId palette = 0;
   int32_t canvasChanged = 0;  // the canvas holds edits not committed yet
   bool failed = false;        // the display could not be set up
+  // Installed by the window system's layer, which owns the window scale:
+  // (1..4, 0) sets it, (0, +1 or -1) steps it. The program itself always
+  // works in unscaled client pixels.
+  std::function<void(int scale, int step)> scaleWindow;
 };
 
 struct ToolButton {

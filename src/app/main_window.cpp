@@ -398,6 +398,12 @@ void OnCloseRequest(Editor& e) {
   if (ConfirmDiscard(e.doc, e.canvas, e.ui())) e.desktop.control.Quit(0);
 }
 
+void OnFileDropped(Editor& e, const std::string& path) {
+  OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
+  RedrawScreen(e);
+  PresentWindow(e);
+}
+
 void OnTimer(Editor& e, int id) {
   if (id == kCommitTimer) {
     if (e.window.canvasChanged == 1) {

@@ -22,6 +22,8 @@ void OnPaint(Editor& e);
 void OnSize(Editor& e, int width, int height);
 // The close box: asks about unsaved changes and quits when allowed.
 void OnCloseRequest(Editor& e);
+// A file dropped on the window from a file manager: opened as Open would.
+void OnFileDropped(Editor& e, const std::string& path);
 void OnTimer(Editor& e, int id);
 // A menu entry or keyboard shortcut.
 void OnCommand(Editor& e, int identifier);

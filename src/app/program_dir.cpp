@@ -95,7 +95,28 @@ std::string LocateSupportFile(const std::string& name, const std::string& progra
   if (FileExists(candidate)) return candidate;
   candidate = programDir + "patches" + kPathSeparator + "default" + kPathSeparator + name;
   if (FileExists(candidate)) return candidate;
+  return LocateProgramFile(name, programDir);
+}
+
+std::string LocateProgramFile(const std::string& name, const std::string& programDir) {
+  if (FileExists(programDir + name)) return programDir + name;
+  std::string installed = InstalledSupportDir(programDir) + name;
+  if (FileExists(installed)) return installed;
   return programDir + name;
+}
+
+std::string InstalledSupportDir(const std::string& programDir) {
+  if (programDir.empty()) return "";
+  std::filesystem::path dir = std::filesystem::path(programDir) / ".." / "share" / "qshe";
+  std::string text = dir.lexically_normal().string();
+  AppendSeparator(text);
+  return text;
+}
+
+std::string SupportFileDir(const std::string& name, const std::string& programDir,
+                           platform::SettingsStore& settings) {
+  std::string path = LocateSupportFile(name, programDir, settings);
+  return path.substr(0, path.size() - name.size());
 }
 
 }  // namespace qshe

@@ -42,9 +42,20 @@ std::string CommandLineFile(const std::vector<std::string>& arguments);
 std::optional<platform::SettingsRoot> OpenPatchesKey(platform::SettingsStore& settings,
                                                      const std::string& subkey);
 
+// Where an installed editor keeps its support files: share/qshe beside the
+// bin directory the program is in ("/usr/bin/" gives "/usr/share/qshe/").
+std::string InstalledSupportDir(const std::string& programDir);
+
 // The support file `name`: in the game's patch directory, else in
-// patches/default below the program, else (untested) beside the program.
+// patches/default below the program, else beside the program, else in the
+// installed support directory, else (untested) beside the program.
 std::string LocateSupportFile(const std::string& name, const std::string& programDir,
                               platform::SettingsStore& settings);
+// A file of the program's own (the help text): beside the program, else in
+// the installed support directory, else (untested) beside the program.
+std::string LocateProgramFile(const std::string& name, const std::string& programDir);
+// The directory part of LocateSupportFile, ending in a separator.
+std::string SupportFileDir(const std::string& name, const std::string& programDir,
+                           platform::SettingsStore& settings);
 
 }  // namespace qshe

@@ -77,6 +77,17 @@ void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::
   ShowShape(doc, canvas, 0, false, 0);
 }
 
+namespace {
+
+void OpenChosenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
+  ui.window.SetCursor(platform::Cursor::Wait);
+  OpenPath(doc, canvas, ui, path);
+  ui.window.SetCursor(platform::Cursor::Arrow);
+  CallHook(doc.hooks.refreshShapeViews);
+}
+
+}  // namespace
+
 void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
   if (!ConfirmDiscard(doc, canvas, ui)) return;
   platform::FileDialogRequest request;
@@ -89,10 +100,12 @@ void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
   request.fileMustExist = true;
   auto path = ui.files.AskOpenFileName(request);
   if (!path || path->empty()) return;
-  ui.window.SetCursor(platform::Cursor::Wait);
-  OpenPath(doc, canvas, ui, *path);
-  ui.window.SetCursor(platform::Cursor::Arrow);
-  CallHook(doc.hooks.refreshShapeViews);
+  OpenChosenPath(doc, canvas, ui, *path);
+}
+
+void OpenNamedDocument(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
+  if (path.empty() || !ConfirmDiscard(doc, canvas, ui)) return;
+  OpenChosenPath(doc, canvas, ui, path);
 }
 
 namespace {

@@ -33,6 +33,9 @@ void NewDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
 void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
 // Opens a file without asking anything (the command line's file).
 void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path);
+// Open with the file already named (a file dropped on the window): the
+// unsaved-changes question, then the file as Open reads it.
+void OpenNamedDocument(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path);
 SaveResult SaveDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
 SaveResult SaveDocumentAs(Document& doc, Canvas& canvas, platform::Platform& ui);
 void RevertShape(Document& doc, Canvas& canvas, platform::Platform& ui);

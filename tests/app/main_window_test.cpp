@@ -220,12 +220,25 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
 TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {
   for (const auto& key : MainAccelerators()) EXPECT_TRUE(MenuIdFor(key.id)) << key.key;
   for (auto [key, menu] : {std::pair{40116, kCmdUndo}, {40120, kCmdExportBitmap}, {40081, kCmdCenterView},
-                           {40112, kCmdVestColors}, {40056, kCmdPanDown}})
+                           {40112, kCmdVestColors}, {40056, kCmdPanDown}, {40207, kCmdWindowLarger}})
     EXPECT_EQ(MenuIdFor(key), menu) << key;
   EXPECT_FALSE(MenuIdFor(40123));
   EXPECT_FALSE(MenuIdFor(40031));
-  EXPECT_EQ(MenuCommandIds().size(), 64u);
+  // 64 of the editor's own and the four window scales.
+  EXPECT_EQ(MenuCommandIds().size(), 68u);
   // Moves by 8 wrap around the list, and short lists wrap more than once.
   for (auto [from, count, by, to] : {std::tuple{95, 100, 8, 3}, {2, 100, -8, 94}, {1, 5, -8, 3}, {0, 3, -8, 1}})
     EXPECT_EQ(MoveTarget(from, count, by), to) << from << " of " << count;
+}
+
+// The program only names the scale; the window system's layer does the rest.
+TEST_F(MainWindowTest, WindowScaleCommandsGoToTheInstalledHookOnly) {
+  ASSERT_TRUE(Start());
+  for (int id : {kCmdWindowScale1, kCmdWindowLarger}) OnCommand(e, id);  // no hook: nothing happens
+  std::vector<std::pair<int, int>> asked;
+  e.window.scaleWindow = [&asked](int scale, int step) { asked.emplace_back(scale, step); };
+  for (int id : {int{kCmdWindowScale3}, int{kCmdWindowScale1}, int{kCmdWindowScale4}, 40205, 40207, 40206})
+    OnCommand(e, id);
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{3, 0}, {1, 0}, {4, 0}, {0, 1}, {0, 1}, {0, -1}}));
+  EXPECT_EQ(e.window.clientWidth, kClientWidth);
 }

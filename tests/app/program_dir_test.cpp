@@ -49,6 +49,15 @@ TEST(SupportFiles, SearchOrderRegistryThenPatchesThenProgramDirAndOneSeparator) 
 
   // Nothing anywhere: the untested last candidate.
   EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "qshe.qsh");
+  // An installed editor: bin/qshe finds share/qshe/qshe.qsh, but a file
+  // beside the program still wins.
+  fs::create_directories(root / "share" / "qshe");
+  touch(root / "share" / "qshe" / "qshe.qsh");
+  EXPECT_EQ(InstalledSupportDir(prog), (root / "share" / "qshe").string() + "/");
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), (root / "share" / "qshe" / "qshe.qsh").string());
+  EXPECT_EQ(SupportFileDir("qshe.qsh", prog, ui), (root / "share" / "qshe").string() + "/");
+  touch(root / "prog" / "qshe.qsh");
+  EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "qshe.qsh");
   touch(root / "prog" / "patches" / "default" / "qshe.qsh");
   EXPECT_EQ(LocateSupportFile("qshe.qsh", prog, ui), prog + "patches/default/qshe.qsh");
 

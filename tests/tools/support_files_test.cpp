@@ -49,6 +49,21 @@ TEST(SupportFiles, SameBytesOnEveryRun) {
     EXPECT_TRUE(Files().count(name)) << name;
 }
 
+TEST(SupportFiles, IconComesInTheThemeSizes) {
+  // PNG width and height: big-endian at bytes 16 and 20.
+  auto side = [](const std::vector<uint8_t>& png, size_t at) {
+    return png.size() < 24 ? -1 : (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+  };
+  EXPECT_EQ(side(Files().at(kIconName), 16), 32);
+  for (int scale : kIconScales) {
+    const std::string name = IconName(scale);
+    ASSERT_TRUE(Files().count(name)) << name;
+    EXPECT_EQ(side(Files().at(name), 16), 32 * scale) << name;
+    EXPECT_EQ(side(Files().at(name), 20), 32 * scale) << name;
+  }
+  EXPECT_EQ(IconName(8), "qshe-icon-256.png");
+}
+
 TEST(SupportFiles, HelperFileReadsBackFromDisk) {
   const auto dir = std::filesystem::temp_directory_path() / "qshe_support_test";
   std::filesystem::create_directories(dir);

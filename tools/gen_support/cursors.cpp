@@ -73,7 +73,7 @@ std::vector<uint8_t> EncodeCursor(const CursorInfo& info, const Palette& pal) {
                        {{"HotSpotX", std::to_string(info.hotX)}, {"HotSpotY", std::to_string(info.hotY)}});
 }
 
-std::vector<uint8_t> EncodeIcon(const Palette& pal) {
+std::vector<uint8_t> EncodeIcon(const Palette& pal, int scale) {
   // A slate tile with a corner of the colour grid and the pencil over it.
   Image8 icon(32, 32);
   Fill(icon, 1, 30, 1, 30, Chrome(2));
@@ -87,14 +87,16 @@ std::vector<uint8_t> EncodeIcon(const Palette& pal) {
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) Fill(icon, 4 + 6 * c, 8 + 6 * c, 4 + 6 * r, 8 + 6 * r, cells[r][c]);
   Blit(icon, ToolIcon(0), 14, 14);
-  Rgba rgba = CursorImage(Image8(), pal, 0, 0);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x)
-      if (const uint8_t c = icon.At(x, y); c != 0) {
-        uint8_t* p = &rgba.bytes[static_cast<size_t>((y * 32 + x) * 4)];
+  // The larger sizes repeat every pixel as a block: pixel art stays crisp.
+  const int side = 32 * scale;
+  std::vector<uint8_t> rgba(static_cast<size_t>(side * side * 4), 0);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      if (const uint8_t c = icon.At(x / scale, y / scale); c != 0) {
+        uint8_t* p = &rgba[static_cast<size_t>((y * side + x) * 4)];
         p[0] = pal[c].r, p[1] = pal[c].g, p[2] = pal[c].b, p[3] = 255;
       }
-  return EncodePngRgba(32, 32, rgba.bytes);
+  return EncodePngRgba(side, side, rgba);
 }
 
 }  // namespace qshe::gen

@@ -32,6 +32,8 @@ std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; 
 
 }  // namespace
 
+std::string IconName(int scale) { return "qshe-icon-" + std::to_string(32 * scale) + ".png"; }
+
 FileSet GenerateSupportFiles() {
   const Palette palette = MakePalette();
   const HelperPictures helpers = MakeHelperPictures();
@@ -40,6 +42,7 @@ FileSet GenerateSupportFiles() {
   files[kHelperShapesName] = EncodeHelperShapes(helpers);
   for (const CursorInfo& c : CursorList()) files[c.fileName] = EncodeCursor(c, palette);
   files[kIconName] = EncodeIcon(palette);
+  for (int scale : kIconScales) files[IconName(scale)] = EncodeIcon(palette, scale);
   files[kHelpName] = Bytes(HelpText());
   return files;
 }

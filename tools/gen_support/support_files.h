@@ -34,7 +34,11 @@ struct CursorInfo {
 };
 std::vector<CursorInfo> CursorList();
 std::vector<uint8_t> EncodeCursor(const CursorInfo& info, const Palette& palette);
-std::vector<uint8_t> EncodeIcon(const Palette& palette);
+// The 32 x 32 icon, or the same enlarged `scale` times.
+std::vector<uint8_t> EncodeIcon(const Palette& palette, int scale = 1);
+// The enlarged icons for the desktop's icon theme: "qshe-icon-64.png" ...
+inline constexpr int kIconScales[] = {2, 4, 8};
+std::string IconName(int scale);
 
 std::string HelpText();
 

@@ -4,19 +4,26 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSettings>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 
+#include "app/command_table.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "platform/qt/qt_scale.h"
 
 namespace qshe::platform {
 namespace {
@@ -25,6 +32,21 @@ int ButtonNumber(Qt::MouseButton b) {
   if (b == Qt::LeftButton) return 1;
   if (b == Qt::RightButton) return 2;
   return 0;
+}
+
+const QSize kPicture(kClientWidth, kClientHeight);
+const char* const kScaleKey = "Window/Scale";
+const char* const kPositionKey = "Window/Position";
+const int kScaleCommands[] = {kCmdWindowScale1, kCmdWindowScale2, kCmdWindowScale3, kCmdWindowScale4};
+
+// The local files of a drag from a file manager.
+QStringList DroppedFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files << url.toLocalFile();
+  }
+  return files;
 }
 
 }  // namespace
@@ -40,6 +62,33 @@ QtClientArea::QtClientArea(QtMainWindow* owner)
   font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font_.setPixelSize(12);
   font_.setStyleStrategy(QFont::NoAntialias);
+  SetScale(1);
+}
+
+void QtClientArea::SetScale(int scale) {
+  scale_ = ClampWindowScale(scale);
+  scaled_ = QImage(image_.width() * scale_, image_.height() * scale_, QImage::Format_RGB32);
+  scaled_.setDevicePixelRatio(devicePixelRatioF());
+  ScaleRect(image_, image_.rect(), scale_, scaled_);
+  update();
+}
+
+QSize QtClientArea::ScaledSize() const { return ScaledLogicalSize(kPicture, scale_, devicePixelRatioF()); }
+
+void QtClientArea::Show(const QRect& rect) {
+  QRect r = rect.intersected(image_.rect());
+  if (r.isEmpty()) return;
+  ScaleRect(image_, r, scale_, scaled_);
+  if (painting_) return;  // the paint under way shows it
+  const double dpr = devicePixelRatioF();
+  QRect logical = QRectF(r.x() * scale_ / dpr, r.y() * scale_ / dpr, r.width() * scale_ / dpr,
+                         r.height() * scale_ / dpr).toAlignedRect();
+  fresh_ += logical;
+  update(logical);
+}
+
+QPoint QtClientArea::PicturePosition(QMouseEvent* event) const {
+  return PicturePixel(event->position(), scale_, devicePixelRatioF());
 }
 
 TextMetrics QtClientArea::SelectFixedFont() {
@@ -100,7 +149,7 @@ void QtClientArea::Present(const IndexedImage& image, const Rect& source, const 
       }
     }
   }
-  if (x1 <= x2 && y1 <= y2 && !painting_) update(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
+  if (x1 <= x2 && y1 <= y2) Show(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
 }
 
 void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
@@ -111,48 +160,55 @@ void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
   QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
   QFontMetrics m(font_);
   p.drawText(x, y + m.ascent(), s);
-  if (!painting_) update(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
+  Show(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
 }
 
-void QtClientArea::paintEvent(QPaintEvent*) {
-  // After a resize the window is presented afresh from the composition:
-  // parts that were hidden while it was smaller were never presented.
-  if (stale_ && owner_->editor()) {
-    stale_ = false;
+void QtClientArea::paintEvent(QPaintEvent* event) {
+  const double dpr = devicePixelRatioF();
+  if (scaled_.devicePixelRatio() != dpr) scaled_.setDevicePixelRatio(dpr);  // moved to another screen
+  // A paint the program did not ask for (the window uncovered or enlarged)
+  // shows the composition afresh, not what was kept of it.
+  if (owner_->editor() && !(event->region() - fresh_).isEmpty()) {
     painting_ = true;
     OnPaint(*owner_->editor());
     painting_ = false;
   }
+  fresh_ = QRegion();
   QPainter p(this);
-  // Nearest-neighbour on every screen: pixel art must not be smoothed.
+  // The enlarged picture has the screen's own density, so it lands one to
+  // one on device pixels: nothing is smoothed.
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.fillRect(rect(), Qt::black);
-  p.drawImage(QPoint(0, 0), image_);
+  QRect picture(QPoint(0, 0), ScaledSize());
+  QRegion outside = QRegion(rect()) - picture;
+  for (const QRect& r : outside) p.fillRect(r, Qt::black);
+  p.drawImage(QPointF(0, 0), scaled_);
 }
 
 void QtClientArea::mousePressEvent(QMouseEvent* event) {
   int button = ButtonNumber(event->button());
   if (!button || !owner_->editor()) return;
-  QPoint p = event->position().toPoint();
+  QPoint p = PicturePosition(event);
   OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier);
 }
 
 void QtClientArea::mouseMoveEvent(QMouseEvent* event) {
   if (!owner_->editor()) return;
-  QPoint p = event->position().toPoint();
+  QPoint p = PicturePosition(event);
   OnMouseMove(*owner_->editor(), p.x(), p.y(), event->modifiers() & Qt::ControlModifier);
 }
 
 void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
   int button = ButtonNumber(event->button());
   if (!button || !owner_->editor()) return;
-  QPoint p = event->position().toPoint();
+  QPoint p = PicturePosition(event);
   OnMouseUp(*owner_->editor(), p.x(), p.y(), button);
 }
 
 void QtClientArea::resizeEvent(QResizeEvent*) {
-  stale_ = true;
-  if (owner_->editor()) OnSize(*owner_->editor(), width(), height());
+  // The program counts in picture pixels; a partly shown pixel counts.
+  const double perPixel = scale_ / devicePixelRatioF();
+  auto pixels = [perPixel](int n) { return static_cast<int>(std::ceil(n / perPixel - 1e-6)); };
+  if (owner_->editor()) OnSize(*owner_->editor(), pixels(width()), pixels(height()));
 }
 
 // ----- main window -----------------------------------------------------------------
@@ -167,24 +223,84 @@ QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStor
   client_->setMaximumSize(kClientWidth, kClientHeight);
   client_->resize(kClientWidth, kClientHeight);
   LoadCursors(supportDir);
-  setWindowIcon(QIcon(QString::fromStdString(supportDir + "qshe-icon.png")));
+  QIcon icon(QString::fromStdString(supportDir + "qshe-icon.png"));
+  for (int size : {64, 128, 256}) {
+    icon.addFile(QString::fromStdString(supportDir + "qshe-icon-" + std::to_string(size) + ".png"));
+  }
+  setWindowIcon(icon);
+  setAcceptDrops(true);
 }
 
 QtMainWindow::~QtMainWindow() = default;
 
-void QtMainWindow::FitAndPlace() {
+void QtMainWindow::Attach(Editor* editor) {
+  editor_ = editor;
+  if (!editor) dialogHost_.SetDialogListener({});
+  // The program only names the scale; sizes and pixels stay here.
+  if (editor_) {
+    editor_->window.scaleWindow = [this](int scale, int step) {
+      SetWindowScale(scale > 0 ? scale : WindowScale() + step);
+    };
+  }
+}
+
+void QtMainWindow::FitToScale() {
   // The largest size is the one that shows the whole client area under the
-  // menu bar; the window opens at that size.
-  QSize full(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  // menu bar.
+  QSize client = client_->ScaledSize();
+  QSize full(client.width(), client.height() + menuBar()->sizeHint().height());
   client_->setMinimumSize(0, 0);
-  client_->setMaximumSize(kClientWidth, kClientHeight);
+  client_->setMaximumSize(client);
   setMinimumSize(160, 120);
   setMaximumSize(full);
   resize(full);
-  int sw = 0, sh = 0, x = 0, y = 0;
-  ScreenSize(sw, sh);
-  WindowPlacement(sw, sh, x, y);
-  move(x, y);
+}
+
+void QtMainWindow::FitAndPlace() {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const double dpr = screen ? screen->devicePixelRatio() : 1.0;
+  int scale = 0;
+  if (state_) scale = state_->value(kScaleKey, 0).toInt();
+  if (scale < kMinWindowScale || scale > kMaxWindowScale) {
+    QSize available = screen ? screen->availableGeometry().size() : QSize(640, 480);
+    scale = InitialWindowScale(kPicture, available, dpr, menuBar()->sizeHint().height());
+  }
+  client_->SetScale(scale);
+  FitToScale();
+  ShowScaleChecks();
+
+  placing_ = true;
+  const bool known = state_ && state_->contains(kPositionKey);
+  QPoint remembered = known ? state_->value(kPositionKey).toPoint() : QPoint();
+  if (known && QGuiApplication::screenAt(remembered + QPoint(20, 20))) {
+    move(remembered);  // only onto a screen that is still there
+  } else if (scale == 1) {
+    int sw = 0, sh = 0, x = 0, y = 0;
+    ScreenSize(sw, sh);
+    WindowPlacement(sw, sh, x, y);
+    move(x, y);
+  } else {
+    QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+    QSize frame = frameGeometry().size().expandedTo(size());
+    move(area.x() + std::max(0, (area.width() - frame.width()) / 2),
+         area.y() + std::max(0, (area.height() - frame.height()) / 2));
+  }
+  placing_ = false;
+}
+
+void QtMainWindow::SetWindowScale(int scale) {
+  scale = ClampWindowScale(scale);
+  if (state_) state_->setValue(kScaleKey, scale);
+  if (scale != client_->scale()) {
+    client_->SetScale(scale);
+    FitToScale();
+    for (auto& listener : scaleListeners_) listener(scale);
+  }
+  ShowScaleChecks();
+}
+
+void QtMainWindow::ShowScaleChecks() {
+  for (int s = kMinWindowScale; s <= kMaxWindowScale; ++s) SetMenuChecked(kScaleCommands[s - 1], s == WindowScale());
 }
 
 QAction* QtMainWindow::MenuAction(int id) const {
@@ -247,6 +363,7 @@ void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std:
   for (const MenuItem& pulldown : pulldowns) {
     AddMenuItems(menuBar()->addMenu(QString::fromStdString(pulldown.label)), pulldown.children);
   }
+  ShowScaleChecks();
   for (const Accelerator& key : keys) {
     auto* action = new QAction(this);
     action->setShortcut(QKeySequence(QString::fromStdString(key.key)));
@@ -326,6 +443,23 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 void QtMainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && editor_) OnFocusGained(*editor_);
   QMainWindow::changeEvent(event);
+}
+
+void QtMainWindow::moveEvent(QMoveEvent* event) {
+  if (state_ && isVisible() && !placing_ && !isMaximized() && !isFullScreen()) state_->setValue(kPositionKey, pos());
+  QMainWindow::moveEvent(event);
+}
+
+void QtMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void QtMainWindow::dropEvent(QDropEvent* event) {
+  QStringList files = DroppedFiles(event->mimeData());
+  if (files.isEmpty() || !editor_) return;
+  event->acceptProposedAction();
+  // One document at a time: the first file opens, as Open would open it.
+  OnFileDropped(*editor_, files.front().toStdString());
 }
 
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
+#include <QRegion>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +18,7 @@
 #include "platform/qt/qt_dialog_host.h"
 
 class QAction;
+class QSettings;
 class QTimer;
 
 namespace qshe {
@@ -27,7 +30,9 @@ namespace qshe::platform {
 class QtMainWindow;
 
 // The client area: keeps the picture the program presented and shows it
-// pixel for pixel (scaled without smoothing on high-density screens).
+// enlarged by a whole number, each picture pixel a block of scale x scale
+// device pixels, never smoothed. Mouse positions go to the program in
+// picture pixels, so it sees the same window at every scale.
 class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice {
  public:
   explicit QtClientArea(QtMainWindow* owner);
@@ -35,6 +40,11 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
   const QImage& image() const { return image_; }
   // The text last written straight to the window (the shape counter).
   const std::string& lastText() const { return lastText_; }
+  // Device pixels per picture pixel.
+  int scale() const { return scale_; }
+  void SetScale(int scale);
+  // The widget size that shows the whole picture at the current scale.
+  QSize ScaledSize() const;
 
   // WindowSurface
   PaletteDevice& palettes() override { return *this; }
@@ -58,15 +68,22 @@ class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice 
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Brings the enlarged copy of `rect` (picture pixels) up to date and asks
+  // for it to be painted.
+  void Show(const QRect& rect);
+  QPoint PicturePosition(QMouseEvent* event) const;
+
   QtMainWindow* owner_;
-  QImage image_;
+  QImage image_;   // the picture as presented, one pixel per picture pixel
+  QImage scaled_;  // the same enlarged to device pixels
+  int scale_ = 1;
+  QRegion fresh_;  // widget parts that the program presented since the last paint
+  bool painting_ = false;
   QFont font_;
   std::string lastText_;
   std::map<PaletteId, std::array<PaletteEntry, 256>> palettes_;
   PaletteId selected_ = 0;
   PaletteId next_ = 1;
-  bool painting_ = false;  // presenting from inside a paint event
-  bool stale_ = true;      // resized since the composition was last presented
 };
 
 class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, public WindowControl {
@@ -78,15 +95,24 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
 
   Desktop& desktop() { return desktop_; }
   QtClientArea* clientArea() const { return client_; }
-  // Events go to this editor from now on; none also silences the dialogs.
-  void Attach(Editor* editor) {
-    editor_ = editor;
-    if (!editor) dialogHost_.SetDialogListener({});
-  }
+  // Events go to this editor from now on; it also gets the window-scale hook.
+  // None also silences the dialogs.
+  void Attach(Editor* editor);
   QtDialogHost& dialogHost() { return dialogHost_; }
   Editor* editor() const { return editor_; }
-  // Fixes the client area at its full size and places the window.
+  // Picks the scale (remembered, else what suits the screen), fixes the
+  // client area at its full size and places the window (where it was left,
+  // else in the middle of the screen).
   void FitAndPlace();
+  // The whole-number scale of the picture (device pixels per picture pixel).
+  // Other windows that show program pictures (the positioning previews)
+  // draw at this scale and follow its changes through a listener.
+  int WindowScale() const { return client_->scale(); }
+  void SetWindowScale(int scale);
+  void AddScaleListener(std::function<void(int)> listener) { scaleListeners_.push_back(std::move(listener)); }
+  // Where the scale and the window's position are remembered; nothing is
+  // remembered without one (the tests' windows).
+  void UseStateStore(QSettings* store) { state_ = store; }
   // The action of a menu command, for tests.
   QAction* MenuAction(int id) const;
 
@@ -111,9 +137,15 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void AddMenuItems(class QMenu* menu, const std::vector<MenuItem>& items);
+  // Window and client size limits for the current scale.
+  void FitToScale();
+  void ShowScaleChecks();
   void LoadCursors(const std::string& supportDir);
 
   QtClientArea* client_;  // before desktop_, which refers to it
@@ -125,6 +157,9 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   std::vector<QAction*> shortcuts_;
   std::map<int, QTimer*> timers_;
   std::map<Cursor, QCursor> cursors_;
+  std::vector<std::function<void(int)>> scaleListeners_;
+  QSettings* state_ = nullptr;
+  bool placing_ = false;  // our own moves are not the user's
   bool quitting_ = false;
 };
 

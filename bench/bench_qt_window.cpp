@@ -1,0 +1,111 @@
+// The Qt window at whole-number scales: one full present at x4 against
+// copying the enlarged picture's bytes, and one pencil move at zoom 16 sent
+// as a real mouse event and painted, at x1 and at x4. Runs on Qt's offscreen
+// platform.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <filesystem>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "measure.h"
+#include "platform/headless/headless.h"
+#include "platform/qt/qt_main_window.h"
+#include "support_files.h"
+
+using namespace qshe;
+
+namespace {
+
+// The editor in a real window over freshly generated support files.
+struct Window {
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / "qshe-bench-qt";
+  std::string programDir;
+  platform::HeadlessPlatform scripted;
+  std::unique_ptr<platform::QtMainWindow> window;
+  std::unique_ptr<Editor> editor;
+
+  bool Start(int scale) {
+    std::filesystem::create_directories(dir);
+    programDir = dir.string() + "/";
+    for (const auto& [name, bytes] : gen::GenerateSupportFiles()) {
+      FILE* f = std::fopen((programDir + name).c_str(), "wb");
+      if (!f) return false;
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    window = std::make_unique<platform::QtMainWindow>(scripted, scripted, scripted, programDir);
+    editor = std::make_unique<Editor>(window->desktop());
+    window->Attach(editor.get());
+    if (!StartEditor(*editor, programDir, {})) return false;
+    window->FitAndPlace();
+    window->SetWindowScale(scale);
+    window->show();
+    QApplication::processEvents();
+    return window->WindowScale() == scale;
+  }
+  ~Window() {
+    if (window) window->Attach(nullptr);
+  }
+};
+
+void BM_QtFullPresentAtScale4(benchmark::State& state) {
+  Window w;
+  if (!w.Start(4)) {
+    state.SkipWithError("the editor did not start at x4");
+    return;
+  }
+  // The yardstick: copying the bytes of the enlarged picture once.
+  const size_t bytes = size_t{kClientWidth} * 4 * kClientHeight * 4 * 4;
+  std::vector<uint8_t> from(bytes, 1), to(bytes);
+  QWidget* area = w.window->clientArea();
+  bench::Measure(state, to.data(), from.data(), bytes, [&] {
+    PresentWindow(*w.editor);  // colour lookup, enlargement
+    area->repaint();           // and onto the window's backing store
+  });
+}
+BENCHMARK(BM_QtFullPresentAtScale4)->Unit(benchmark::kMicrosecond);
+
+uint8_t copyFrom[65536];
+uint8_t copyTo[65536];
+
+// Quoted against copying 64 KiB, as the headless pencil move is.
+void BM_QtPencilMoveAtZoom16(benchmark::State& state) {
+  const int scale = static_cast<int>(state.range(0));
+  Window w;
+  if (!w.Start(scale)) {
+    state.SkipWithError("the editor did not start");
+    return;
+  }
+  for (int i = 0; i < 4; ++i) OnCommand(*w.editor, kCmdZoomIn);
+  QWidget* area = w.window->clientArea();
+  auto send = [&](QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held) {
+    QPointF at(x * scale, 100 * scale);
+    QMouseEvent event(type, at, area->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(area, &event);
+  };
+  send(QEvent::MouseButtonPress, 300, Qt::LeftButton, Qt::LeftButton);
+  int x = 300;
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
+    x = x == 300 ? 316 : 300;  // one canvas pixel further each time
+    send(QEvent::MouseMove, x, Qt::NoButton, Qt::LeftButton);
+    QApplication::sendPostedEvents();  // the paint of what changed
+  });
+  send(QEvent::MouseButtonRelease, x, Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK(BM_QtPencilMoveAtZoom16)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

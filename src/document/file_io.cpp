@@ -28,26 +28,33 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
-}  // namespace
-
-std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* error) {
-  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+// A descriptor for reading a regular file, or -1 with `error` set. Without
+// O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+int OpenRegularFile(const std::string& path, struct stat& st, std::string* error) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (error) *error = ErrorText(errno);
-    return std::nullopt;
+    return -1;
   }
-  struct stat st {};
   if (::fstat(fd, &st) != 0) {
     if (error) *error = ErrorText(errno);
     ::close(fd);
-    return std::nullopt;
+    return -1;
   }
   if (!S_ISREG(st.st_mode)) {
     if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : kNotRegular;
     ::close(fd);
-    return std::nullopt;
+    return -1;
   }
+  return fd;
+}
+
+}  // namespace
+
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* error) {
+  struct stat st {};
+  int fd = OpenRegularFile(path, st, error);
+  if (fd < 0) return std::nullopt;
   FileBytes file;
   size_t capacity = static_cast<size_t>(st.st_size);
   file.data.reset(new (std::nothrow) uint8_t[capacity + 1]);
@@ -153,26 +160,17 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
 
 bool FileExists(const std::string& path) {
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
   struct stat st {};
-  bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  int fd = OpenRegularFile(path, st, nullptr);
+  if (fd < 0) return false;
   ::close(fd);
-  return regular;
+  return true;
 }
 
 std::optional<FileBytes> ReadFilePrefix(const std::string& path, size_t limit, std::string* error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (error) *error = ErrorText(errno);
-    return std::nullopt;
-  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    if (error) *error = S_ISDIR(st.st_mode) ? ErrorText(EISDIR) : kNotRegular;
-    ::close(fd);
-    return std::nullopt;
-  }
+  int fd = OpenRegularFile(path, st, error);
+  if (fd < 0) return std::nullopt;
   FileBytes file;
   file.data.reset(new (std::nothrow) uint8_t[limit + 1]);
   if (!file.data) {

@@ -6,6 +6,7 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/recovery.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -127,7 +128,10 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdSave: SaveDocument(e.doc, e.canvas, ui); break;
     case kCmdSaveAs: SaveDocumentAs(e.doc, e.canvas, ui); break;
     case kCmdExit:
-      if (ConfirmDiscard(e.doc, e.canvas, ui)) e.desktop.control.Quit(0);
+      if (ConfirmDiscard(e.doc, e.canvas, ui)) {
+        DiscardRecovery(e);
+        e.desktop.control.Quit(0);
+      }
       break;
     case kCmdRevertShape:
       RevertShape(e.doc, e.canvas, ui);

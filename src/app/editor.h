@@ -10,6 +10,7 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/recovery.h"
 #include "document/undo.h"
 #include "editing/canvas_view.h"
 #include "editing/tool_state.h"
@@ -127,6 +128,7 @@ struct Editor {
   ToolState tools;
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
+  RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
 };
 
 }  // namespace qshe

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_recovery.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
 
   qshe::Editor editor(mainWindow.desktop());
   mainWindow.Attach(&editor);
+  editor.recovery.folder = qshe::platform::RecoveryFolder();
   if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();
   mainWindow.FitAndPlace();
   mainWindow.show();

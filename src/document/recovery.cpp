@@ -65,17 +65,33 @@ bool GetBlock(std::span<const uint8_t> bytes, size_t& at, size_t end, std::vecto
   return true;
 }
 
-// What decides whether a new copy is needed: everything but the time.
-uint64_t ContentHash(const RecoveryCopy& copy) {
+// Bytes 8..19 hold the writer's pid and the time. The checksum is the hash
+// of those over the hash of everything after them, so the inner hash alone
+// tells whether a document differs from the one last written.
+constexpr size_t kStampEnd = 20;
+
+uint64_t Checksum(std::span<const uint8_t> bytes, uint64_t* body) {
+  uint64_t inner = Hash(bytes.subspan(kStampEnd));
+  if (body) *body = inner;
+  return Hash(bytes.first(kStampEnd), inner);
+}
+
+std::vector<uint8_t> Encode(const RecoveryCopy& copy, uint64_t* body) {
+  std::vector<uint8_t> out(kMagic, kMagic + sizeof kMagic);
+  out.reserve(kFixedHeader + 20 + copy.info.documentPath.size() + copy.shapeFile.size() +
+              copy.objectFile.size());
+  Put(out, copy.info.pid, 4);
+  Put(out, static_cast<uint64_t>(copy.info.writtenAt), 8);
+  Put(out, static_cast<uint32_t>(copy.info.current), 4);
+  Put(out, static_cast<uint8_t>(copy.info.qs2Flag), 1);
+  Put(out, static_cast<uint8_t>(copy.info.qbjFlag), 1);
+  Put(out, 0, 2);
   const std::string& p = copy.info.documentPath;
-  uint64_t h = Hash(copy.shapeFile);
-  h = Hash(copy.objectFile, h);
-  h = Hash({reinterpret_cast<const uint8_t*>(p.data()), p.size()}, h);
-  const auto current = static_cast<uint32_t>(copy.info.current);
-  const uint8_t fields[6] = {static_cast<uint8_t>(copy.info.qs2Flag), static_cast<uint8_t>(copy.info.qbjFlag),
-                             static_cast<uint8_t>(current),          static_cast<uint8_t>(current >> 8),
-                             static_cast<uint8_t>(current >> 16),    static_cast<uint8_t>(current >> 24)};
-  return Hash(fields, h);
+  PutBlock(out, {reinterpret_cast<const uint8_t*>(p.data()), p.size()});
+  PutBlock(out, copy.shapeFile);
+  PutBlock(out, copy.objectFile);
+  Put(out, Checksum(out, body), 8);
+  return out;
 }
 
 std::string ErrorText(int err) { return std::strerror(err); }
@@ -96,23 +112,7 @@ uint32_t PidOfCopyName(const std::string& name) {
 
 // ----- the copy's bytes ----------------------------------------------------------
 
-std::vector<uint8_t> EncodeRecoveryCopy(const RecoveryCopy& copy) {
-  std::vector<uint8_t> out(kMagic, kMagic + sizeof kMagic);
-  out.reserve(kFixedHeader + 20 + copy.info.documentPath.size() + copy.shapeFile.size() +
-              copy.objectFile.size());
-  Put(out, copy.info.pid, 4);
-  Put(out, static_cast<uint64_t>(copy.info.writtenAt), 8);
-  Put(out, static_cast<uint32_t>(copy.info.current), 4);
-  Put(out, static_cast<uint8_t>(copy.info.qs2Flag), 1);
-  Put(out, static_cast<uint8_t>(copy.info.qbjFlag), 1);
-  Put(out, 0, 2);
-  const std::string& p = copy.info.documentPath;
-  PutBlock(out, {reinterpret_cast<const uint8_t*>(p.data()), p.size()});
-  PutBlock(out, copy.shapeFile);
-  PutBlock(out, copy.objectFile);
-  Put(out, Hash(out), 8);
-  return out;
-}
+std::vector<uint8_t> EncodeRecoveryCopy(const RecoveryCopy& copy) { return Encode(copy, nullptr); }
 
 std::optional<RecoveryCopy> DecodeRecoveryCopy(std::span<const uint8_t> bytes, std::string* error) {
   auto fail = [&](const char* why) -> std::optional<RecoveryCopy> {
@@ -124,7 +124,7 @@ std::optional<RecoveryCopy> DecodeRecoveryCopy(std::span<const uint8_t> bytes, s
   }
   if (bytes.size() < kFixedHeader + 8) return fail("it is cut short");
   const size_t end = bytes.size() - 8;
-  if (Hash(bytes.first(end)) != Get(bytes.data() + end, 8)) return fail("its contents are damaged");
+  if (Checksum(bytes.first(end), nullptr) != Get(bytes.data() + end, 8)) return fail("its contents are damaged");
 
   RecoveryCopy copy;
   const uint8_t* p = bytes.data();
@@ -263,10 +263,10 @@ RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std
     if (error) *error = ErrorText(ENOENT);
     return RecoveryWrite::Failed;
   }
-  uint64_t hash = ContentHash(copy);
-  if (journal.haveCopy && hash == journal.writtenHash) return RecoveryWrite::Unchanged;
   copy.info.pid = journal.pid;
-  std::vector<uint8_t> bytes = EncodeRecoveryCopy(copy);
+  uint64_t hash = 0;
+  std::vector<uint8_t> bytes = Encode(copy, &hash);
+  if (journal.haveCopy && hash == journal.writtenHash) return RecoveryWrite::Unchanged;
   if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes)) {
     if (error) *error = *failure;
     return RecoveryWrite::Failed;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,26 +80,26 @@ TEST_F(RecoveryAppTest, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithThem) {
   OnCommand(e, kCmdSave);
   EXPECT_FALSE(CopyThere());
 
-  // The window losing the focus writes at once; New after No removes it.
-  Dot(e, 0, 255);
-  OnFocusLost(e);
-  EXPECT_TRUE(CopyThere());
-  hp.answers = {Answer::Cancel};
-  OnCommand(e, kCmdNew);
-  EXPECT_TRUE(CopyThere());  // cancelled: the work is still open
-  hp.answers = {Answer::No};
-  OnCommand(e, kCmdNew);
-  EXPECT_FALSE(CopyThere());
-
-  // Exit that discards by the user's answer.
-  Dot(e, 0, 255);
-  OnFocusLost(e);
-  ASSERT_TRUE(CopyThere());
-  hp.answers = {Answer::No};
-  OnCommand(e, kCmdExit);
+  // The window losing the focus writes at once; a command that discards the
+  // work by the user's answer removes the copy, a Cancel keeps it.
+  struct Discard {
+    int command;
+    std::optional<std::string> file;  // for the open dialog
+  };
+  for (const Discard& d : {Discard{kCmdNew, {}}, Discard{kCmdOpen, file}, Discard{kCmdExit, {}}}) {
+    Dot(e, 0, 255);
+    OnFocusLost(e);
+    ASSERT_TRUE(CopyThere()) << d.command;
+    hp.answers = {Answer::Cancel};
+    OnCommand(e, d.command);
+    EXPECT_TRUE(CopyThere()) << d.command << ": cancelled, the work is still open";
+    hp.answers = {Answer::No};
+    hp.fileNames = {d.file};
+    OnCommand(e, d.command);
+    EXPECT_FALSE(CopyThere()) << d.command;
+  }
   EXPECT_EQ(hp.quitCode, 0);
-  EXPECT_FALSE(CopyThere());
-  EXPECT_TRUE(hp.messages.size() == 3u) << "only the three unsaved-changes questions";
+  EXPECT_EQ(hp.messages.size(), 6u) << "only the unsaved-changes questions";
 }
 
 TEST_F(RecoveryAppTest, TheIntervalComesFromTheEnvironment) {

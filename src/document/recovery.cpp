@@ -307,8 +307,11 @@ std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal) {
     } else if (!orphan.lock.Acquire(RecoveryLockPath(journal.folder, pid))) {
       continue;  // its editor is still running, or is dealing with it
     }
+    // Looked at again under the lock: another editor starting at the same
+    // time may have dealt with it meanwhile.
     struct stat st {};
-    if (::stat(orphan.path.c_str(), &st) == 0) orphan.modifiedAt = st.st_mtime;
+    if (::stat(orphan.path.c_str(), &st) != 0) continue;
+    orphan.modifiedAt = st.st_mtime;
     found.push_back(std::move(orphan));
   }
   std::sort(found.begin(), found.end(),

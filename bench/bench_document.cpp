@@ -7,6 +7,7 @@
 
 #include "document/canvas.h"
 #include "document/file_io.h"
+#include "document/recovery.h"
 #include "document/shape_file.h"
 #include "measure.h"
 #include "platform/headless/headless.h"
@@ -75,6 +76,30 @@ void BM_AddShapesAtFront(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AddShapesAtFront)->Unit(benchmark::kMicrosecond);
+
+// One recovery copy of a full document, as the recovery timer writes it:
+// the canvas committed into a copy of the current shape, the copy encoded,
+// and the safe write with its flush to the disk. The document changes by one
+// pixel each round, so every round really writes.
+void BM_RecoveryWrite(benchmark::State& state) {
+  Document doc;
+  doc.list.slots = MakeDocument();
+  doc.list.count = kShapeListCapacity;
+  doc.state.modified = kModified;
+  Canvas canvas;
+  LoadShapeToCanvas(doc.list.slots[0], canvas);
+  RecoveryJournal journal;
+  journal.folder = BenchPath("qshe-bench-recovery");
+  OpenRecoveryJournal(journal, nullptr);
+  uint8_t ink = 1;
+  for (auto _ : state) {
+    canvas.At(0, 255) = ink++;
+    auto result = WriteRecoveryCopy(journal, doc, canvas, true, 0, nullptr);
+    benchmark::DoNotOptimize(result);
+  }
+  RemoveRecoveryCopy(journal);
+}
+BENCHMARK(BM_RecoveryWrite)->Unit(benchmark::kMillisecond);
 
 // The yardstick the canvas figures are quoted against: copying 64 KiB.
 uint8_t copyFrom[65536];

@@ -11,6 +11,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_session.h"
+#include "platform/qt/qt_recovery.h"
 
 int main(int argc, char** argv) {
   const qshe::platform::SessionChoice session =
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
 
   qshe::Editor editor(mainWindow.desktop());
   mainWindow.Attach(&editor);
+  editor.recovery.folder = qshe::platform::RecoveryFolder();
   if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();
   mainWindow.FitAndPlace();
   mainWindow.show();

@@ -9,6 +9,7 @@
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
+#include "app/recovery.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -171,7 +172,10 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdImportSingle: ImportPicture(e); break;
     case kCmdExportBitmap: ExportShapeAsBitmap(e.doc, e.canvas, ui, e.window.gamePalette); break;
     case kCmdExit:
-      if (ConfirmDiscard(e.doc, e.canvas, ui)) e.desktop.control.Quit(0);
+      if (ConfirmDiscard(e.doc, e.canvas, ui)) {
+        DiscardRecovery(e);
+        e.desktop.control.Quit(0);
+      }
       break;
     case kCmdRevertShape:
       RevertShape(e.doc, e.canvas, ui);

@@ -11,6 +11,7 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/recovery.h"
 #include "document/undo.h"
 #include "editing/canvas_view.h"
 #include "editing/tool_state.h"
@@ -135,6 +136,7 @@ struct Editor {
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
   PropertiesWindow properties;
+  RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
 };
 
 }  // namespace qshe

@@ -6,6 +6,7 @@
 #include "app/color_panel.h"
 #include "app/commands.h"
 #include "app/program_dir.h"
+#include "app/recovery.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "display/pcx.h"
@@ -395,7 +396,10 @@ void OnSize(Editor& e, int width, int height) {
 }
 
 void OnCloseRequest(Editor& e) {
-  if (ConfirmDiscard(e.doc, e.canvas, e.ui())) e.desktop.control.Quit(0);
+  if (ConfirmDiscard(e.doc, e.canvas, e.ui())) {
+    DiscardRecovery(e);
+    e.desktop.control.Quit(0);
+  }
 }
 
 void OnFileDropped(Editor& e, const std::string& path) {
@@ -415,9 +419,14 @@ void OnTimer(Editor& e, int id) {
   } else if (id == kScrollTimer) {
     ScrollBarTick(e, e.horizontalBar);
     ScrollBarTick(e, e.verticalBar);
+  } else if (id == kRecoveryTimer) {
+    UpdateRecoveryCopy(e);
   }
 }
 
-void OnCommand(Editor& e, int identifier) { RunCommand(e, identifier); }
+void OnCommand(Editor& e, int identifier) {
+  RunCommand(e, identifier);
+  RecoveryAfterCommand(e);
+}
 
 }  // namespace qshe

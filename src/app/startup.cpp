@@ -7,6 +7,7 @@
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
+#include "app/recovery.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -51,6 +52,7 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   } else {
     OpenPath(e.doc, e.canvas, e.ui(), e.paths.commandLineFile);
   }
+  StartRecovery(e);
   RedrawScreen(e);
   PresentWindow(e);
   SetToolState(e, kPencil, 0, 0);

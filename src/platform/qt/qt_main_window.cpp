@@ -24,6 +24,7 @@
 #include "app/editor.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_scale.h"
+#include "app/recovery.h"
 
 namespace qshe::platform {
 namespace {
@@ -441,7 +442,13 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void QtMainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && editor_) OnFocusGained(*editor_);
+  if (event->type() == QEvent::ActivationChange && editor_) {
+    if (isActiveWindow()) {
+      OnFocusGained(*editor_);
+    } else {
+      OnFocusLost(*editor_);
+    }
+  }
   QMainWindow::changeEvent(event);
 }
 

@@ -1,0 +1,37 @@
+// The recovery journal in the running editor: copies of unsaved work on a
+// timer and when the window loses the focus, and the offer to restore a copy
+// left by an editor that ended without saving.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/editor.h"
+
+namespace qshe {
+
+inline constexpr int kRecoveryTimer = 3;
+inline constexpr const char* kRecoverySecondsVariable = "QSHE_RECOVERY_SECONDS";
+
+// The interval from QSHE_RECOVERY_SECONDS when it holds a whole number of
+// seconds (0 turns the copies off), else `fallback`.
+int RecoverySeconds(int fallback);
+
+// Opens the journal in e.recovery.folder (nothing happens when it is empty),
+// offers the copies of editors no longer running and starts the timer.
+void StartRecovery(Editor& e);
+// Writes a copy when the document holds unsaved changes that the last copy
+// does not have, and removes it once nothing is unsaved. Never in the middle
+// of a stroke: the next tick takes it.
+void UpdateRecoveryCopy(Editor& e);
+void OnFocusLost(Editor& e);
+// After a command: a document with nothing unsaved (saved, new, opened)
+// needs no copy.
+void RecoveryAfterCommand(Editor& e);
+// The user let the editor end without saving: the copy goes.
+void DiscardRecovery(Editor& e);
+
+// "9 December 2026, 02:40" in local time.
+std::string RecoveryTimeText(int64_t secondsSinceEpoch);
+
+}  // namespace qshe

@@ -1,0 +1,349 @@
+#include "document/recovery.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+#include "document/document_commands.h"
+#include "document/file_io.h"
+#include "document/object_file.h"
+#include "document/shape_file.h"
+
+namespace qshe {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint8_t kMagic[8] = {'Q', 'S', 'H', 'E', 'R', 'C', 'V', '1'};
+constexpr size_t kFixedHeader = 28;  // magic, pid, time, current, flags
+
+// A fast 64-bit hash, eight bytes at a time: it tells a damaged copy and an
+// unchanged document, nothing more.
+uint64_t Hash(std::span<const uint8_t> bytes, uint64_t h = 0xcbf29ce484222325ULL) {
+  constexpr uint64_t kPrime = 0x100000001b3ULL;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    h = (h ^ word) * kPrime;
+    h ^= h >> 29;
+  }
+  for (; i < bytes.size(); ++i) h = (h ^ bytes[i]) * kPrime;
+  return h ^ (bytes.size() * kPrime);
+}
+
+void Put(std::vector<uint8_t>& out, uint64_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint64_t Get(const uint8_t* p, int bytes) {
+  uint64_t v = 0;
+  for (int i = 0; i < bytes; ++i) v |= uint64_t{p[i]} << (8 * i);
+  return v;
+}
+
+void PutBlock(std::vector<uint8_t>& out, std::span<const uint8_t> block) {
+  Put(out, block.size(), 4);
+  out.insert(out.end(), block.begin(), block.end());
+}
+
+// Reads a length-prefixed block at `at`; false when it runs past `end`.
+bool GetBlock(std::span<const uint8_t> bytes, size_t& at, size_t end, std::vector<uint8_t>& block) {
+  if (end - at < 4) return false;
+  size_t length = static_cast<size_t>(Get(bytes.data() + at, 4));
+  at += 4;
+  if (end - at < length) return false;
+  block.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+               bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
+  at += length;
+  return true;
+}
+
+// Bytes 8..19 hold the writer's pid and the time. The checksum is the hash
+// of those over the hash of everything after them, so the inner hash alone
+// tells whether a document differs from the one last written.
+constexpr size_t kStampEnd = 20;
+
+uint64_t Checksum(std::span<const uint8_t> bytes, uint64_t* body) {
+  uint64_t inner = Hash(bytes.subspan(kStampEnd));
+  if (body) *body = inner;
+  return Hash(bytes.first(kStampEnd), inner);
+}
+
+std::vector<uint8_t> Encode(const RecoveryCopy& copy, uint64_t* body) {
+  std::vector<uint8_t> out(kMagic, kMagic + sizeof kMagic);
+  out.reserve(kFixedHeader + 20 + copy.info.documentPath.size() + copy.shapeFile.size() +
+              copy.objectFile.size());
+  Put(out, copy.info.pid, 4);
+  Put(out, static_cast<uint64_t>(copy.info.writtenAt), 8);
+  Put(out, static_cast<uint32_t>(copy.info.current), 4);
+  Put(out, static_cast<uint8_t>(copy.info.qs2Flag), 1);
+  Put(out, static_cast<uint8_t>(copy.info.qbjFlag), 1);
+  Put(out, 0, 2);
+  const std::string& p = copy.info.documentPath;
+  PutBlock(out, {reinterpret_cast<const uint8_t*>(p.data()), p.size()});
+  PutBlock(out, copy.shapeFile);
+  PutBlock(out, copy.objectFile);
+  Put(out, Checksum(out, body), 8);
+  return out;
+}
+
+std::string ErrorText(int err) { return std::strerror(err); }
+
+// "1234.qshr" -> 1234; 0 for any other name.
+uint32_t PidOfCopyName(const std::string& name) {
+  const std::string ext = kRecoveryExtension;
+  if (name.size() <= ext.size() || name.compare(name.size() - ext.size(), ext.size(), ext) != 0) return 0;
+  std::string digits = name.substr(0, name.size() - ext.size());
+  if (digits.empty() || digits.size() > 9 ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return 0;
+  }
+  return static_cast<uint32_t>(std::stoul(digits));
+}
+
+}  // namespace
+
+// ----- the copy's bytes ----------------------------------------------------------
+
+std::vector<uint8_t> EncodeRecoveryCopy(const RecoveryCopy& copy) { return Encode(copy, nullptr); }
+
+std::optional<RecoveryCopy> DecodeRecoveryCopy(std::span<const uint8_t> bytes, std::string* error) {
+  auto fail = [&](const char* why) -> std::optional<RecoveryCopy> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
+    return fail("it is not a recovery copy");
+  }
+  if (bytes.size() < kFixedHeader + 8) return fail("it is cut short");
+  const size_t end = bytes.size() - 8;
+  if (Checksum(bytes.first(end), nullptr) != Get(bytes.data() + end, 8)) return fail("its contents are damaged");
+
+  RecoveryCopy copy;
+  const uint8_t* p = bytes.data();
+  copy.info.pid = static_cast<uint32_t>(Get(p + 8, 4));
+  copy.info.writtenAt = static_cast<int64_t>(Get(p + 12, 8));
+  copy.info.current = static_cast<int32_t>(static_cast<uint32_t>(Get(p + 20, 4)));
+  copy.info.qs2Flag = p[24] ? 1 : 0;
+  copy.info.qbjFlag = p[25] ? 1 : 0;
+  size_t at = kFixedHeader;
+  std::vector<uint8_t> path;
+  if (!GetBlock(bytes, at, end, path) || !GetBlock(bytes, at, end, copy.shapeFile) ||
+      !GetBlock(bytes, at, end, copy.objectFile) || at != end) {
+    return fail("its contents are damaged");
+  }
+  copy.info.documentPath.assign(path.begin(), path.end());
+  return copy;
+}
+
+RecoveryCopy MakeRecoveryCopy(Document& doc, const Canvas& canvas, bool canvasEdited) {
+  RecoveryCopy copy;
+  copy.info.documentPath = doc.state.documentPath;
+  copy.info.qs2Flag = doc.state.qs2Flag;
+  copy.info.qbjFlag = doc.state.qbjFlag;
+  copy.info.current = doc.list.current;
+  // The shape file is made with the committed copy standing in the current
+  // slot for a moment; the real shape goes back untouched.
+  Shape committed;
+  Shape* slot = nullptr;
+  if (canvasEdited && doc.list.current >= 0 && doc.list.current < doc.list.count) {
+    Shape& current = doc.list.Current();
+    if (CopyShape(current, committed) && CommitCanvasToShape(canvas, committed)) {
+      slot = &current;
+      std::swap(*slot, committed);
+    }
+  }
+  copy.shapeFile = EncodeShapeFile(doc.list.Document(), ShapeFileFormat::Qs2);
+  copy.objectFile = EncodeObjectFile(doc.list.Document());
+  if (slot) std::swap(*slot, committed);
+  return copy;
+}
+
+bool RestoreRecoveryCopy(Document& doc, Canvas& canvas, platform::Platform& ui, const RecoveryCopy& copy,
+                         std::string* error) {
+  // Decoded aside first, so a copy that turns out damaged changes nothing.
+  std::vector<Shape> table(kShapeListCapacity);
+  LoadResult r = DecodeShapeFile(copy.shapeFile, table);
+  if (r.status != LoadStatus::Ok || r.format != ShapeFileFormat::Qs2) {
+    if (error) *error = r.detail.empty() ? "its shapes are damaged" : r.detail;
+    return false;
+  }
+  ResetDocument(doc);
+  for (int32_t i = 0; i < r.count; ++i) std::swap(doc.list.slots[static_cast<size_t>(i)], table[static_cast<size_t>(i)]);
+  doc.list.count = r.count;
+  DecodeObjectFile(copy.objectFile, doc.list.Document());
+  doc.state.documentPath = copy.info.documentPath;
+  doc.state.qs2Flag = copy.info.qs2Flag;
+  doc.state.qbjFlag = copy.info.qbjFlag;
+  int32_t current = r.count > 0 ? std::clamp(copy.info.current, 0, r.count - 1) : 0;
+  ShowShape(doc, canvas, current, false, 0);
+  ShowDocumentTitle(doc, ui, doc.state.documentPath.empty() ? "new" : doc.state.documentPath);
+  doc.state.modified = kModified;
+  CallHook(doc.hooks.refreshShapeViews);
+  return true;
+}
+
+// ----- locks -----------------------------------------------------------------------
+
+FileLock::FileLock(FileLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+  if (this != &other) {
+    Release();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+bool FileLock::Acquire(const std::string& path) {
+  Release();
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  path_ = path;
+  return true;
+}
+
+void FileLock::Release(bool remove) {
+  if (fd_ < 0) return;
+  if (remove) ::unlink(path_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+  path_.clear();
+}
+
+// ----- the journal -------------------------------------------------------------------
+
+std::string RecoveryCopyPath(const std::string& folder, uint32_t pid) {
+  return (fs::path(folder) / (std::to_string(pid) + kRecoveryExtension)).string();
+}
+
+std::string RecoveryLockPath(const std::string& folder, uint32_t pid) {
+  return (fs::path(folder) / (std::to_string(pid) + kRecoveryLockExtension)).string();
+}
+
+std::string RecoveryJournal::CopyPath() const { return RecoveryCopyPath(folder, pid); }
+
+bool OpenRecoveryJournal(RecoveryJournal& journal, std::string* error) {
+  if (journal.folder.empty()) {
+    if (error) *error = ErrorText(ENOENT);
+    return false;
+  }
+  if (journal.pid == 0) journal.pid = static_cast<uint32_t>(::getpid());
+  std::error_code ec;
+  fs::create_directories(journal.folder, ec);
+  if (ec) {
+    if (error) *error = ec.message();
+    return false;
+  }
+  // Copies hold unsaved work: for this user's eyes only.
+  fs::permissions(journal.folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+  if (!journal.lock.Acquire(RecoveryLockPath(journal.folder, journal.pid))) {
+    if (error) *error = ErrorText(errno ? errno : EAGAIN);
+    return false;
+  }
+  return true;
+}
+
+RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std::string* error) {
+  if (!journal.open()) {
+    if (error) *error = ErrorText(ENOENT);
+    return RecoveryWrite::Failed;
+  }
+  copy.info.pid = journal.pid;
+  uint64_t hash = 0;
+  std::vector<uint8_t> bytes = Encode(copy, &hash);
+  if (journal.haveCopy && hash == journal.writtenHash) return RecoveryWrite::Unchanged;
+  if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes)) {
+    if (error) *error = *failure;
+    return RecoveryWrite::Failed;
+  }
+  journal.haveCopy = true;
+  journal.writtenHash = hash;
+  return RecoveryWrite::Written;
+}
+
+RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, Document& doc, const Canvas& canvas,
+                                bool canvasEdited, int64_t now, std::string* error) {
+  RecoveryCopy copy = MakeRecoveryCopy(doc, canvas, canvasEdited);
+  copy.info.writtenAt = now;
+  return WriteRecoveryCopy(journal, std::move(copy), error);
+}
+
+void RemoveRecoveryCopy(RecoveryJournal& journal) {
+  if (!journal.open() || !journal.haveCopy) return;
+  ::unlink(journal.CopyPath().c_str());
+  journal.haveCopy = false;
+  journal.writtenHash = 0;
+}
+
+std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal) {
+  std::vector<OrphanedCopy> found;
+  std::error_code ec;
+  if (journal.folder.empty()) return found;
+  for (const auto& entry : fs::directory_iterator(journal.folder, ec)) {
+    std::error_code e2;
+    if (!entry.is_regular_file(e2)) continue;
+    uint32_t pid = PidOfCopyName(entry.path().filename().string());
+    if (pid == 0) continue;
+    OrphanedCopy orphan;
+    orphan.path = entry.path().string();
+    orphan.pid = pid;
+    if (pid == journal.pid) {
+      if (journal.haveCopy) continue;
+    } else if (!orphan.lock.Acquire(RecoveryLockPath(journal.folder, pid))) {
+      continue;  // its editor is still running, or is dealing with it
+    }
+    // Looked at again under the lock: another editor starting at the same
+    // time may have dealt with it meanwhile.
+    struct stat st {};
+    if (::stat(orphan.path.c_str(), &st) != 0) continue;
+    orphan.modifiedAt = st.st_mtime;
+    found.push_back(std::move(orphan));
+  }
+  std::sort(found.begin(), found.end(),
+            [](const OrphanedCopy& a, const OrphanedCopy& b) { return a.modifiedAt > b.modifiedAt; });
+  return found;
+}
+
+std::optional<std::string> DiscardOrphanedCopy(const RecoveryJournal& journal, OrphanedCopy& orphan,
+                                               std::string* error) {
+  fs::path dir = fs::path(journal.folder) / kDiscardedFolder;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  // A name not used yet in discarded/: the pid, then a number if need be.
+  fs::path stem = fs::path(orphan.path).filename();
+  fs::path target = dir / stem;
+  for (int n = 1; fs::exists(target, ec) && n < 1000; ++n) {
+    target = dir / (stem.stem().string() + "-" + std::to_string(n) + kRecoveryExtension);
+  }
+  std::optional<std::string> moved;
+  if (::rename(orphan.path.c_str(), target.c_str()) == 0) {
+    moved = target.string();
+  } else if (error) {
+    *error = ErrorText(errno);
+  }
+  orphan.lock.Release(true);
+  return moved;
+}
+
+void RemoveOrphanedCopy(const RecoveryJournal& journal, OrphanedCopy& orphan) {
+  // The restored document's own copy may carry the same name.
+  if (orphan.path != journal.CopyPath() || !journal.haveCopy) ::unlink(orphan.path.c_str());
+  orphan.lock.Release(true);
+}
+
+}  // namespace qshe

@@ -406,6 +406,7 @@ void OnFileDropped(Editor& e, const std::string& path) {
   OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
   RedrawScreen(e);
   PresentWindow(e);
+  RecoveryAfterCommand(e);  // an opened file leaves no copy of the old document
 }
 
 void OnTimer(Editor& e, int id) {

@@ -259,3 +259,13 @@ TEST_F(RecoveryAppTest, AKilledEditorsWorkComesBackAtTheNextStart) {
 }
 
 }  // namespace
+
+TEST_F(RecoveryAppTest, AFileDroppedOnTheWindowAndOpenedTakesTheCopyAway) {
+  ASSERT_TRUE(StartHere());
+  Dot(e, 3, 3);
+  OnTimer(e, kRecoveryTimer);
+  ASSERT_TRUE(CopyThere());
+  hp.answers = {Answer::No};  // discard the painting, open the dropped file
+  OnFileDropped(e, file);
+  EXPECT_FALSE(CopyThere());
+}

@@ -37,9 +37,9 @@ bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
 }
 
 bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, bool withSideFile,
-                     std::ostream& err) {
+                     std::ostream& err, std::optional<ShapeFileFormat> format) {
   const bool qs2 = !outPath.empty() && outPath.back() == '2';
-  auto bytes = EncodeShapeFile(shapes, qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
+  auto bytes = EncodeShapeFile(shapes, format.value_or(qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh));
   if (!withSideFile) {
     if (auto error = WriteFileAtomically(outPath, bytes)) {
       err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";

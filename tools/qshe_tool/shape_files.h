@@ -1,6 +1,7 @@
 // Shape files as the tool reads and writes them: with their side files.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -25,7 +26,8 @@ bool Load(const std::string& path, Loaded& loaded, std::ostream& err);
 // Writes `shapes` to `path` (QS2 when the name ends in "2", else QSH) and,
 // with `withSideFile`, their object properties beside it; either both files
 // are written or neither changes. False (with a line on `err`) on failure.
+// A given `format` is written whatever the name.
 bool WriteShapeFiles(const std::string& path, std::span<const Shape> shapes, bool withSideFile,
-                     std::ostream& err);
+                     std::ostream& err, std::optional<ShapeFileFormat> format = std::nullopt);
 
 }  // namespace qshe::tool

@@ -9,6 +9,7 @@
 #include "document/shape_file.h"
 #include "picture_commands.h"
 #include "shape_files.h"
+#include "sheet_command.h"
 
 namespace qshe::tool {
 namespace {
@@ -19,7 +20,10 @@ constexpr const char* kUsage =
     "                                   IN's .qbj side file goes beside OUT)\n"
     "       qshe-tool import [--at N] [--replace] [--transparent] [--center] [--palette FILE.pcx]\n"
     "                        SHAPEFILE PICTURE...\n"
-    "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n";
+    "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n"
+    "       qshe-tool sheet export [--columns N] [--padding P] [--palette FILE.pcx] SHAPEFILE SHEET.png\n"
+    "       qshe-tool sheet import [--palette FILE.pcx] SHEET.png SHAPEFILE\n"
+    "                                  (SHEET.json beside SHEET.png holds all but the pixels)\n";
 
 std::string JsonString(const std::string& text) {
   std::string out = "\"";
@@ -112,6 +116,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (auto status = ImportCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (!args.empty() && args[0] == "export") {
     if (auto status = ExportCommand({args.begin() + 1, args.end()}, err)) return *status;
+  } else if (!args.empty() && args[0] == "sheet") {
+    if (auto status = SheetCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
     return 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "document/file_io.h"
 #include "document/object_file.h"
@@ -25,28 +26,6 @@ constexpr const char* kUsage =
     "       qshe-tool sheet import [--palette FILE.pcx] SHEET.png SHAPEFILE\n"
     "                                  (SHEET.json beside SHEET.png holds all but the pixels)\n";
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out.push_back(static_cast<char>(c));
-        }
-    }
-  }
-  return out + "\"";
-}
-
 const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "QS2" : "QSH"; }
 
 int Info(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
@@ -57,22 +36,33 @@ int Info(const std::string& path, bool json, std::ostream& out, std::ostream& er
   const int qs2Flag = r.format == ShapeFileFormat::Qs2 ? 1 : 0;
   const bool qbj = loaded->hasObjectFile;
   if (json) {
-    out << "{\"file\": " << JsonString(path) << ", \"format\": \"" << FormatName(r.format)
-        << "\", \"count\": " << r.count << ", \"qs2Flag\": " << qs2Flag
-        << ", \"qbjFlag\": " << (qbj ? 1 : 0) << ", \"shapes\": [";
+    nlohmann::ordered_json j;
+    j["file"] = path;
+    j["format"] = FormatName(r.format);
+    j["count"] = r.count;
+    j["qs2Flag"] = qs2Flag;
+    j["qbjFlag"] = qbj ? 1 : 0;
+    auto& list = j["shapes"] = nlohmann::ordered_json::array();
     for (size_t i = 0; i < shapes.size(); ++i) {
       const Shape& s = shapes[i];
-      out << (i ? ", " : "") << "{\"index\": " << i << ", \"width\": " << s.width
-          << ", \"height\": " << s.height << ", \"offsetX\": " << s.offsetX
-          << ", \"offsetY\": " << s.offsetY << ", \"replacement\": " << s.replacement;
+      nlohmann::ordered_json e;
+      e["index"] = i;
+      e["width"] = s.width;
+      e["height"] = s.height;
+      e["offsetX"] = s.offsetX;
+      e["offsetY"] = s.offsetY;
+      e["replacement"] = s.replacement;
       if (qbj) {
-        out << ", \"tavrelX\": " << s.tavrelX << ", \"tavrelY\": " << s.tavrelY
-            << ", \"gettable\": " << s.gettable << ", \"sittable\": " << s.sittable
-            << ", \"walkable\": " << s.walkable;
+        e["tavrelX"] = s.tavrelX;
+        e["tavrelY"] = s.tavrelY;
+        e["gettable"] = s.gettable;
+        e["sittable"] = s.sittable;
+        e["walkable"] = s.walkable;
       }
-      out << "}";
+      list.push_back(std::move(e));
     }
-    out << "]}\n";
+    // A file name need not be valid UTF-8; such bytes are replaced, not refused.
+    out << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
     return 0;
   }
   out << "file: " << path << "\nformat: " << FormatName(r.format) << "\nshapes: " << r.count << "\n";

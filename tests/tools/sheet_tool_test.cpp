@@ -94,6 +94,7 @@ TEST_F(SheetToolTest, ExportThenImportGivesBackEveryFileByteForByte) {
       {"wide.qs2", EncodeShapeFile(assorted, ShapeFileFormat::Qs2), false, {"--columns", "5000", "--padding", "255"}},
       {"helpers.qsh", ReadBytes(P("qshe.qsh")), false, {"--columns", "7", "--padding", "1"}},
       {"none.qs2", EncodeShapeFile({}, ShapeFileFormat::Qs2), false, {}},
+      {"width-only.qs2", EncodeShapeFile(std::span<const Shape>(&assorted[1], 1), ShapeFileFormat::Qs2), false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -207,6 +208,8 @@ TEST_F(SheetToolTest, ImportRefusesABadSheetWithOneLineAndLeavesTheFileAlone) {
   EXPECT_NE(err.find("cannot read"), std::string::npos) << err;
   EXPECT_EQ(ReadBytes(P("target.qsh")), kQsh);
 
+  EXPECT_EQ(Run({"sheet", "export", P("a.qs2"), P("s.json")}), 1);
+  EXPECT_NE(err.find("overwritten by its own JSON"), std::string::npos) << err;
   EXPECT_EQ(Run({"sheet", "export", "--columns", "0", P("a.qs2"), P("s.png")}), 2);
   EXPECT_EQ(Run({"sheet", "export", "--padding", "-1", P("a.qs2"), P("s.png")}), 2);
   EXPECT_EQ(Run({"sheet", "rotate", P("a.qs2"), P("s.png")}), 2);

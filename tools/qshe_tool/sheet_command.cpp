@@ -71,6 +71,11 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
   const auto shapes = doc->shapes();
   const Grid g = MakeGrid(shapes, columns, padding);
   const std::string& sheetPath = names[1];
+  const std::string jsonPath = JsonPathFor(sheetPath);
+  if (jsonPath == sheetPath) {
+    err << "qshe-tool: " << sheetPath << " would be overwritten by its own JSON file; name the sheet .png\n";
+    return 1;
+  }
 
   // The sheet in PNG row order is built bottom row first, as the encoder
   // takes it, so every shape row is copied once.
@@ -133,14 +138,22 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
     return 1;
   }
   sheet = {};
+  // The picture and its JSON belong together: should the JSON fail, the
+  // picture that was there is put back.
+  auto oldPicture = ReadWholeFile(sheetPath);
   if (auto failed = WriteFileAtomically(sheetPath, *png)) {
     err << "qshe-tool: cannot write " << sheetPath << ": " << *failed << "\n";
     return 1;
   }
-  const std::string jsonPath = JsonPathFor(sheetPath);
   const std::string text = root.dump(2) + "\n";
   if (auto failed = WriteFileAtomically(jsonPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
     err << "qshe-tool: cannot write " << jsonPath << ": " << *failed << "\n";
+    if (oldPicture) {
+      WriteFileAtomically(sheetPath, oldPicture->bytes());
+    } else {
+      std::error_code ignored;
+      std::filesystem::remove(sheetPath, ignored);
+    }
     return 1;
   }
   return 0;
@@ -223,7 +236,8 @@ SheetData ParseSheetJson(const Json& root) {
     entry.cellY = Number(*cell, "y", 0, 1 << 24, cellWhere);
     entry.cellWidth = Number(*cell, "width", 0, 1 << 16, cellWhere);
     entry.cellHeight = Number(*cell, "height", 0, 1 << 16, cellWhere);
-    if (width > entry.cellWidth || height > entry.cellHeight)
+    // A QS2 file may keep a width without pixels (a height of 0); that needs no room.
+    if (width > 0 && height > 0 && (width > entry.cellWidth || height > entry.cellHeight))
       throw Problem{where + " (" + std::to_string(width) + " x " + std::to_string(height) +
                     ") does not fit its cell (" + std::to_string(entry.cellWidth) + " x " +
                     std::to_string(entry.cellHeight) + ")"};

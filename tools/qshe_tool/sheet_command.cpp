@@ -17,6 +17,7 @@
 #include "interchange/png_codec.h"
 #include "picture_commands.h"
 #include "shape_files.h"
+#include "shape_json.h"
 
 namespace qshe::tool {
 namespace {
@@ -102,21 +103,8 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
                     static_cast<size_t>(s.width));
       }
     }
-    Json entry;
-    entry["index"] = i;
+    Json entry = ShapeJson(s, static_cast<size_t>(i), objectFile);
     entry["cell"] = {{"x", x}, {"y", y}, {"width", g.cellWidth}, {"height", g.cellHeight}};
-    entry["width"] = s.width;
-    entry["height"] = s.height;
-    entry["offsetX"] = s.offsetX;
-    entry["offsetY"] = s.offsetY;
-    entry["replacement"] = s.replacement;
-    if (objectFile) {
-      entry["tavrelX"] = s.tavrelX;
-      entry["tavrelY"] = s.tavrelY;
-      entry["gettable"] = s.gettable;
-      entry["sittable"] = s.sittable;
-      entry["walkable"] = s.walkable;
-    }
     list.push_back(std::move(entry));
   }
   Json root;
@@ -145,7 +133,7 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
     err << "qshe-tool: cannot write " << sheetPath << ": " << *failed << "\n";
     return 1;
   }
-  const std::string text = root.dump(2) + "\n";
+  const std::string text = root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
   if (auto failed = WriteFileAtomically(jsonPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
     err << "qshe-tool: cannot write " << jsonPath << ": " << *failed << "\n";
     if (oldPicture) {

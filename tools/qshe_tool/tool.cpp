@@ -10,6 +10,7 @@
 #include "document/shape_file.h"
 #include "picture_commands.h"
 #include "shape_files.h"
+#include "shape_json.h"
 #include "sheet_command.h"
 
 namespace qshe::tool {
@@ -43,24 +44,7 @@ int Info(const std::string& path, bool json, std::ostream& out, std::ostream& er
     j["qs2Flag"] = qs2Flag;
     j["qbjFlag"] = qbj ? 1 : 0;
     auto& list = j["shapes"] = nlohmann::ordered_json::array();
-    for (size_t i = 0; i < shapes.size(); ++i) {
-      const Shape& s = shapes[i];
-      nlohmann::ordered_json e;
-      e["index"] = i;
-      e["width"] = s.width;
-      e["height"] = s.height;
-      e["offsetX"] = s.offsetX;
-      e["offsetY"] = s.offsetY;
-      e["replacement"] = s.replacement;
-      if (qbj) {
-        e["tavrelX"] = s.tavrelX;
-        e["tavrelY"] = s.tavrelY;
-        e["gettable"] = s.gettable;
-        e["sittable"] = s.sittable;
-        e["walkable"] = s.walkable;
-      }
-      list.push_back(std::move(e));
-    }
+    for (size_t i = 0; i < shapes.size(); ++i) list.push_back(ShapeJson(shapes[i], i, qbj));
     // A file name need not be valid UTF-8; such bytes are replaced, not refused.
     out << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
     return 0;

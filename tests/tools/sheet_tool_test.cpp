@@ -208,6 +208,12 @@ TEST_F(SheetToolTest, ImportRefusesABadSheetWithOneLineAndLeavesTheFileAlone) {
   EXPECT_NE(err.find("cannot read"), std::string::npos) << err;
   EXPECT_EQ(ReadBytes(P("target.qsh")), kQsh);
 
+  // A JSON that cannot be written takes the new picture back with it.
+  WriteBytes(P("keep.png"), {'o', 'l', 'd'});
+  std::filesystem::create_directory(P("keep.json"));
+  EXPECT_EQ(Run({"sheet", "export", P("a.qs2"), P("keep.png")}), 1);
+  EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
+  EXPECT_EQ(ReadBytes(P("keep.png")), Bytes({'o', 'l', 'd'}));
   EXPECT_EQ(Run({"sheet", "export", P("a.qs2"), P("s.json")}), 1);
   EXPECT_NE(err.find("overwritten by its own JSON"), std::string::npos) << err;
   EXPECT_EQ(Run({"sheet", "export", "--columns", "0", P("a.qs2"), P("s.png")}), 2);

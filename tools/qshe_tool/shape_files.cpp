@@ -61,15 +61,19 @@ bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, 
   }
   if (auto error = WriteFileAtomically(outPath, bytes)) {
     err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
-    if (oldSide) {
-      WriteFileAtomically(sidePath, oldSide->bytes());
-    } else {
-      std::error_code ignored;
-      std::filesystem::remove(sidePath, ignored);
-    }
+    PutBack(sidePath, oldSide);
     return false;
   }
   return true;
+}
+
+void PutBack(const std::string& path, const std::optional<FileBytes>& old) {
+  if (old) {
+    WriteFileAtomically(path, old->bytes());
+  } else {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
 }
 
 }  // namespace qshe::tool

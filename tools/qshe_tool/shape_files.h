@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "document/file_io.h"
 #include "document/shape_file.h"
 
 namespace qshe::tool {
@@ -29,5 +30,9 @@ bool Load(const std::string& path, Loaded& loaded, std::ostream& err);
 // A given `format` is written whatever the name.
 bool WriteShapeFiles(const std::string& path, std::span<const Shape> shapes, bool withSideFile,
                      std::ostream& err, std::optional<ShapeFileFormat> format = std::nullopt);
+
+// Undoes a write whose partner file failed: the bytes that were at `path`
+// are written back, or the file is removed when there was none.
+void PutBack(const std::string& path, const std::optional<FileBytes>& old);
 
 }  // namespace qshe::tool

@@ -136,12 +136,7 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
   const std::string text = root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
   if (auto failed = WriteFileAtomically(jsonPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
     err << "qshe-tool: cannot write " << jsonPath << ": " << *failed << "\n";
-    if (oldPicture) {
-      WriteFileAtomically(sheetPath, oldPicture->bytes());
-    } else {
-      std::error_code ignored;
-      std::filesystem::remove(sheetPath, ignored);
-    }
+    PutBack(sheetPath, oldPicture);
     return 1;
   }
   return 0;

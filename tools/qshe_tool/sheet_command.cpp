@@ -318,79 +318,76 @@ int Import(const std::vector<std::string>& names, const std::string& palettePath
   const std::string jsonPath = JsonPathFor(sheetPath);
   GamePalette palette;
   if (!LoadToolPalette(palettePath, palette, err)) return 1;
-
   std::string error;
   auto text = ReadWholeFile(jsonPath, &error);
   if (!text) {
     err << "qshe-tool: cannot read " << jsonPath << ": " << error << "\n";
     return 1;
   }
-  SheetData data;
-  try {
-    const auto bytes = text->bytes();
-    data = ParseSheetJson(Json::parse(bytes.begin(), bytes.end()));
-  } catch (const Json::parse_error& e) {
-    err << "qshe-tool: " << jsonPath << " is not JSON: " << e.what() << "\n";
-    return 1;
-  } catch (const Problem& p) {
-    err << "qshe-tool: " << jsonPath << ": " << p.text << "\n";
-    return 1;
-  }
-
   auto png = ReadWholeFile(sheetPath, &error);
   if (!png) {
     err << "qshe-tool: cannot read " << sheetPath << ": " << error << "\n";
     return 1;
   }
-  if (!IsPng(png->bytes())) {
-    err << "qshe-tool: " << sheetPath << " is not a PNG picture\n";
+  DecodedSheet sheet = DecodeSheet(text->bytes(), png->bytes(), palette, jsonPath, sheetPath);
+  png.reset();
+  if (!sheet.problem.empty()) {
+    err << "qshe-tool: " << sheet.problem << "\n";
     return 1;
   }
+  return WriteShapeFiles(shapePath, sheet.shapes, sheet.objectFile, err, sheet.format) ? 0 : 1;
+}
+
+}  // namespace
+
+DecodedSheet DecodeSheet(std::span<const uint8_t> json, std::span<const uint8_t> png, const GamePalette& palette,
+                         const std::string& jsonName, const std::string& sheetName) {
+  DecodedSheet out;
+  auto fail = [&](std::string problem) {
+    out.problem = std::move(problem);
+    out.shapes.clear();
+    return std::move(out);
+  };
+  SheetData data;
+  try {
+    data = ParseSheetJson(Json::parse(json.begin(), json.end()));
+  } catch (const Json::exception& e) {
+    return fail(jsonName + " is not JSON: " + e.what());
+  } catch (const Problem& p) {
+    return fail(jsonName + ": " + p.text);
+  }
+  if (!IsPng(png)) return fail(sheetName + " is not a PNG picture");
   // A picture may have grown in an editor, but not without bound.
   const int64_t need = int64_t{data.needWidth} * data.needHeight;
   PictureResult decoded;
   try {
-    decoded = DecodePng(png->bytes(), 1 << 24, std::max<int64_t>(4 * need, 1 << 24));
+    decoded = DecodePng(png, 1 << 24, std::max<int64_t>(4 * need, 1 << 24));
   } catch (const std::bad_alloc&) {
-    err << "qshe-tool: not enough memory to read " << sheetPath << "\n";
-    return 1;
+    return fail("not enough memory to read " + sheetName);
   }
-  png.reset();
-  if (decoded.error == PictureError::TooBig) {
-    err << "qshe-tool: " << sheetPath << " is far larger than the sheet " << jsonPath << " describes\n";
-    return 1;
-  }
-  if (!decoded.ok()) {
-    err << "qshe-tool: " << PictureErrorMessage(decoded, sheetPath) << "\n";
-    return 1;
-  }
+  if (decoded.error == PictureError::TooBig)
+    return fail(sheetName + " is far larger than the sheet " + jsonName + " describes");
+  if (!decoded.ok()) return fail(PictureErrorMessage(decoded, sheetName));
   const Picture& picture = decoded.picture;
-  if (picture.width < data.needWidth || picture.height < data.needHeight) {
-    // Name the first cell that the picture does not hold.
-    for (size_t k = 0; k < data.entries.size(); ++k) {
-      const SheetEntry& e = data.entries[k];
-      if (e.cellX + e.cellWidth > picture.width || e.cellY + e.cellHeight > picture.height) {
-        err << "qshe-tool: " << sheetPath << " (" << picture.width << " x " << picture.height
-            << ") lacks the cell of shape " << k << " at " << e.cellX << ", " << e.cellY << " (" << e.cellWidth
-            << " x " << e.cellHeight << ")\n";
-        return 1;
-      }
-    }
+  for (size_t k = 0; k < data.entries.size(); ++k) {
+    const SheetEntry& e = data.entries[k];
+    if (e.cellX + e.cellWidth > picture.width || e.cellY + e.cellHeight > picture.height)
+      return fail(sheetName + " (" + std::to_string(picture.width) + " x " + std::to_string(picture.height) +
+                  ") lacks the cell of shape " + std::to_string(k) + " at " + std::to_string(e.cellX) + ", " +
+                  std::to_string(e.cellY) + " (" + std::to_string(e.cellWidth) + " x " +
+                  std::to_string(e.cellHeight) + ")");
   }
   try {
     ReadCells(data, picture, palette);
   } catch (const Problem& p) {
-    err << "qshe-tool: " << sheetPath << ": " << p.text << "\n";
-    return 1;
+    return fail(sheetName + ": " + p.text);
   }
-  decoded = {};
-
-  std::vector<Shape> shapes(data.entries.size());
-  for (size_t k = 0; k < shapes.size(); ++k) shapes[k] = std::move(data.entries[k].shape);
-  return WriteShapeFiles(shapePath, shapes, data.objectFile, err, data.format) ? 0 : 1;
+  out.format = data.format;
+  out.objectFile = data.objectFile;
+  out.shapes.resize(data.entries.size());
+  for (size_t k = 0; k < out.shapes.size(); ++k) out.shapes[k] = std::move(data.entries[k].shape);
+  return out;
 }
-
-}  // namespace
 
 std::optional<int> SheetCommand(const std::vector<std::string>& args, std::ostream& err) {
   if (args.empty() || (args[0] != "export" && args[0] != "import")) return std::nullopt;

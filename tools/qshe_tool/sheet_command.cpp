@@ -248,7 +248,7 @@ SheetData ParseSheetJson(const Json& root) {
 // Transparent (alpha 0) and the export colour itself give 0.
 class SheetColors {
  public:
-  SheetColors(const Picture& picture, const GamePalette& palette) : picture_(picture), colors_(palette) {
+  SheetColors(const Picture& picture, const GamePalette& palette) : picture_(picture), palette_(palette) {
     if (!picture.indexed) return;
     const GamePalette exported = ExportedPngPalette(palette);
     for (int k = 0; k < 256; ++k) {
@@ -277,13 +277,16 @@ class SheetColors {
   }
 
  private:
-  uint8_t Match(const uint8_t* c) const {
+  uint8_t Match(const uint8_t* c) {
     if (std::memcmp(c, kExportColor0, 3) == 0) return 0;
-    return colors_.Nearest(c[0], c[1], c[2]);
+    // Built on first need: an untouched sheet matches nothing.
+    if (!colors_) colors_.emplace(palette_);
+    return colors_->Nearest(c[0], c[1], c[2]);
   }
 
   const Picture& picture_;
-  ColorMatcher colors_;
+  const GamePalette& palette_;
+  std::optional<ColorMatcher> colors_;
   uint8_t remap_[256] = {};
   uint32_t lastColor_ = UINT32_MAX;
   uint8_t lastIndex_ = 0;

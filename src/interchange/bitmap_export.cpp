@@ -15,12 +15,22 @@ std::vector<uint8_t> EncodeShapeBitmap(const Shape& shape, const GamePalette& pa
   return EncodeBmp8(shape.width, shape.height, shape.pixels.get(), palette);
 }
 
-std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const GamePalette& palette,
-                                                   std::string* error) {
+GamePalette ExportedPngPalette(const GamePalette& palette) {
   GamePalette table = palette;
   std::memcpy(table.data(), kExportColor0, 3);
+  return table;
+}
+
+std::optional<std::vector<uint8_t>> EncodeGamePng(int32_t width, int32_t height, const uint8_t* pixels,
+                                                  const GamePalette& palette, std::string* error) {
+  const GamePalette table = ExportedPngPalette(palette);
   const uint8_t alpha[1] = {0};
-  return EncodeIndexedPng({shape.width, shape.height, shape.pixels.get(), table, alpha}, error);
+  return EncodeIndexedPng({width, height, pixels, table, alpha}, error);
+}
+
+std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const GamePalette& palette,
+                                                   std::string* error) {
+  return EncodeGamePng(shape.width, shape.height, shape.pixels.get(), palette, error);
 }
 
 bool WantsPng(const std::string& path) {

@@ -19,6 +19,11 @@ std::vector<uint8_t> EncodeShapeBitmap(const Shape& shape, const GamePalette& pa
 // transparent, so other programs keep every index.
 std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const GamePalette& palette,
                                                    std::string* error = nullptr);
+// The same for any block of indices (rows bottom first), such as a sheet.
+std::optional<std::vector<uint8_t>> EncodeGamePng(int32_t width, int32_t height, const uint8_t* pixels,
+                                                  const GamePalette& palette, std::string* error = nullptr);
+// The 256 colours those PNGs carry: the palette with entry 0 the export colour.
+GamePalette ExportedPngPalette(const GamePalette& palette);
 
 // True when the name ends in ".png", whatever the case.
 bool WantsPng(const std::string& path);

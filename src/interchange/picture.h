@@ -22,6 +22,9 @@ struct Picture {
   // Rows bottom first, like shapes and the canvas.
   std::vector<uint8_t> pixels;
   std::vector<uint8_t> palette;
+  // Indexed PNG only: the alpha of each of the 256 entries (255 where the
+  // file's transparency chunk says nothing). Empty for other pictures.
+  std::vector<uint8_t> paletteAlpha;
   // The alpha channel tells pixels apart (not all the same value), so it,
   // and not a key colour, says which pixels are background.
   bool alphaUsed = false;

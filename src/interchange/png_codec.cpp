@@ -24,7 +24,7 @@ bool IsPng(std::span<const uint8_t> bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
 }
 
-PictureResult DecodePng(std::span<const uint8_t> bytes) {
+PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t maxPixels) {
   if (!IsPng(bytes)) return PictureFailure(PictureError::NotAPicture);
   Context ctx(spng_ctx_new(0));
   if (!ctx) return Damaged(SPNG_EMEM);
@@ -35,7 +35,8 @@ PictureResult DecodePng(std::span<const uint8_t> bytes) {
   spng_ihdr ihdr{};
   if (!err) err = spng_get_ihdr(ctx.get(), &ihdr);
   if (err) return Damaged(err);
-  if (ihdr.height > static_cast<uint32_t>(kMaxPictureSide) || ihdr.width > static_cast<uint32_t>(kMaxPictureSide))
+  if (ihdr.height > static_cast<uint32_t>(maxSide) || ihdr.width > static_cast<uint32_t>(maxSide) ||
+      int64_t{ihdr.width} * ihdr.height > maxPixels)
     return PictureFailure(PictureError::TooBig);
 
   Picture p;
@@ -53,6 +54,10 @@ PictureResult DecodePng(std::span<const uint8_t> bytes) {
       p.palette[3 * k + 1] = plte.entries[k].green;
       p.palette[3 * k + 2] = plte.entries[k].blue;
     }
+    p.paletteAlpha.assign(256, 255);
+    spng_trns trns{};
+    if (spng_get_trns(ctx.get(), &trns) == 0)
+      for (uint32_t k = 0; k < trns.n_type3_entries && k < 256; ++k) p.paletteAlpha[k] = trns.type3_alpha[k];
     size_t size = 0;
     if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_PNG, &size))) return Damaged(err);
     std::vector<uint8_t> packed(size);

@@ -19,8 +19,10 @@ bool IsPng(std::span<const uint8_t> bytes);
 // Any PNG up to kMaxPictureSide either way. Palettised files of 1 to 8 bits
 // give an indexed picture (the transparency chunk is not applied); grey and
 // RGB files, with or without alpha, of 8 or 16 bits give RGBA with a
-// transparency chunk applied as alpha. Gamma is not applied.
-PictureResult DecodePng(std::span<const uint8_t> bytes);
+// transparency chunk applied as alpha. Gamma is not applied. Whole sheets
+// pass larger limits: `maxSide` either way and `maxPixels` in all.
+PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide = kMaxPictureSide,
+                        int64_t maxPixels = int64_t{kMaxPictureSide} * kMaxPictureSide);
 
 struct IndexedImage {
   int32_t width = 0;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 using namespace qshe;
 using namespace qshe::testing;
 using Bytes = std::vector<uint8_t>;
+using Json = nlohmann::ordered_json;
 
 namespace {
 
@@ -30,6 +32,7 @@ struct ToolTest : ::testing::Test {
     return status;
   }
   bool Said(const std::string& text) const { return out.find(text) != std::string::npos; }
+  Json SaidJson() const { return Json::parse(out); }
 };
 
 }  // namespace
@@ -40,8 +43,12 @@ TEST_F(ToolTest, InfoListsEveryShape) {
   EXPECT_TRUE(Said("format: QS2") && Said("shapes: 1")) << out;
   EXPECT_TRUE(Said("    0      2      1       3      -1           7")) << out;
   ASSERT_EQ(Run({"info", "--json", P("a.qs2")}), 0);
-  EXPECT_TRUE(Said("\"count\": 1")) << out;
-  EXPECT_TRUE(Said("{\"index\": 0, \"width\": 2, \"height\": 1, \"offsetX\": 3, \"offsetY\": -1, \"replacement\": 7")) << out;
+  const Json j = SaidJson();
+  EXPECT_EQ(j["count"], 1) << out;
+  EXPECT_EQ(j["file"], P("a.qs2"));
+  EXPECT_EQ(j["format"], "QS2");
+  EXPECT_EQ(j["shapes"][0].dump(),
+            R"({"index":0,"width":2,"height":1,"offsetX":3,"offsetY":-1,"replacement":7})");
 }
 
 TEST_F(ToolTest, ConvertReproducesBothFormatsByteForByte) {
@@ -88,17 +95,19 @@ TEST_F(ToolQbjTest, ConvertCarriesTheSideFileByteForByte) {
   EXPECT_EQ(ReadBytes(P("out.qbj")), side);
 
   ASSERT_EQ(Run({"info", "--json", P("out.qs2")}), 0) << err;
-  EXPECT_TRUE(Said("\"qs2Flag\": 1, \"qbjFlag\": 1")) << out;
-  EXPECT_TRUE(Said("\"replacement\": 0, \"tavrelX\": -2, \"tavrelY\": 0, \"gettable\": 0, \"sittable\": 1, \"walkable\": 1}"))
-      << out;
-  EXPECT_TRUE(Said("\"tavrelX\": 0, \"tavrelY\": 100, \"gettable\": 1")) << out;
+  const Json j = SaidJson();
+  EXPECT_EQ(j["qs2Flag"], 1) << out;
+  EXPECT_EQ(j["qbjFlag"], 1) << out;
+  EXPECT_TRUE(Said(R"("replacement":0,"tavrelX":-2,"tavrelY":0,"gettable":0,"sittable":1,"walkable":1})")) << out;
+  EXPECT_TRUE(Said(R"("tavrelX":0,"tavrelY":100,"gettable":1)")) << out;
   ASSERT_EQ(Run({"info", P("out.qs2")}), 0);
   EXPECT_TRUE(Said("qbjFlag: 1\n") && Said("tavrelX tavrelY gettable sittable walkable")) << out;
 }
 
 TEST_F(ToolQbjTest, WithoutASideFileNoneIsShown) {
   ASSERT_EQ(Run({"info", "--json", P("in.qsh")}), 0);
-  EXPECT_TRUE(Said("\"qs2Flag\": 0, \"qbjFlag\": 0")) << out;
+  EXPECT_EQ(SaidJson()["qs2Flag"], 0) << out;
+  EXPECT_EQ(SaidJson()["qbjFlag"], 0) << out;
   EXPECT_FALSE(Said("tavrelX"));
   // A file beside IN that is no side file counts as none.
   WriteBytes(P("in.qbj"), {'n', 'o', 'p', 'e', 0, 0, 0, 0});

@@ -48,9 +48,9 @@ bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
 }
 
 bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, bool withSideFile,
-                     std::ostream& err) {
+                     std::ostream& err, std::optional<ShapeFileFormat> format) {
   const bool qs2 = !outPath.empty() && outPath.back() == '2';
-  auto bytes = EncodeShapeFile(shapes, qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
+  auto bytes = EncodeShapeFile(shapes, format.value_or(qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh));
   if (!withSideFile) {
     if (auto error = WriteFileAtomically(outPath, bytes)) {
       err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
@@ -68,32 +68,40 @@ bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, 
     return false;
   }
   // The side file goes first so that OUT is only written when both can be;
-  // should OUT then fail, the side file that was there is put back. One that
-  // is there but cannot be read back could not be put back, so it is not
-  // replaced at all.
-  std::error_code ec;
-  const bool sideExisted = std::filesystem::exists(std::filesystem::symlink_status(sidePath, ec));
-  std::string readError;
-  auto oldSide = sideExisted ? ReadWholeFile(sidePath, &readError) : std::nullopt;
-  if (sideExisted && !oldSide) {
-    err << "qshe-tool: cannot write " << sidePath << ": the file there cannot be read to keep it ("
-        << readError << ")\n";
-    return false;
-  }
+  // should OUT then fail, the side file that was there is put back.
+  Previous oldSide;
+  if (!KeepPrevious(sidePath, oldSide, err)) return false;
   if (auto error = WriteFileAtomically(sidePath, EncodeObjectFile(shapes))) {
     err << "qshe-tool: cannot write " << sidePath << ": " << *error << "\n";
     return false;
   }
   if (auto error = WriteFileAtomically(outPath, bytes)) {
     err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
-    if (oldSide) {
-      WriteFileAtomically(sidePath, oldSide->bytes());
-    } else {
-      std::filesystem::remove(sidePath, ec);  // ours alone: nothing was there before
-    }
+    PutBack(sidePath, oldSide);
     return false;
   }
   return true;
+}
+
+bool KeepPrevious(const std::string& path, Previous& previous, std::ostream& err) {
+  std::error_code ec;
+  previous.existed = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+  if (!previous.existed) return true;
+  std::string error;
+  previous.bytes = ReadWholeFile(path, &error);
+  if (previous.bytes) return true;
+  err << "qshe-tool: cannot write " << path << ": the file there cannot be read to keep it (" << error
+      << ")\n";
+  return false;
+}
+
+void PutBack(const std::string& path, const Previous& previous) {
+  std::error_code ignored;
+  if (previous.bytes) {
+    WriteFileAtomically(path, previous.bytes->bytes());
+  } else if (!previous.existed) {
+    std::filesystem::remove(path, ignored);  // ours alone: nothing was there before
+  }
 }
 
 }  // namespace qshe::tool

@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "document/file_io.h"
 #include "document/object_file.h"
 #include "document/shape_file.h"
 #include "picture_commands.h"
 #include "shape_files.h"
+#include "shape_json.h"
+#include "sheet_command.h"
 
 namespace qshe::tool {
 namespace {
@@ -19,29 +22,10 @@ constexpr const char* kUsage =
     "                                   IN's .qbj side file goes beside OUT)\n"
     "       qshe-tool import [--at N] [--replace] [--transparent] [--center] [--palette FILE.pcx]\n"
     "                        SHAPEFILE PICTURE...\n"
-    "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n";
-
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out.push_back(static_cast<char>(c));
-        }
-    }
-  }
-  return out + "\"";
-}
+    "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n"
+    "       qshe-tool sheet export [--columns N] [--padding P] [--palette FILE.pcx] SHAPEFILE SHEET.png\n"
+    "       qshe-tool sheet import [--palette FILE.pcx] SHEET.png SHAPEFILE\n"
+    "                                  (SHEET.json beside SHEET.png holds all but the pixels)\n";
 
 const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "QS2" : "QSH"; }
 
@@ -53,22 +37,16 @@ int Info(const std::string& path, bool json, std::ostream& out, std::ostream& er
   const int qs2Flag = r.format == ShapeFileFormat::Qs2 ? 1 : 0;
   const bool qbj = loaded->hasObjectFile;
   if (json) {
-    out << "{\"file\": " << JsonString(path) << ", \"format\": \"" << FormatName(r.format)
-        << "\", \"count\": " << r.count << ", \"qs2Flag\": " << qs2Flag
-        << ", \"qbjFlag\": " << (qbj ? 1 : 0) << ", \"shapes\": [";
-    for (size_t i = 0; i < shapes.size(); ++i) {
-      const Shape& s = shapes[i];
-      out << (i ? ", " : "") << "{\"index\": " << i << ", \"width\": " << s.width
-          << ", \"height\": " << s.height << ", \"offsetX\": " << s.offsetX
-          << ", \"offsetY\": " << s.offsetY << ", \"replacement\": " << s.replacement;
-      if (qbj) {
-        out << ", \"tavrelX\": " << s.tavrelX << ", \"tavrelY\": " << s.tavrelY
-            << ", \"gettable\": " << s.gettable << ", \"sittable\": " << s.sittable
-            << ", \"walkable\": " << s.walkable;
-      }
-      out << "}";
-    }
-    out << "]}\n";
+    nlohmann::ordered_json j;
+    j["file"] = path;
+    j["format"] = FormatName(r.format);
+    j["count"] = r.count;
+    j["qs2Flag"] = qs2Flag;
+    j["qbjFlag"] = qbj ? 1 : 0;
+    auto& list = j["shapes"] = nlohmann::ordered_json::array();
+    for (size_t i = 0; i < shapes.size(); ++i) list.push_back(ShapeJson(shapes[i], i, qbj));
+    // A file name need not be valid UTF-8; such bytes are replaced, not refused.
+    out << j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
     return 0;
   }
   out << "file: " << path << "\nformat: " << FormatName(r.format) << "\nshapes: " << r.count << "\n";
@@ -117,6 +95,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (auto status = ImportCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (!args.empty() && args[0] == "export") {
     if (auto status = ExportCommand({args.begin() + 1, args.end()}, err)) return *status;
+  } else if (!args.empty() && args[0] == "sheet") {
+    if (auto status = SheetCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
     return 0;

@@ -8,16 +8,13 @@
 #include "shape_files.h"
 
 namespace qshe::tool {
-namespace {
 
-std::optional<int> ParseIndex(const std::string& text) {
+std::optional<int> ParseShapeIndex(const std::string& text) {
   char* end = nullptr;
   long v = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end || v < 0 || v >= kShapeListCapacity) return std::nullopt;
   return static_cast<int>(v);
 }
-
-}  // namespace
 
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
   std::optional<int> at;
@@ -27,7 +24,7 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--at" && i + 1 < args.size()) {
-      at = ParseIndex(args[++i]);
+      at = ParseShapeIndex(args[++i]);
       if (!at) {
         err << "qshe-tool: --at needs a shape number from 0 to " << kShapeListCapacity - 1 << "\n";
         return 2;

@@ -1,4 +1,4 @@
-// qshe-tool import and export: pictures into shape files and out of them.
+// qshe-tool import, collage and export: pictures into shape files and out of them.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,10 @@ namespace qshe::tool {
 // command line (the caller shows the usage).
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err);
 std::optional<int> ExportCommand(const std::vector<std::string>& args, std::ostream& err);
+std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ostream& err);
+
+// A shape number of 0..4999, or nothing.
+std::optional<int> ParseShapeIndex(const std::string& text);
 
 // The editor's palette: from `pcxPath` when given, else from "qshe.pcx" where
 // the editor finds it. False (with a line on `err`) when there is none.

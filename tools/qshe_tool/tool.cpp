@@ -19,6 +19,7 @@ constexpr const char* kUsage =
     "                                   IN's .qbj side file goes beside OUT)\n"
     "       qshe-tool import [--at N] [--replace] [--transparent] [--center] [--palette FILE.pcx]\n"
     "                        SHAPEFILE PICTURE...\n"
+    "       qshe-tool collage [--at N] [--replace] [--center] SHAPEFILE SHEET.pcx\n"
     "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n";
 
 std::string JsonString(const std::string& text) {
@@ -115,6 +116,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return Convert(args[1], args[2], err);
   } else if (!args.empty() && args[0] == "import") {
     if (auto status = ImportCommand({args.begin() + 1, args.end()}, err)) return *status;
+  } else if (!args.empty() && args[0] == "collage") {
+    if (auto status = CollageCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (!args.empty() && args[0] == "export") {
     if (auto status = ExportCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {

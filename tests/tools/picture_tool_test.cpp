@@ -44,6 +44,17 @@ struct PictureToolTest : ::testing::Test {
     std::fill_n(s.pixels.get(), w * h, index);
     ASSERT_FALSE(WriteShapePicture(P(name), s, palette));
   }
+  // s.qsh with two 1 x 1 shapes whose Tavrel x is 100 and 101 in s.qbj.
+  void TwoShapesWithSideFile() {
+    std::vector<Shape> two(2);
+    for (int i = 0; i < 2; ++i) {
+      AllocateShape(two[static_cast<size_t>(i)], 1, 1);
+      two[static_cast<size_t>(i)].pixels[0] = 20;
+      two[static_cast<size_t>(i)].tavrelX = 100 + i;
+    }
+    WriteBytes(P("s.qsh"), EncodeShapeFile(two, ShapeFileFormat::Qsh));
+    WriteBytes(P("s.qbj"), EncodeObjectFile(two));
+  }
   std::vector<Shape> Shapes(const std::string& name) {
     std::vector<Shape> table(kShapeListCapacity);
     LoadResult r = LoadShapeFile(P(name), table);
@@ -85,14 +96,7 @@ TEST_F(PictureToolTest, ImportAppendsInsertsAndReplacesAndCreatesTheFile) {
 
 TEST_F(PictureToolTest, ImportCarriesTheSideFileAlong) {
   Picture("a.bmp", 2, 2, 50);
-  std::vector<Shape> two(2);
-  for (int i = 0; i < 2; ++i) {
-    AllocateShape(two[static_cast<size_t>(i)], 1, 1);
-    two[static_cast<size_t>(i)].pixels[0] = 20;
-    two[static_cast<size_t>(i)].tavrelX = 100 + i;
-  }
-  WriteBytes(P("s.qsh"), EncodeShapeFile(two, ShapeFileFormat::Qsh));
-  WriteBytes(P("s.qbj"), EncodeObjectFile(two));
+  TwoShapesWithSideFile();
   ASSERT_EQ(Run({"import", "--at", "0", P("s.qsh"), P("a.bmp")}), 0) << err;
   std::vector<Shape> back = Shapes("s.qsh");
   ASSERT_EQ(back.size(), 3u);
@@ -162,14 +166,7 @@ TEST_F(PictureToolTest, CollageCreatesInsertsAndReplacesWithTheSideFile) {
             std::make_tuple(32, 48, 16, 89));
   EXPECT_EQ(made[1].width, 6);
 
-  std::vector<Shape> two(2);
-  for (int i = 0; i < 2; ++i) {
-    AllocateShape(two[static_cast<size_t>(i)], 1, 1);
-    two[static_cast<size_t>(i)].pixels[0] = 20;
-    two[static_cast<size_t>(i)].tavrelX = 100 + i;
-  }
-  WriteBytes(P("s.qsh"), EncodeShapeFile(two, ShapeFileFormat::Qsh));
-  WriteBytes(P("s.qbj"), EncodeObjectFile(two));
+  TwoShapesWithSideFile();
   ASSERT_EQ(RunCollage({"--at", "1", P("s.qsh"), kSheet}, err), 0) << err;
   std::vector<Shape> back = Shapes("s.qsh");
   ASSERT_EQ(back.size(), 5u);

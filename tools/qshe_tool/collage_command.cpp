@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "display/virtual_buffer.h"
-#include "document/file_io.h"
 #include "interchange/picture_imports.h"
 #include "picture_commands.h"
 #include "shape_files.h"
@@ -30,11 +29,7 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--at" && i + 1 < args.size()) {
-      at = ParseShapeIndex(args[++i]);
-      if (!at) {
-        err << "qshe-tool: --at needs a shape number from 0 to " << kShapeListCapacity - 1 << "\n";
-        return 2;
-      }
+      if (!(at = ParseAtOption(args[++i], err))) return 2;
     } else if (a == "--replace") {
       choice.mode = ImportMode::ReplaceOld;
     } else if (a == "--center") {
@@ -50,21 +45,15 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
   const std::string& sheetPath = names[1];
 
   auto loaded = std::make_unique<Loaded>();
-  const bool exists = FileExists(shapePath);
-  if (exists && !Load(shapePath, *loaded, err)) return 1;
-  const int count = exists ? loaded->result.count : 0;
-  const int first = at ? *at : count;
-  if (first > count) {
-    err << "qshe-tool: " << shapePath << " has " << count << " shapes; --at " << first << " lies past its end\n";
-    return 1;
-  }
+  const std::optional<int> first = LoadImportTarget(shapePath, at, *loaded, err);
+  if (!first) return 1;
 
   // The editor's own import, on a document made of the file: the first shape
   // goes to `first` and the rest follow it.
   auto doc = std::make_unique<Document>();
   doc->list.slots = std::move(loaded->table);
-  doc->list.count = count;
-  doc->list.current = first;
+  doc->list.count = loaded->result.count;
+  doc->list.current = *first;
   choice.placement = PlacementMode::StartingFromCurrent;
   auto display = std::make_unique<DisplayState>();
   InitDisplay(*display);

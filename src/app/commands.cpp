@@ -15,6 +15,7 @@
 #include "document/document_commands.h"
 #include "document/object_file.h"
 #include "document/presets.h"
+#include "interchange/import_dialogs.h"
 #include "interchange/picture_commands.h"
 #include "platform/messages.h"
 #include "properties/properties_window.h"
@@ -39,7 +40,7 @@ const std::set<int>& Available() {
       kCmdZoomIn,       kCmdZoomOut,       kCmdCenterView,   kCmdSecondView,    kCmdGridWhileZooming,
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
-      kCmdImportSingle, kCmdExportBitmap,
+      kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
       kCmdWindowSmaller,
   };
@@ -234,6 +235,8 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdAddShapes: ShowModelessDialog(e, kInsertDialog); break;
     case kCmdSwapWith: ShowModelessDialog(e, kSwapDialog); break;
     case kCmdJumpWindow: ShowModelessDialog(e, kJumpDialog); break;
+    case kCmdImportMultiple: ShowModelessDialog(e, kImportFilesDialog); break;
+    case kCmdImportCollage: ShowModelessDialog(e, kImportCollageDialog); break;
     case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -6,6 +6,8 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "document/document_commands.h"
+#include "interchange/import_dialogs.h"
+#include "interchange/picture_imports.h"
 #include "platform/messages.h"
 #include "properties/properties_window.h"
 #include "properties/shape_dialogs.h"
@@ -66,6 +68,28 @@ void JumpTo(Editor& e) {
   RefreshPositionWindows(e);
 }
 
+// Import of either dialog. The painting not yet committed goes into the
+// current shape first, so reloading the canvas afterwards loses nothing.
+void RunImport(Editor& e, int dialog) {
+  platform::DialogHost& host = e.desktop.dialogs;
+  platform::Platform& ui = e.ui();
+  ui.window.SetCursor(platform::Cursor::Wait);
+  const ImportChoice choice = ReadImportChoice(host, dialog);
+  const std::string path = ReadImportPath(host, dialog);
+  CommitCanvas(e.doc, e.canvas, e.doc.list.current, true);
+  e.window.canvasChanged = 0;
+  if (dialog == kImportFilesDialog) {
+    ImportPictureFiles(e.doc, e.canvas, ui.boxes, GameColors(e), path, choice, ReadTransparency(host));
+  } else {
+    ImportCollage(e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice);
+  }
+  ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
+  // The count and perhaps the current shape's picture have changed.
+  RefreshShapeViews(e);
+  host.HideDialog(dialog);
+  ui.window.SetCursor(platform::Cursor::Arrow);
+}
+
 bool IsClose(const DialogNotification& n) {
   return n.event == DialogEvent::Close || (n.event == DialogEvent::Clicked && n.control == platform::kCancelButton);
 }
@@ -86,6 +110,8 @@ void ShowModelessDialog(Editor& e, int dialog) {
       host.CreateDialog(JumpToDialog());
       host.SetItemText(kJumpDialog, kJumpNumber, std::to_string(e.doc.list.current));
       break;
+    case kImportFilesDialog:
+    case kImportCollageDialog: ShowImportDialog(host, dialog); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -110,6 +136,14 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       break;
     case kJumpDialog:
       if (Clicked(n, kJumpButton)) JumpTo(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kImportFilesDialog:
+    case kImportCollageDialog:
+      if (Clicked(n, n.dialog == kImportFilesDialog ? kFilesBrowse : kCollageBrowse)) {
+        BrowseImportFile(host, e.ui().files, n.dialog);
+      }
+      if (Clicked(n, n.dialog == kImportFilesDialog ? kFilesImport : kCollageImport)) RunImport(e, n.dialog);
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
     default: break;

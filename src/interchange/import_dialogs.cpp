@@ -69,4 +69,54 @@ const platform::DialogResource& ImportCollageDialog() {
   return resource;
 }
 
+namespace {
+
+bool IsFiles(int dialog) { return dialog == kImportFilesDialog; }
+
+}  // namespace
+
+void ShowImportDialog(platform::DialogHost& host, int dialog) {
+  if (!host.DialogExists(dialog)) {
+    host.CreateDialog(IsFiles(dialog) ? ImportFilesDialog() : ImportCollageDialog());
+    if (IsFiles(dialog)) host.SetItemChecked(dialog, kFilesTransparent, true);
+  }
+  host.ShowDialog(dialog);
+}
+
+ImportChoice ReadImportChoice(platform::DialogHost& host, int dialog) {
+  const bool files = IsFiles(dialog);
+  const int mode = host.ListSelection(dialog, files ? kFilesMode : kCollageMode);
+  const int placement = host.ListSelection(dialog, files ? kFilesPlacement : kCollagePlacement);
+  ImportChoice choice;
+  if (mode == static_cast<int>(ImportMode::ReplaceOld)) choice.mode = ImportMode::ReplaceOld;
+  if (placement > 0 && placement < static_cast<int>(PlacementModeNames().size()))
+    choice.placement = static_cast<PlacementMode>(placement);
+  choice.center = host.ItemChecked(dialog, files ? kFilesCenter : kCollageCenter);
+  return choice;
+}
+
+bool ReadTransparency(platform::DialogHost& host) { return host.ItemChecked(kImportFilesDialog, kFilesTransparent); }
+
+std::string ReadImportPath(platform::DialogHost& host, int dialog) {
+  return host.ItemText(dialog, IsFiles(dialog) ? kFilesPattern : kCollageFile).substr(0, 254);
+}
+
+void BrowseImportFile(platform::DialogHost& host, platform::FileDialogs& files, int dialog) {
+  platform::FileDialogRequest request;
+  if (IsFiles(dialog)) {
+    request.filters = {{"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+    request.defaultExtension = "bmp";
+  } else {
+    request.filters = {{"Pellory Scan PCX files (*.pcx)", "*.pcx"}, {"All Files (*.*)", "*.*"}};
+    request.defaultExtension = "pcx";
+  }
+  request.firstFilter = 0;
+  request.maxLength = 510;
+  request.fileMustExist = true;
+  request.hideReadOnly = true;
+  request.owner = platform::Owner::ActiveWindow;
+  auto chosen = files.AskOpenFileName(request);
+  if (chosen) host.SetItemText(dialog, IsFiles(dialog) ? kFilesPattern : kCollageFile, *chosen);
+}
+
 }  // namespace qshe

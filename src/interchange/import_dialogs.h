@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "interchange/picture_imports.h"
 #include "platform/dialogs.h"
+#include "platform/platform.h"
 
 namespace qshe {
 
@@ -35,5 +37,21 @@ const std::vector<std::string>& PlacementModeNames();
 
 const platform::DialogResource& ImportFilesDialog();
 const platform::DialogResource& ImportCollageDialog();
+
+// Makes the dialog unless it exists (both lists at their first entry;
+// Import Files with its transparency box checked) and shows it.
+void ShowImportDialog(platform::DialogHost& host, int dialog);
+
+// The choices the dialog shows now; positions outside the lists read as the
+// first entry.
+ImportChoice ReadImportChoice(platform::DialogHost& host, int dialog);
+// Import Files: whether the background is to be made transparent.
+bool ReadTransparency(platform::DialogHost& host);
+// The pattern or sheet path typed into the dialog, at most 254 characters.
+std::string ReadImportPath(platform::DialogHost& host, int dialog);
+
+// The "..." button: asks for a file, owned by the dialog, and puts the
+// chosen path into its box.
+void BrowseImportFile(platform::DialogHost& host, platform::FileDialogs& files, int dialog);
 
 }  // namespace qshe

@@ -2,6 +2,7 @@
 // driven as the user drives them: typing, clicking, closing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 #include "app/command_table.h"
@@ -10,12 +11,15 @@
 #include "app/main_window.h"
 #include "document/document_commands.h"
 #include "editor_fixture.h"
+#include "interchange/bmp_builder.h"
+#include "interchange/import_dialogs.h"
 #include "properties/properties_window.h"
 #include "properties/shape_dialogs.h"
 
 using namespace qshe;
 using platform::Answer;
 using qshe::testing::EditorFixture;
+using qshe::testing::WriteBytes;
 
 namespace {
 
@@ -293,8 +297,7 @@ TEST_F(DialogsTest, OnlyTheLaterPiecesStayGreyed) {
   for (int id : MenuCommandIds())
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
-  std::vector<int> later = {kCmdImportMultiple, kCmdImportCollage,
-                            kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
+  std::vector<int> later = {kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
                             kCmdFlipHorizontal, kCmdFlipVertical, kCmdShapePosition, kCmdTavrelPosition,
                             kCmdPositionSettings};
   std::sort(later.begin(), later.end());
@@ -307,4 +310,86 @@ TEST_F(DialogsTest, HelpSaysWhereItsTextIsWhenNoViewerStartsAndAboutNamesIt) {
   hp.openTextFileWorks = false;
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.messageTexts().back(), "Could not open the help text \"" + e.paths.programDir + "help.txt\".");
+}
+
+namespace {
+
+const std::filesystem::path kSheets = std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data";
+
+std::vector<uint8_t> GreyBmp(int w, int h, uint8_t value) {
+  qshe::testing::BmpSpec spec;
+  spec.width = w;
+  spec.height = h;
+  spec.table = qshe::testing::GreyTable(256);
+  spec.pixels.assign(static_cast<size_t>((w + 3) / 4 * 4 * h), value);
+  return qshe::testing::MakeBmp(spec);
+}
+
+}  // namespace
+
+TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePainting) {
+  OnCommand(e, kCmdImportMultiple);
+  ASSERT_TRUE(dlg.DialogVisible(kImportFilesDialog));
+  EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesTransparent).checked);
+  EXPECT_FALSE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesMode), 0);
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 0);
+  EXPECT_EQ(Text(kImportFilesDialog, kFilesPattern), "");
+
+  WriteBytes(dir.File("pic1.bmp"), GreyBmp(3, 2, 50));
+  WriteBytes(dir.File("pic2.bmp"), GreyBmp(5, 4, 60));
+  const int count = e.doc.list.count;
+  e.canvas.At(0, 255) = 9;  // painted, not committed yet
+  e.window.canvasChanged = 1;
+  hp.fileNames.push_back(dir.File("pic1.bmp"));
+  dlg.Click(kImportFilesDialog, kFilesBrowse);
+  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Windows Bitmap Files (*.bmp)");
+  EXPECT_EQ(Text(kImportFilesDialog, kFilesPattern), dir.File("pic1.bmp"));
+  dlg.Type(kImportFilesDialog, kFilesPattern, dir.File("pic?.bmp"));
+  dlg.Choose(kImportFilesDialog, kFilesPlacement, 4);  // to the end
+  dlg.Click(kImportFilesDialog, kFilesCenter);
+  dlg.Click(kImportFilesDialog, kFilesImport);
+
+  EXPECT_FALSE(dlg.DialogVisible(kImportFilesDialog));
+  ASSERT_EQ(e.doc.list.count, count + 2);
+  EXPECT_EQ(S(count).width, 3);
+  EXPECT_EQ(S(count + 1).width, 5);
+  EXPECT_EQ(S(count + 1).offsetX, 30);  // centred
+  EXPECT_EQ(S(0).pixels[0], 9) << "the painting reached the shape before the canvas was reloaded";
+  EXPECT_EQ(e.canvas.At(0, 255), 9);
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(hp.cursor(), platform::Cursor::Arrow);
+
+  // Shown again, it keeps what the user set.
+  OnCommand(e, kCmdImportMultiple);
+  EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 4);
+}
+
+TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
+  OnCommand(e, kCmdImportCollage);
+  ASSERT_TRUE(dlg.DialogVisible(kImportCollageDialog));
+  EXPECT_FALSE(dlg.Item(kImportCollageDialog, kCollageCenter).checked);
+  const std::string sheet = (kSheets / "im_sheet.pcx").string();
+  hp.fileNames.push_back(sheet);
+  dlg.Click(kImportCollageDialog, kCollageBrowse);
+  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pellory Scan PCX files (*.pcx)");
+  EXPECT_EQ(hp.openDialogs.back().defaultExtension, "pcx");
+  EXPECT_EQ(Text(kImportCollageDialog, kCollageFile), sheet);
+  const int count = e.doc.list.count;
+  dlg.Choose(kImportCollageDialog, kCollagePlacement, 3);  // to the beginning
+  dlg.Click(kImportCollageDialog, kCollageImport);
+  EXPECT_FALSE(dlg.DialogVisible(kImportCollageDialog));
+  EXPECT_TRUE(hp.messages.empty());
+  ASSERT_EQ(e.doc.list.count, count + 3);
+  EXPECT_EQ(S(0).width, 32);
+  EXPECT_EQ(S(1).width, 6);
+  EXPECT_EQ(e.doc.list.current, 0);
+
+  // A file that is no sheet is named and the dialog stays closed after.
+  OnCommand(e, kCmdImportCollage);
+  dlg.Type(kImportCollageDialog, kCollageFile, dir.File("none.pcx"));
+  dlg.Click(kImportCollageDialog, kCollageImport);
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(e.doc.list.count, count + 3);
 }

@@ -11,7 +11,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+
 #include "app/command_table.h"
+#include "interchange/bitmap_export.h"
+#include "interchange/import_dialogs.h"
 #include "properties/properties_window.h"
 #include "properties/shape_dialogs.h"
 #include "qt_editor.h"
@@ -128,4 +132,46 @@ TEST_F(QtDialogs, SwapAndJumpAnswerEnterWithTheirDefaultButton) {
   QTest::keyClick(Item<QLineEdit>(kJumpDialog, kJumpNumber), Qt::Key_Enter);
   EXPECT_EQ(q.scripted.messageTexts(), std::vector<std::string>{"No such shape."});
   EXPECT_TRUE(host.DialogWindow(kJumpDialog)->isVisible());
+}
+
+TEST_F(QtDialogs, ImportFilesTakesThePatternTypedAndTheListsChosen) {
+  Shape pic;
+  AllocateShape(pic, 4, 3);
+  std::fill_n(pic.pixels.get(), 12, uint8_t{40});
+  for (const char* name : {"a1.bmp", "a2.bmp"})
+    ASSERT_FALSE(WriteShapePicture(q.dir.File(name), pic, q.editor.window.gamePalette));
+  Open(kCmdImportMultiple);
+  ASSERT_TRUE(host.DialogWindow(kImportFilesDialog)->isVisible());
+  EXPECT_EQ(host.DialogWindow(kImportFilesDialog)->windowTitle().toStdString(), "Import Files");
+  EXPECT_TRUE(Item<QCheckBox>(kImportFilesDialog, kFilesTransparent)->isChecked());
+  QComboBox* place = Item<QComboBox>(kImportFilesDialog, kFilesPlacement);
+  ASSERT_EQ(place->count(), 5);
+  place->setCurrentIndex(3);  // to the beginning
+  TypeInto(kImportFilesDialog, kFilesPattern, QString::fromStdString(q.dir.File("a?.bmp")));
+  QTest::mouseClick(Item<QPushButton>(kImportFilesDialog, kFilesImport), Qt::LeftButton);
+  EXPECT_EQ(q.editor.doc.list.count, 22);
+  EXPECT_EQ(S(0).width, 4);
+  EXPECT_EQ(S(1).height, 3);
+  EXPECT_FALSE(host.DialogWindow(kImportFilesDialog)->isVisible());
+}
+
+TEST_F(QtDialogs, ImportCollageOpensWithCtrlUAndCutsTheSheet) {
+  QApplication::setActiveWindow(&q.window);
+  QTest::keyClick(&q.window, Qt::Key_U, Qt::ControlModifier);
+  QApplication::processEvents();
+  QDialog* dialog = host.DialogWindow(kImportCollageDialog);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->windowTitle().toStdString(), "Import picture collage");
+  const std::string sheet =
+      (std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data" / "im_sheet.pcx").string();
+  q.scripted.fileNames.push_back(sheet);
+  QTest::mouseClick(Item<QPushButton>(kImportCollageDialog, kCollageBrowse), Qt::LeftButton);
+  EXPECT_EQ(Item<QLineEdit>(kImportCollageDialog, kCollageFile)->text().toStdString(), sheet);
+  Item<QComboBox>(kImportCollageDialog, kCollagePlacement)->setCurrentIndex(4);  // to the end
+  QTest::mouseClick(Item<QPushButton>(kImportCollageDialog, kCollageImport), Qt::LeftButton);
+  EXPECT_TRUE(q.scripted.messages.empty());
+  EXPECT_EQ(q.editor.doc.list.count, 23);
+  EXPECT_EQ(S(20).width, 32);
+  EXPECT_FALSE(dialog->isVisible());
 }

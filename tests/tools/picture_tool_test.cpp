@@ -44,6 +44,17 @@ struct PictureToolTest : ::testing::Test {
     std::fill_n(s.pixels.get(), w * h, index);
     ASSERT_FALSE(WriteShapePicture(P(name), s, palette));
   }
+  // s.qsh with two 1 x 1 shapes whose Tavrel x is 100 and 101 in s.qbj.
+  void TwoShapesWithSideFile() {
+    std::vector<Shape> two(2);
+    for (int i = 0; i < 2; ++i) {
+      AllocateShape(two[static_cast<size_t>(i)], 1, 1);
+      two[static_cast<size_t>(i)].pixels[0] = 20;
+      two[static_cast<size_t>(i)].tavrelX = 100 + i;
+    }
+    WriteBytes(P("s.qsh"), EncodeShapeFile(two, ShapeFileFormat::Qsh));
+    WriteBytes(P("s.qbj"), EncodeObjectFile(two));
+  }
   std::vector<Shape> Shapes(const std::string& name) {
     std::vector<Shape> table(kShapeListCapacity);
     LoadResult r = LoadShapeFile(P(name), table);
@@ -85,14 +96,7 @@ TEST_F(PictureToolTest, ImportAppendsInsertsAndReplacesAndCreatesTheFile) {
 
 TEST_F(PictureToolTest, ImportCarriesTheSideFileAlong) {
   Picture("a.bmp", 2, 2, 50);
-  std::vector<Shape> two(2);
-  for (int i = 0; i < 2; ++i) {
-    AllocateShape(two[static_cast<size_t>(i)], 1, 1);
-    two[static_cast<size_t>(i)].pixels[0] = 20;
-    two[static_cast<size_t>(i)].tavrelX = 100 + i;
-  }
-  WriteBytes(P("s.qsh"), EncodeShapeFile(two, ShapeFileFormat::Qsh));
-  WriteBytes(P("s.qbj"), EncodeObjectFile(two));
+  TwoShapesWithSideFile();
   ASSERT_EQ(Run({"import", "--at", "0", P("s.qsh"), P("a.bmp")}), 0) << err;
   std::vector<Shape> back = Shapes("s.qsh");
   ASSERT_EQ(back.size(), 3u);
@@ -137,3 +141,56 @@ TEST_F(PictureToolTest, ExportWritesTheEditorsBytesOrPngForTheNamedShapes) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kSheet =
+    (std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data" / "im_sheet.pcx").string();
+
+int RunCollage(const std::vector<std::string>& args, std::string& err) {
+  std::vector<std::string> all = {"collage"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::ostringstream o, e;
+  int status = tool::RunTool(all, o, e);
+  err = e.str();
+  return status;
+}
+
+}  // namespace
+
+TEST_F(PictureToolTest, CollageCreatesInsertsAndReplacesWithTheSideFile) {
+  ASSERT_EQ(RunCollage({"--center", P("c.qsh"), kSheet}, err), 0) << err;
+  std::vector<Shape> made = Shapes("c.qsh");
+  ASSERT_EQ(made.size(), 3u);
+  EXPECT_EQ(std::make_tuple(made[0].width, made[0].height, made[0].offsetX, made[0].offsetY),
+            std::make_tuple(32, 48, 16, 89));
+  EXPECT_EQ(made[1].width, 6);
+
+  TwoShapesWithSideFile();
+  ASSERT_EQ(RunCollage({"--at", "1", P("s.qsh"), kSheet}, err), 0) << err;
+  std::vector<Shape> back = Shapes("s.qsh");
+  ASSERT_EQ(back.size(), 5u);
+  LoadObjectFile(P("s.qbj"), back);
+  EXPECT_EQ(back[0].tavrelX, 100);
+  EXPECT_EQ(back[1].width, 32);
+  EXPECT_EQ(back[4].tavrelX, 101);
+
+  ASSERT_EQ(RunCollage({"--replace", "--at", "4", P("s.qsh"), kSheet}, err), 0) << err;
+  back = Shapes("s.qsh");
+  ASSERT_EQ(back.size(), 7u);
+  EXPECT_EQ(back[4].width, 32);
+  EXPECT_EQ(back[6].width, 18);
+}
+
+TEST_F(PictureToolTest, CollageIsAllOrNothing) {
+  ASSERT_EQ(RunCollage({P("s.qsh"), kSheet}, err), 0) << err;
+  const auto before = ReadBytes(P("s.qsh"));
+  WriteBytes(P("bad.pcx"), {'h', 'i'});
+  EXPECT_EQ(RunCollage({P("s.qsh"), P("bad.pcx")}, err), 1);
+  EXPECT_NE(err.find("Can not load PCX file " + P("bad.pcx")), std::string::npos) << err;
+  EXPECT_EQ(RunCollage({"--at", "9", P("s.qsh"), kSheet}, err), 1);
+  EXPECT_EQ(RunCollage({P("s.qsh")}, err), 2);
+  EXPECT_EQ(ReadBytes(P("s.qsh")), before);
+  EXPECT_EQ(RunCollage({P("missing.qsh"), P("bad.pcx")}, err), 1);
+  EXPECT_FALSE(std::filesystem::exists(P("missing.qsh")));
+}

@@ -8,16 +8,30 @@
 #include "shape_files.h"
 
 namespace qshe::tool {
-namespace {
 
-std::optional<int> ParseIndex(const std::string& text) {
+std::optional<int> ParseAtOption(const std::string& text, std::ostream& err) {
   char* end = nullptr;
   long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || v < 0 || v >= kShapeListCapacity) return std::nullopt;
+  if (text.empty() || *end || v < 0 || v >= kShapeListCapacity) {
+    err << "qshe-tool: --at needs a shape number from 0 to " << kShapeListCapacity - 1 << "\n";
+    return std::nullopt;
+  }
   return static_cast<int>(v);
 }
 
-}  // namespace
+std::optional<int> LoadImportTarget(const std::string& shapePath, std::optional<int> at, Loaded& loaded,
+                                    std::ostream& err) {
+  const bool exists = FileExists(shapePath);
+  if (exists && !Load(shapePath, loaded, err)) return std::nullopt;
+  if (!exists) loaded.result.count = 0;
+  const int count = loaded.result.count;
+  const int first = at ? *at : count;
+  if (first > count) {
+    err << "qshe-tool: " << shapePath << " has " << count << " shapes; --at " << first << " lies past its end\n";
+    return std::nullopt;
+  }
+  return first;
+}
 
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
   std::optional<int> at;
@@ -27,11 +41,7 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--at" && i + 1 < args.size()) {
-      at = ParseIndex(args[++i]);
-      if (!at) {
-        err << "qshe-tool: --at needs a shape number from 0 to " << kShapeListCapacity - 1 << "\n";
-        return 2;
-      }
+      if (!(at = ParseAtOption(args[++i], err))) return 2;
     } else if (a == "--palette" && i + 1 < args.size()) {
       palettePath = args[++i];
     } else if (a == "--replace") {
@@ -54,15 +64,9 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
   const ColorMatcher colors(palette);
 
   auto doc = std::make_unique<Loaded>();
-  const bool exists = FileExists(shapePath);
-  if (exists && !Load(shapePath, *doc, err)) return 1;
-  if (!exists) doc->result.count = 0;
-  const int count = doc->result.count;
-  const int first = at ? *at : count;
-  if (first > count) {
-    err << "qshe-tool: " << shapePath << " has " << count << " shapes; --at " << first << " lies past its end\n";
-    return 1;
-  }
+  const std::optional<int> start = LoadImportTarget(shapePath, at, *doc, err);
+  if (!start) return 1;
+  const int count = doc->result.count, first = *start;
 
   // Every picture is read and matched before anything changes.
   const int pictures = static_cast<int>(names.size()) - 1;

@@ -1,4 +1,4 @@
-// qshe-tool import and export: pictures into shape files and out of them.
+// qshe-tool import, collage and export: pictures into shape files and out of them.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,16 @@ namespace qshe::tool {
 // command line (the caller shows the usage).
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err);
 std::optional<int> ExportCommand(const std::vector<std::string>& args, std::ostream& err);
+std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ostream& err);
+
+struct Loaded;
+// The number after --at: 0..4999, or nothing (with a line on `err`).
+std::optional<int> ParseAtOption(const std::string& text, std::ostream& err);
+// Reads the shape file pictures go into (none yet: an empty one) and returns
+// the first slot they take: `at`, else the end. Nothing (with a line on
+// `err`) when the file cannot be used or `at` lies past its end.
+std::optional<int> LoadImportTarget(const std::string& shapePath, std::optional<int> at, Loaded& loaded,
+                                    std::ostream& err);
 
 // The editor's palette: from `pcxPath` when given, else from "qshe.pcx" where
 // the editor finds it. False (with a line on `err`) when there is none.

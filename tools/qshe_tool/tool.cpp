@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "                                   IN's .qbj side file goes beside OUT)\n"
     "       qshe-tool import [--at N] [--replace] [--transparent] [--center] [--palette FILE.pcx]\n"
     "                        SHAPEFILE PICTURE...\n"
+    "       qshe-tool collage [--at N] [--replace] [--center] SHAPEFILE SHEET.pcx\n"
     "       qshe-tool export [--png] [--shape N]... [--palette FILE.pcx] SHAPEFILE OUTDIR\n"
     "       qshe-tool sheet export [--columns N] [--padding P] [--palette FILE.pcx] SHAPEFILE SHEET.png\n"
     "       qshe-tool sheet import [--palette FILE.pcx] SHEET.png SHAPEFILE\n"
@@ -93,6 +94,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return Convert(args[1], args[2], err);
   } else if (!args.empty() && args[0] == "import") {
     if (auto status = ImportCommand({args.begin() + 1, args.end()}, err)) return *status;
+  } else if (!args.empty() && args[0] == "collage") {
+    if (auto status = CollageCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (!args.empty() && args[0] == "export") {
     if (auto status = ExportCommand({args.begin() + 1, args.end()}, err)) return *status;
   } else if (!args.empty() && args[0] == "sheet") {

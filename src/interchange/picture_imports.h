@@ -1,0 +1,86 @@
+// Many pictures at once: every file a wildcard pattern names, and every
+// framed picture of a 640 x 480 PCX contact sheet, each into its own shape.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "display/game_palette.h"
+#include "display/virtual_buffer.h"
+#include "document/canvas.h"
+#include "document/document.h"
+#include "platform/platform.h"
+
+namespace qshe {
+
+// Positions of the two choice lists the imports share.
+enum class ImportMode : int { AddNew = 0, ReplaceOld = 1 };
+enum class PlacementMode : int {
+  StartingFromCurrent = 0,
+  AfterCurrent = 1,
+  BeforeCurrent = 2,
+  ToBeginning = 3,
+  ToEnd = 4,
+};
+
+struct ImportChoice {
+  ImportMode mode = ImportMode::AddNew;
+  PlacementMode placement = PlacementMode::StartingFromCurrent;
+  bool center = false;
+};
+
+// The slot the first imported picture goes to.
+int32_t FirstImportIndex(const ShapeList& list, PlacementMode placement);
+
+// The files `pattern` names: `?` and `*` in its last part match within the
+// names of one directory (the part before the last slash or backslash, or
+// the current one). Paths in name order; empty when nothing matches.
+std::vector<std::string> MatchingFiles(const std::string& pattern);
+
+// How many pictures an import put into shapes.
+struct ImportCount {
+  int32_t imported = 0;
+  int32_t leftOut = 0;  // not imported because the shape list was full
+};
+
+// Loads every matching file into its own shape, inserted or overwriting from
+// the placement's slot on. A file that cannot be read still takes its slot
+// (left empty when inserted, unchanged when replacing). Stops with one
+// message when the shape list is full.
+ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+                               const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
+                               bool transparent);
+
+inline constexpr int kSheetWidth = 640;
+inline constexpr int kSheetHeight = 480;
+
+// A frame's inside, 256 x 256, rows bottom first like a shape.
+struct CollageWork {
+  std::array<uint8_t, kCanvasSize * kCanvasSize> pixels{};
+  uint8_t& At(int column, int row) { return pixels[static_cast<size_t>(row * kCanvasSize + column)]; }
+  uint8_t At(int column, int row) const { return pixels[static_cast<size_t>(row * kCanvasSize + column)]; }
+};
+
+// Sheet pixel (x, y) with y = 0 the bottom row; the sheet buffer is 640 x 480.
+inline int ReadSheetPixel(const VirtualBuffer& sheet, int x, int y) {
+  return sheet.Row(kSheetHeight - 1 - y)[x];
+}
+
+// Crops the work image to its visible pixels into `shape` (cleared first):
+// offsetX is half the empty columns at the left, offsetY the top of the
+// visible rows (at most 127, the most a shape file holds). An empty work image gives an empty shape.
+void CutShape(Shape& shape, const CollageWork& work);
+
+// Decodes the sheet into the sheet buffer (a smaller sheet sits at its top
+// left, the rest filled with the sheet's background) and cuts every frame
+// into its own shape, band by band from the bottom. False, with the message,
+// when the file is no usable PCX picture.
+bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, const std::string& path);
+ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice);
+ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
+                          const std::string& path, const ImportChoice& choice);
+
+}  // namespace qshe

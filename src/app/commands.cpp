@@ -98,8 +98,9 @@ void About(Editor& e) {
 // The help text in the desktop's own viewer; when none starts, the user
 // learns where the file is instead of seeing nothing happen.
 void Help(Editor& e) {
-  if (!e.desktop.control.OpenTextFile(HelpPath(e))) {
-    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + HelpPath(e) + "\".");
+  const std::string path = HelpPath(e);
+  if (!e.desktop.control.OpenTextFile(path)) {
+    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + path + "\".");
   }
 }
 

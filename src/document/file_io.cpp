@@ -49,6 +49,21 @@ int OpenRegularFile(const std::string& path, struct stat& st, std::string* error
   return fd;
 }
 
+// Reads on after file.size until `limit` bytes are there or the file ends.
+bool ReadUpTo(int fd, FileBytes& file, size_t limit, std::string* error) {
+  while (file.size < limit) {
+    ssize_t n = ::read(fd, file.data.get() + file.size, limit - file.size);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (error) *error = ErrorText(errno);
+      return false;
+    }
+    file.size += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* error) {
@@ -66,30 +81,13 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* err
   // Read until end of file; the size from fstat is only a hint for files that
   // change while they are read.
   while (true) {
-    if (file.size == capacity) {
-      uint8_t probe;
-      ssize_t n = ::read(fd, &probe, 1);
-      if (n == 0) break;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        if (error) *error = ErrorText(errno);
-        ::close(fd);
-        return std::nullopt;
-      }
-      // The file grew: take the larger buffer and go on.
-      capacity = capacity * 2 + 4096;
-      std::unique_ptr<uint8_t[]> bigger(new (std::nothrow) uint8_t[capacity + 1]);
-      if (!bigger) {
-        if (error) *error = ErrorText(ENOMEM);
-        ::close(fd);
-        return std::nullopt;
-      }
-      std::memcpy(bigger.get(), file.data.get(), file.size);
-      bigger[file.size++] = probe;
-      file.data = std::move(bigger);
-      continue;
+    if (!ReadUpTo(fd, file, capacity, error)) {
+      ::close(fd);
+      return std::nullopt;
     }
-    ssize_t n = ::read(fd, file.data.get() + file.size, capacity - file.size);
+    if (file.size < capacity) break;  // the end of the file came first
+    uint8_t probe;
+    ssize_t n = ::read(fd, &probe, 1);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -97,7 +95,17 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::string* err
       ::close(fd);
       return std::nullopt;
     }
-    file.size += static_cast<size_t>(n);
+    // The file grew: take the larger buffer and go on.
+    capacity = capacity * 2 + 4096;
+    std::unique_ptr<uint8_t[]> bigger(new (std::nothrow) uint8_t[capacity + 1]);
+    if (!bigger) {
+      if (error) *error = ErrorText(ENOMEM);
+      ::close(fd);
+      return std::nullopt;
+    }
+    std::memcpy(bigger.get(), file.data.get(), file.size);
+    bigger[file.size++] = probe;
+    file.data = std::move(bigger);
   }
   ::close(fd);
   return file;
@@ -178,18 +186,9 @@ std::optional<FileBytes> ReadFilePrefix(const std::string& path, size_t limit, s
     ::close(fd);
     return std::nullopt;
   }
-  while (file.size < limit) {
-    ssize_t n = ::read(fd, file.data.get() + file.size, limit - file.size);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (error) *error = ErrorText(errno);
-      ::close(fd);
-      return std::nullopt;
-    }
-    file.size += static_cast<size_t>(n);
-  }
+  const bool read = ReadUpTo(fd, file, limit, error);
   ::close(fd);
+  if (!read) return std::nullopt;
   return file;
 }
 

@@ -1,11 +1,9 @@
 #include "tool.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "document/file_io.h"
 #include "document/object_file.h"
 #include "document/shape_file.h"
 #include "picture_commands.h"

@@ -150,7 +150,6 @@ bool SetUpDisplay(Editor& e) {
   }
   SelectBuffer(d, b.composition);
   GetPalette(d, 0, 256, palette);
-  e.window.colorMatcher = ColorMatcher(e.window.gamePalette);
   return true;
 }
 

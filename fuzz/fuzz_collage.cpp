@@ -2,6 +2,7 @@
 // from, cutting it must give shapes the files can hold, cropped to their
 // visible pixels, placed without losing the shapes already there.
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "fuzz_target.h"
@@ -43,8 +44,13 @@ bool Cropped(const Shape& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Rig rig;
+  const VirtualBuffer& sheet = rig.display->buffers[static_cast<size_t>(rig.slot)];
+  const size_t sheetBytes = static_cast<size_t>(sheet.width) * static_cast<size_t>(sheet.height);
+  static std::vector<uint8_t> before;
+  before.assign(sheet.pixels, sheet.pixels + sheetBytes);
   if (!LoadSheet(*rig.display, rig.slot, rig.ui, {data, size}, "sheet.pcx")) {
-    if (rig.ui.messages.empty()) std::abort();  // a refusal always says why
+    // A refusal always says why, and leaves the last sheet as it was.
+    if (rig.ui.messages.empty() || std::memcmp(before.data(), sheet.pixels, sheetBytes) != 0) std::abort();
     rig.ui.messages.clear();
     return 0;
   }
@@ -53,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc->list.count = 2;
   doc->list.slots[1].offsetX = 99;
   const ImportChoice choice{ImportMode::AddNew, PlacementMode::AfterCurrent, false};
-  ImportCount n = CutSheet(*doc, rig.display->buffers[static_cast<size_t>(rig.slot)], rig.ui, choice);
+  ImportCount n = CutSheet(*doc, sheet, rig.ui, choice);
   rig.ui.messages.clear();
   if (n.imported < 0 || doc->list.count != 2 + n.imported || doc->list.count > kShapeListCapacity) std::abort();
   if (doc->list.slots[static_cast<size_t>(doc->list.count - 1)].offsetX != 99) std::abort();

@@ -4,13 +4,14 @@
 #include <cstdlib>
 
 #include "display/game_palette.h"
+#include "fuzz_palette.h"
 #include "fuzz_target.h"
 #include "interchange/bitmap_import.h"
 
 using namespace qshe;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ColorMatcher colors(GamePalette{});
+  static const ColorMatcher colors(EditorPalette());
   PictureResult r = DecodePicture({data, size});
   if (!r.ok()) {
     if (PictureErrorMessage(r, "x.bmp").empty()) std::abort();

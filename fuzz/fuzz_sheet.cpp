@@ -4,13 +4,14 @@
 #include <string>
 
 #include "display/game_palette.h"
+#include "fuzz_palette.h"
 #include "fuzz_target.h"
 #include "qshe_tool/sheet_command.h"
 
 using namespace qshe;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const GamePalette palette{};
+  static const GamePalette palette = EditorPalette();
   size_t split = 0;
   while (split < size && data[split] != 0) ++split;
   std::span<const uint8_t> json(data, split), png;

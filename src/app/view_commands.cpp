@@ -93,7 +93,7 @@ void SecondView(Editor& e) {
     v.zoom = v.savedView.zoom;
     v.originX = v.savedView.originX;
     v.originY = v.savedView.originY;
-    CallHook(e.doc.hooks.clearSelection);
+    DropSelection(e);
     SetSecondViewButton(e, 0);
     if (v.zoom != 0) EnableScrollBars(e, true);
   }

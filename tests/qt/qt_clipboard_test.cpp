@@ -18,13 +18,10 @@
 
 using namespace qshe;
 using qshe::testing::QtEditor;
+using qshe::testing::SendMouse;
 
 namespace {
 
-void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
 // A left-button drag between window points.
 void Drag(QWidget* area, QPoint from, QPoint to) {
   SendMouse(area, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);

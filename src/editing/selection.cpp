@@ -30,14 +30,6 @@ Cell CellOf(const CanvasView& view, int c, int t) {
   return {x, x + z - 1, y, y + z - 1};
 }
 
-void FillClipped(const VirtualBuffer& b, const Rect& clip, Cell r, uint8_t colour) {
-  const int x1 = std::max(r.x1, clip.x1), x2 = std::min(r.x2, clip.x2);
-  const int y1 = std::max(r.y1, clip.y1), y2 = std::min(r.y2, clip.y2);
-  for (int y = y1; y <= y2; ++y) {
-    if (x1 <= x2) std::memset(b.Row(y) + x1, colour, static_cast<size_t>(x2 - x1 + 1));
-  }
-}
-
 // Black and white dashes, four pixels each, running diagonally so that
 // every side shows both colours whatever lies under it.
 void DashedPixel(const VirtualBuffer& b, const Rect& clip, int x, int y) {
@@ -53,6 +45,43 @@ void DashedBox(const VirtualBuffer& b, const Rect& clip, int x1, int x2, int y1,
   for (int y = std::max(y1, clip.y1); y <= std::min(y2, clip.y2); ++y) {
     DashedPixel(b, clip, x1, y);
     DashedPixel(b, clip, x2, y);
+  }
+}
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Only the rows and columns that reach the clipped area are looked at, so a
+// whole-canvas selection at zoom 16 costs its 16 x 16 visible blocks.
+void DrawFloatingPixels(const Selection& s, const SelectionBounds& bounds, const CanvasView& view,
+                        const VirtualBuffer& b, const Rect& clip) {
+  const int z = std::max(view.zoom, 1);
+  const int firstColumn = view.zoom > 0 ? FirstViewColumn(view) : -WholeOrigin(view.originX);
+  const int from = std::max(bounds.minX, firstColumn + FloorDiv(clip.x1 - kViewLeft, z));
+  const int to = std::min(bounds.maxX, firstColumn + FloorDiv(clip.x2 - kViewLeft, z));
+  if (from > to) return;
+  const int w = bounds.width();
+  for (int t = bounds.maxY; t >= bounds.minY; --t) {
+    const Cell row = CellOf(view, from, t);
+    const int y1 = std::max(row.y1, clip.y1), y2 = std::min(row.y2, clip.y2);
+    if (y1 > y2) continue;
+    const uint8_t* in = s.pixels->data() + static_cast<size_t>(bounds.maxY - t) * static_cast<size_t>(w);
+    if (view.zoom <= 0) {
+      // One byte a pixel, written as a select so that it runs on vectors.
+      uint8_t* out = b.Row(y1) + (from - firstColumn) + kViewLeft;
+      const uint8_t* src = in + (from - bounds.minX);
+      for (int i = 0; i <= to - from; ++i) out[i] = src[i] ? src[i] : out[i];
+      continue;
+    }
+    for (int y = y1; y <= y2; ++y) {
+      uint8_t* out = b.Row(y);
+      for (int c = from; c <= to; ++c) {
+        const uint8_t v = in[c - bounds.minX];
+        if (v == 0) continue;
+        const int x = (c - firstColumn) * z + kViewLeft;
+        const int x1 = std::max(x, clip.x1), x2 = std::min(x + z - 1, clip.x2);
+        std::memset(out + x1, v, static_cast<size_t>(x2 - x1 + 1));
+      }
+    }
   }
 }
 
@@ -218,14 +247,7 @@ void DrawSelection(const Selection& s, const CanvasView& view, DisplayState& dis
   const Rect clip{std::max(kArea.x1, 0), std::min(kArea.x2, b->width - 1), std::max(kArea.y1, 0),
                   std::min(kArea.y2, b->height - 1)};
   const SelectionBounds bounds = Bounds(s);
-  if (IsFloating(s)) {
-    const uint8_t* in = s.pixels->data();
-    for (int t = bounds.maxY; t >= bounds.minY; --t) {
-      for (int c = bounds.minX; c <= bounds.maxX; ++c, ++in) {
-        if (*in != 0) FillClipped(*b, clip, CellOf(view, c, t), *in);
-      }
-    }
-  }
+  if (IsFloating(s)) DrawFloatingPixels(s, bounds, view, *b, clip);
   if (!outline) return;
   const Cell first = CellOf(view, bounds.minX, bounds.minY), last = CellOf(view, bounds.maxX, bounds.maxY);
   // Magnified, the outline runs round the blocks, one pixel past the last.

@@ -247,7 +247,12 @@ void DrawSelection(const Selection& s, const CanvasView& view, DisplayState& dis
   const Rect clip{std::max(kArea.x1, 0), std::min(kArea.x2, b->width - 1), std::max(kArea.y1, 0),
                   std::min(kArea.y2, b->height - 1)};
   const SelectionBounds bounds = Bounds(s);
-  if (IsFloating(s)) DrawFloatingPixels(s, bounds, view, *b, clip);
+  if (IsFloating(s)) {
+    DrawFloatingPixels(s, bounds, view, *b, clip);
+    // The grid shows over floating pixels as over the canvas's own.
+    if (b->width >= kViewLeft + kCanvasSize && b->height >= kViewTop + kCanvasSize)
+      DrawZoomGrid(view, display, kViewLeft, kViewTop);
+  }
   if (!outline) return;
   const Cell first = CellOf(view, bounds.minX, bounds.minY), last = CellOf(view, bounds.maxX, bounds.maxY);
   // Magnified, the outline runs round the blocks, one pixel past the last.

@@ -73,8 +73,8 @@ TEST_F(SelectionTest, ADragLiftsTheRectangleAndAClickElsewhereDropsItWhereItWasM
   EXPECT_EQ(e.canvas.At(18, 202), before.At(13, 200));
   EXPECT_EQ(e.canvas.At(10, 197), 0);
 
-  // One undo takes back the move, a second the rectangle's first place is
-  // the loaded canvas again.
+  // One undo takes back the whole move (not the step before it); a redo
+  // brings it back.
   OnCommand(e, kCmdUndo);
   EXPECT_EQ(e.canvas.pixels, before.pixels);
   OnCommand(e, kCmdRedo);

@@ -47,17 +47,21 @@ void BM_FloodFillMaze(benchmark::State& state) {
 }
 BENCHMARK(BM_FloodFillMaze);
 
+// An editor on the scripted desktop, without support files.
+bool StartBenchEditor(benchmark::State& state, Editor& e) {
+  const auto dir = std::filesystem::temp_directory_path() / "qshe-bench-tools";
+  std::filesystem::create_directories(dir);
+  if (StartEditor(e, dir.string() + "/", {})) return true;
+  state.SkipWithError("the editor did not start");
+  return false;
+}
+
 // One mouse move of a pencil drag at zoom 16 through the main window's own
 // routing: a line stamped, the view rendered and the canvas area presented.
 void BM_PencilMoveAtZoom16(benchmark::State& state) {
   platform::HeadlessPlatform hp;
   Editor e(hp.desktop());
-  const auto dir = std::filesystem::temp_directory_path() / "qshe-bench-tools";
-  std::filesystem::create_directories(dir);
-  if (!StartEditor(e, dir.string() + "/", {})) {
-    state.SkipWithError("the editor did not start");
-    return;
-  }
+  if (!StartBenchEditor(state, e)) return;
   for (int i = 0; i < 4; ++i) OnCommand(e, kCmdZoomIn);  // 2, 4, 8, 16
   if (e.view.zoom != 16) {
     state.SkipWithError("zoom 16 not reached");
@@ -79,12 +83,7 @@ BENCHMARK(BM_PencilMoveAtZoom16);
 void BM_SelectionMove(benchmark::State& state) {
   platform::HeadlessPlatform hp;
   Editor e(hp.desktop());
-  const auto dir = std::filesystem::temp_directory_path() / "qshe-bench-tools";
-  std::filesystem::create_directories(dir);
-  if (!StartEditor(e, dir.string() + "/", {})) {
-    state.SkipWithError("the editor did not start");
-    return;
-  }
+  if (!StartBenchEditor(state, e)) return;
   const int zoomIns = static_cast<int>(state.range(0));
   for (int i = 0; i < zoomIns; ++i) OnCommand(e, kCmdZoomIn);
   for (int i = 0; i < 65536; ++i) e.canvas.pixels[static_cast<size_t>(i)] = static_cast<uint8_t>(i % 236 + 10);

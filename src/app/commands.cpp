@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
+#include "app/selection_commands.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -43,6 +44,8 @@ const std::set<int>& Available() {
       kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
       kCmdWindowSmaller,
+      kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
+      kCmdFlipHorizontal, kCmdFlipVertical,
   };
   return ids;
 }
@@ -208,13 +211,22 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
     case kCmdUndo:
+      PutDownSelection(e);  // so that the undo takes back the move, not the step before it
       if (Undo(e.undo, e.canvas, e.doc.hooks)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
     case kCmdRedo:
+      PutDownSelection(e);
       if (Redo(e.undo, e.canvas)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
+    case kCmdCut: CutSelection(e); break;
+    case kCmdCopy: CopySelection(e); break;
+    case kCmdPaste: PasteClipboard(e); break;
+    case kCmdSelectAll: SelectAll(e); break;
+    case kCmdDelete: DeleteSelection(e); break;
+    case kCmdFlipHorizontal: FlipCanvas(e, true); break;
+    case kCmdFlipVertical: FlipCanvas(e, false); break;
     case kCmdZoomIn: RunViewCommand(e, ZoomIn); break;
     case kCmdZoomOut: RunViewCommand(e, ZoomOut); break;
     case kCmdCenterView: RunViewCommand(e, CenterView); break;

@@ -14,6 +14,7 @@
 #include "document/recovery.h"
 #include "document/undo.h"
 #include "editing/canvas_view.h"
+#include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
 #include "platform/desktop.h"
@@ -133,6 +134,7 @@ struct Editor {
   ScrollBar horizontalBar;
   CanvasView view;
   ToolState tools;
+  Selection selection;  // the select tool's rectangle and the floating pixels
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
   PropertiesWindow properties;

@@ -200,7 +200,7 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
   OnCommand(e, kCmdPresetWall);
   EXPECT_TRUE(hp.messages.empty());
   // Entries whose work is not in place yet are greyed.
-  EXPECT_FALSE(hp.menuEnabled.at(kCmdCut));
+  EXPECT_FALSE(hp.menuEnabled.at(kCmdShapePosition));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdSave));
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.openedTextFiles, std::vector<std::string>{e.paths.programDir + "help.txt"});

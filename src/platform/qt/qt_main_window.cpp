@@ -218,7 +218,7 @@ QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStor
                            const std::string& supportDir)
     : client_(new QtClientArea(this)),
       platform_{boxes, files, *this, settings},
-      desktop_{platform_, *client_, *this, *this, dialogHost_} {
+      desktop_{platform_, *client_, *this, *this, dialogHost_, clipboard_} {
   setCentralWidget(client_);
   client_->setMinimumSize(0, 0);
   client_->setMaximumSize(kClientWidth, kClientHeight);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialog_host.h"
 
 class QAction;
@@ -151,6 +152,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   QtClientArea* client_;  // before desktop_, which refers to it
   QtDialogHost dialogHost_{[this]() -> QWidget* { return this; }};
   Platform platform_;
+  QtClipboard clipboard_;
   Desktop desktop_;
   Editor* editor_ = nullptr;
   std::map<int, QAction*> actions_;

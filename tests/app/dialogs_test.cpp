@@ -298,8 +298,7 @@ TEST_F(DialogsTest, OnlyTheLaterPiecesStayGreyed) {
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
   std::vector<int> later = {kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
-                            kCmdFlipHorizontal, kCmdFlipVertical, kCmdShapePosition, kCmdTavrelPosition,
-                            kCmdPositionSettings};
+                            kCmdFlipHorizontal, kCmdFlipVertical};
   std::sort(later.begin(), later.end());
   EXPECT_EQ(greyed, later);
 }

@@ -9,14 +9,28 @@
 
 #include "platform/dialogs.h"
 
+#include <QCursor>
+
 class QDialog;
 class QWidget;
 
 namespace qshe::platform {
 
+class QtPalettes;
+class QtPicture;
+
 class QtDialogHost : public DialogHost {
  public:
-  explicit QtDialogHost(std::function<QWidget*()> owner) : owner_(std::move(owner)) {}
+  // Pictures in dialogs make their palettes with `palettes`, the main window's.
+  QtDialogHost(std::function<QWidget*()> owner, QtPalettes& palettes)
+      : owner_(std::move(owner)), palettes_(palettes) {}
+
+  // Dialogs laid out in pixels (the previews) follow the main window's
+  // whole-number scale, their pictures enlarged block for block.
+  void SetPictureScale(int scale);
+  int pictureScale() const { return scale_; }
+  // What the mouse shows over a picture.
+  void SetPictureCursor(const QCursor& cursor);
 
   // The dialog's window and a control's widget, for tests; null when none.
   QDialog* DialogWindow(int dialog) const;
@@ -53,9 +67,15 @@ class QtDialogHost : public DialogHost {
   struct Built {
     QDialog* window = nullptr;
     std::map<int, QWidget*> controls;
+    DialogResource pixelLayout;  // a resource laid out in pixels, kept to rescale it
   };
+  // Sizes a pixel-laid-out dialog and its pictures for the scale.
+  void LayOutInPixels(const Built& built);
 
   std::function<QWidget*()> owner_;
+  QtPalettes& palettes_;
+  int scale_ = 1;
+  QCursor pictureCursor_{Qt::OpenHandCursor};
   std::function<void(const DialogNotification&)> listener_;
   // The widgets belong to the main window, which deletes them.
   std::map<int, Built> dialogs_;

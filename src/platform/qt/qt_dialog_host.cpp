@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
@@ -249,7 +250,26 @@ QWidget* QtDialogHost::ItemWidget(int dialog, int control) const {
   return c == it->second.controls.end() ? nullptr : c->second;
 }
 
+void QtDialogHost::PlaceBesideOwner(Built& built) {
+  built.placed = true;
+  QWidget* owner = owner_();
+  if (!owner || !owner->isVisible()) return;
+  const QRect main = owner->frameGeometry();
+  QDialog* w = built.window;
+  const int gap = 8;
+  QPoint at(main.right() + gap, main.top() + previewsPlaced_ * (w->height() + 40));
+  ++previewsPlaced_;
+  if (QScreen* screen = owner->screen()) {
+    const QRect area = screen->availableGeometry();
+    at.setX(std::min(at.x(), area.right() - w->width()));
+    at.setY(std::min(at.y(), area.bottom() - w->height()));
+  }
+  w->move(at);
+}
+
 void QtDialogHost::ShowDialog(int dialog) {
+  auto it = dialogs_.find(dialog);
+  if (it != dialogs_.end() && it->second.pixelLayout.inPixels && !it->second.placed) PlaceBesideOwner(it->second);
   if (QDialog* w = DialogWindow(dialog)) {
     w->show();
     // The offscreen platform of the tests has no stacking to change.

@@ -68,9 +68,14 @@ class QtDialogHost : public DialogHost {
     QDialog* window = nullptr;
     std::map<int, QWidget*> controls;
     DialogResource pixelLayout;  // a resource laid out in pixels, kept to rescale it
+    bool placed = false;         // shown once, where the user may since have moved it
   };
   // Sizes a pixel-laid-out dialog and its pictures for the scale.
   void LayOutInPixels(const Built& built);
+  // The first showing of a preview: beside the main window, below the
+  // previews already placed, instead of over the main window's middle.
+  void PlaceBesideOwner(Built& built);
+  int previewsPlaced_ = 0;
 
   std::function<QWidget*()> owner_;
   QtPalettes& palettes_;

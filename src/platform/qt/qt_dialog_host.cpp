@@ -112,6 +112,11 @@ DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
   return {(letters / 26 + 1) / 2, m.height()};
 }
 
+QtDialogHost::~QtDialogHost() {
+  listener_ = {};
+  for (auto& [id, built] : dialogs_) delete built.window;
+}
+
 void QtDialogHost::CreateDialog(const DialogResource& resource) {
   if (DialogExists(resource.id)) return;
   const int id = resource.id;

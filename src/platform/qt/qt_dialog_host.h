@@ -24,6 +24,11 @@ class QtDialogHost : public DialogHost {
   // Pictures in dialogs make their palettes with `palettes`, the main window's.
   QtDialogHost(std::function<QWidget*()> owner, QtPalettes& palettes)
       : owner_(std::move(owner)), palettes_(palettes) {}
+  // The dialogs go with the host, silently: nothing they do while being
+  // taken down may reach a program that is gone.
+  ~QtDialogHost() override;
+  QtDialogHost(const QtDialogHost&) = delete;
+  QtDialogHost& operator=(const QtDialogHost&) = delete;
 
   // Dialogs laid out in pixels (the previews) follow the main window's
   // whole-number scale, their pictures enlarged block for block.
@@ -82,7 +87,7 @@ class QtDialogHost : public DialogHost {
   int scale_ = 1;
   QCursor pictureCursor_{Qt::OpenHandCursor};
   std::function<void(const DialogNotification&)> listener_;
-  // The widgets belong to the main window, which deletes them.
+  // The widgets are the main window's children; the host deletes them first.
   std::map<int, Built> dialogs_;
 };
 

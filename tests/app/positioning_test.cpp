@@ -104,6 +104,10 @@ TEST_F(PositioningTest, ThePreviewsFollowMovesActivationBackgroundsAndLeaveTheMa
   e.window.canvasChanged = 1;
   dlg.Activate(kShapePositionDialog);
   EXPECT_EQ(At(kShapePositionDialog, 66, 66), PaletteColor(77));
+  // Without an activation the commit timer shows it.
+  e.canvas.At(1, 255) = 78;
+  OnTimer(e, kCommitTimer);
+  EXPECT_EQ(At(kShapePositionDialog, 67, 66), PaletteColor(78));
   dlg.Close(kShapePositionDialog);
   EXPECT_FALSE(dlg.DialogVisible(kShapePositionDialog));
   OnCommand(e, kCmdShapePosition);

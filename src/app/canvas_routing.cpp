@@ -210,7 +210,5 @@ void RedrawLiveParts(Editor& e) {
   RenderCanvasView(e);
   DrawColorPanel(e);
 }
-// The positioning windows connect here as they arrive.
-void RefreshPositionWindows(Editor&) {}
 
 }  // namespace qshe

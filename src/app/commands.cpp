@@ -43,7 +43,7 @@ const std::set<int>& Available() {
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
       kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
-      kCmdWindowSmaller,
+      kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
       kCmdFlipHorizontal, kCmdFlipVertical,
   };
@@ -162,7 +162,11 @@ void RunCommand(Editor& e, int identifier) {
   auto id = MenuIdFor(identifier);
   if (!id || !CommandAvailable(*id)) return;
   platform::Platform& ui = e.ui();
-  auto refresh = e.doc.hooks.fillPropertiesWindow;
+  // Imported object properties and presets move the figure too.
+  auto refresh = [&e] {
+    CallHook(e.doc.hooks.fillPropertiesWindow);
+    RefreshPositionWindows(e);
+  };
   switch (*id) {
     case kCmdNew:
       NewDocument(e.doc, e.canvas, ui);
@@ -185,6 +189,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdRevertShape:
       RevertShape(e.doc, e.canvas, ui);
       ShowCanvas(e);
+      RefreshPositionWindows(e);
       break;
     case kCmdRemoveShape:
       // A No changes nothing, not even the painting not yet committed; a Yes
@@ -250,6 +255,9 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdJumpWindow: ShowModelessDialog(e, kJumpDialog); break;
     case kCmdImportMultiple: ShowModelessDialog(e, kImportFilesDialog); break;
     case kCmdImportCollage: ShowModelessDialog(e, kImportCollageDialog); break;
+    case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
+    case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
+    case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
     case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -18,6 +18,7 @@
 #include "editing/tool_state.h"
 #include "editing/tools.h"
 #include "platform/desktop.h"
+#include "properties/positioning.h"
 #include "properties/properties_window.h"
 
 namespace qshe {
@@ -138,6 +139,7 @@ struct Editor {
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
   PropertiesWindow properties;
+  PositioningWindows positioning;
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
 };
 

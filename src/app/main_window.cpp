@@ -140,6 +140,8 @@ bool SetUpDisplay(Editor& e) {
       return false;
     }
   }
+  e.positioning.shape.buffer = b.shapePosition;
+  e.positioning.tavrel.buffer = b.tavrelPosition;
   for (int slot : {b.background, b.canvasView, b.shapePosition, b.tavrelPosition, b.composition}) {
     SelectBuffer(d, slot);
     UpdateBufferPalette(d);
@@ -391,7 +393,10 @@ void OnFocusGained(Editor& e) {
   e.ui().window.SetCursor(platform::Cursor::Arrow);
 }
 
-void OnPaint(Editor& e) { PresentWindow(e); }
+void OnPaint(Editor& e) {
+  PresentWindow(e);
+  RefreshPositionWindows(e);
+}
 
 void OnSize(Editor& e, int width, int height) {
   e.window.clientWidth = width;

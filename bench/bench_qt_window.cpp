@@ -1,7 +1,7 @@
 // The Qt window at whole-number scales: one full present at x4 against
 // copying the enlarged picture's bytes, and one pencil move at zoom 16 sent
-// as a real mouse event and painted, at x1 and at x4. Runs on Qt's offscreen
-// platform.
+// as a real mouse event and painted, at x1 and at x4; one drag step in a
+// positioning preview at x4. Runs on Qt's offscreen platform.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include "measure.h"
 #include "platform/headless/headless.h"
 #include "platform/qt/qt_main_window.h"
+#include "properties/positioning.h"
 #include "support_files.h"
 
 using namespace qshe;
@@ -98,6 +99,41 @@ void BM_QtPencilMoveAtZoom16(benchmark::State& state) {
   send(QEvent::MouseButtonRelease, x, Qt::LeftButton, Qt::NoButton);
 }
 BENCHMARK(BM_QtPencilMoveAtZoom16)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// One step of a drag in the Shape position window at x4, sent as a real
+// mouse event: both previews drawn and painted, the properties window
+// filled. Quoted against copying one enlarged preview's bytes.
+void BM_QtPreviewDragStepAtScale4(benchmark::State& state) {
+  Window w;
+  if (!w.Start(4)) {
+    state.SkipWithError("the editor did not start at x4");
+    return;
+  }
+  OnCommand(*w.editor, kCmdShapePosition);
+  OnCommand(*w.editor, kCmdTavrelPosition);
+  QWidget* picture = w.window->dialogHost().ItemWidget(kShapePositionDialog, kPreviewSurface);
+  if (!picture) {
+    state.SkipWithError("no preview");
+    return;
+  }
+  QApplication::processEvents();
+  auto send = [&](QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held) {
+    QPointF at(x * 4, 100 * 4);
+    QMouseEvent event(type, at, picture->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(picture, &event);
+  };
+  const size_t bytes = size_t{kPreviewSize} * 4 * kPreviewSize * 4 * 4;
+  std::vector<uint8_t> from(bytes, 1), to(bytes);
+  send(QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+  int x = 100;
+  bench::Measure(state, to.data(), from.data(), bytes, [&] {
+    x = x == 100 ? 101 : 100;  // one picture pixel further each time
+    send(QEvent::MouseMove, x, Qt::NoButton, Qt::LeftButton);
+    QApplication::sendPostedEvents();
+  });
+  send(QEvent::MouseButtonRelease, x, Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK(BM_QtPreviewDragStepAtScale4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

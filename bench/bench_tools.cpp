@@ -47,17 +47,21 @@ void BM_FloodFillMaze(benchmark::State& state) {
 }
 BENCHMARK(BM_FloodFillMaze);
 
+// An editor on the scripted desktop, without support files.
+bool StartBenchEditor(benchmark::State& state, Editor& e) {
+  const auto dir = std::filesystem::temp_directory_path() / "qshe-bench-tools";
+  std::filesystem::create_directories(dir);
+  if (StartEditor(e, dir.string() + "/", {})) return true;
+  state.SkipWithError("the editor did not start");
+  return false;
+}
+
 // One mouse move of a pencil drag at zoom 16 through the main window's own
 // routing: a line stamped, the view rendered and the canvas area presented.
 void BM_PencilMoveAtZoom16(benchmark::State& state) {
   platform::HeadlessPlatform hp;
   Editor e(hp.desktop());
-  const auto dir = std::filesystem::temp_directory_path() / "qshe-bench-tools";
-  std::filesystem::create_directories(dir);
-  if (!StartEditor(e, dir.string() + "/", {})) {
-    state.SkipWithError("the editor did not start");
-    return;
-  }
+  if (!StartBenchEditor(state, e)) return;
   for (int i = 0; i < 4; ++i) OnCommand(e, kCmdZoomIn);  // 2, 4, 8, 16
   if (e.view.zoom != 16) {
     state.SkipWithError("zoom 16 not reached");
@@ -72,6 +76,28 @@ void BM_PencilMoveAtZoom16(benchmark::State& state) {
   OnMouseUp(e, x, 100, 1);
 }
 BENCHMARK(BM_PencilMoveAtZoom16);
+
+// One mouse move dragging the whole canvas as a floating selection, the
+// largest there is, unmagnified and at zoom 16: the selection and its
+// outline drawn over the view and the canvas area presented.
+void BM_SelectionMove(benchmark::State& state) {
+  platform::HeadlessPlatform hp;
+  Editor e(hp.desktop());
+  if (!StartBenchEditor(state, e)) return;
+  const int zoomIns = static_cast<int>(state.range(0));
+  for (int i = 0; i < zoomIns; ++i) OnCommand(e, kCmdZoomIn);
+  for (int i = 0; i < 65536; ++i) e.canvas.pixels[static_cast<size_t>(i)] = static_cast<uint8_t>(i % 236 + 10);
+  OnCommand(e, kCmdSelectAll);
+  const int step = zoomIns == 0 ? 1 : 16;
+  OnMouseDown(e, 300, 100, 1, false);
+  int x = 300;
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
+    x = x == 300 ? 300 + step : 300;
+    OnMouseMove(e, x, 100, false);
+  });
+  OnMouseUp(e, x, 100, 1);
+}
+BENCHMARK(BM_SelectionMove)->Arg(0)->Arg(4)->ArgName("zoomIns");
 
 void BM_SaveUndoState(benchmark::State& state) {
   UndoRing ring;

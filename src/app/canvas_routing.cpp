@@ -1,6 +1,7 @@
 #include "app/canvas_routing.h"
 
 #include "app/color_panel.h"
+#include "app/selection_commands.h"
 #include "app/view_commands.h"
 #include "editing/tools.h"
 
@@ -27,6 +28,58 @@ void PickColour(Editor& e, int cx, int cy, bool always) {
   PresentColorPanel(e);
 }
 
+// The select tool's press: on the selection it starts moving it, elsewhere
+// it puts a floating selection down and starts a new rectangle.
+void SelectPressAt(Editor& e, int cx, int cy) {
+  Selection& s = e.selection;
+  const SelectPress press = ClassifySelectPress(s, cx, cy);
+  if (press.startsMove) {
+    e.ui().window.SetCursor(platform::Cursor::Hand);
+    s.state = kMoving;
+    return;
+  }
+  if (s.state == kRectangle || press.dropsFloating) {
+    PutDownSelection(e);
+    RenderCanvasView(e);
+    DrawSelectionOverlay(e);
+    PaintCanvasArea(e);
+  }
+  StartSelection(s, cx, cy);
+}
+
+void SelectDragTo(Editor& e, int cx, int cy) {
+  ToolState& t = e.tools;
+  Selection& s = e.selection;
+  if (s.state == kMoving) {
+    e.ui().window.SetCursor(platform::Cursor::Hand);
+    if (cx == t.lastX && cy == t.lastY) return;
+  }
+  if (DragSelection(s, cx, cy, cx - t.lastX, cy - t.lastY)) {
+    t.lastX = cx;
+    t.lastY = cy;
+    e.window.canvasChanged = 1;
+    // Moved pixels are unsaved work.
+    if (s.floating == 1) e.doc.state.modified = kModified;
+  }
+  DrawSelectionOverlay(e);
+  PaintCanvasArea(e);
+}
+
+void SelectRelease(Editor& e) {
+  switch (ReleaseSelection(e.selection, e.canvas, e.tools.dragButton == 1)) {
+    case SelectRedraw::View:
+      RenderCanvasView(e);
+      DrawSelectionOverlay(e);
+      PaintCanvasArea(e);
+      break;
+    case SelectRedraw::Overlay:
+      DrawSelectionOverlay(e);
+      PaintCanvasArea(e);
+      break;
+    case SelectRedraw::None: break;
+  }
+}
+
 }  // namespace
 
 void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
@@ -35,10 +88,15 @@ void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
     if (e.tools.dragTool == -1) e.ui().window.SetCursor(Cursor::Arrow);
     return;
   }
-  // The select tool shows the hand over a selection once selections exist.
   static constexpr Cursor kToolCursors[] = {Cursor::Pencil,     Cursor::Eraser, Cursor::Hand,
                                             Cursor::Eyedropper, Cursor::Select, Cursor::Bucket};
   int tool = eyedropper ? kEyedropper : e.tools.currentTool;
+  // Over the selection the select tool shows the hand that moves it.
+  if (tool == kSelect && InsideSelection(e.selection, ScreenToCanvasX(e.view, x),
+                                         kCanvasSize - 1 - ScreenToCanvasY(e.view, y))) {
+    e.ui().window.SetCursor(Cursor::Hand);
+    return;
+  }
   e.ui().window.SetCursor(tool >= 0 && tool <= kBucket ? kToolCursors[tool] : Cursor::Arrow);
 }
 
@@ -59,6 +117,9 @@ void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   const int cx = ScreenToCanvasX(e.view, x), cy = ScreenToCanvasY(e.view, y);
   t.lastX = cx;
   t.lastY = cy;
+  // Painting lands a floating selection first (a tool chosen from the menu
+  // leaves it floating).
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) PutDownSelection(e);
   switch (t.dragTool) {
     case kPencil:
     case kEraser:
@@ -70,7 +131,8 @@ void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
       FloodFill(e.canvas, e.fillStack, cx, cy, StrokeColour(e));
       ShowCanvasEdit(e);
       break;
-    default: break;  // the select tool's rubber band arrives with the selection
+    case kSelect: SelectPressAt(e, cx, cy); break;
+    default: break;
   }
 }
 
@@ -97,6 +159,7 @@ void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
       ShowCanvasEdit(e);
       break;
     case kEyedropper: PickColour(e, cx, cy, false); break;
+    case kSelect: SelectDragTo(e, cx, cy); break;
     default: break;
   }
 }
@@ -108,6 +171,7 @@ void ToolMouseUp(Editor& e) {
     e.doc.state.modified = kModified;
     SaveUndoState(e.undo, e.canvas);
   }
+  if (t.dragTool == kSelect) SelectRelease(e);
   t.dragTool = -1;
   t.dragButton = -1;
 }
@@ -116,6 +180,9 @@ void RenderCanvasView(Editor& e) {
   if (e.window.failed) return;
   const ScreenBuffers& b = e.window.buffers;
   RenderCanvasView(e.view, e.canvas, e.display, b.canvasView, b.composition);
+  // Floating pixels are part of the picture whatever the tool; the outline
+  // belongs to the select tool.
+  DrawSelection(e.selection, e.view, e.display, e.tools.currentTool == kSelect);
   SyncScrollBars(e, false);
 }
 
@@ -127,11 +194,12 @@ void PaintCanvasArea(Editor& e) {
 }
 
 void DrawSelectionOverlay(Editor& e) {
-  if (e.tools.currentTool != kSelect || e.window.failed) return;
-  // A fresh copy of the view takes away the outline drawn last time.
+  if (e.window.failed) return;
+  const bool outline = e.tools.currentTool == kSelect;
+  if (!outline && !IsFloating(e.selection)) return;
+  // A fresh copy of the view takes away what was drawn over it last time.
   CopyViewToComposition(e.display, e.window.buffers.canvasView, e.window.buffers.composition);
-  // The floating selection and the selection's outline are drawn over it
-  // here, clipped to the canvas area, once the selection exists.
+  DrawSelection(e.selection, e.view, e.display, outline);
 }
 
 void ShowCanvas(Editor& e) {
@@ -142,7 +210,5 @@ void RedrawLiveParts(Editor& e) {
   RenderCanvasView(e);
   DrawColorPanel(e);
 }
-// The positioning windows connect here as they arrive.
-void RefreshPositionWindows(Editor&) {}
 
 }  // namespace qshe

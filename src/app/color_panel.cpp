@@ -5,6 +5,7 @@
 
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
+#include "app/selection_commands.h"
 
 namespace qshe {
 namespace {
@@ -186,6 +187,7 @@ void SetForeColorAndShow(Editor& e, uint8_t color) {
 }
 
 void ForecolorToBackcolor(Editor& e) {
+  PutDownSelection(e);  // its pixels change colour with the rest
   const ColorPanel& p = e.colors;
   // Only a replacement that changes a pixel leaves unsaved work behind.
   bool changes = p.foreColor != p.backColor &&

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
+#include "app/selection_commands.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -42,7 +43,9 @@ const std::set<int>& Available() {
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
       kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
-      kCmdWindowSmaller,
+      kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
+      kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
+      kCmdFlipHorizontal, kCmdFlipVertical,
   };
   return ids;
 }
@@ -159,7 +162,11 @@ void RunCommand(Editor& e, int identifier) {
   auto id = MenuIdFor(identifier);
   if (!id || !CommandAvailable(*id)) return;
   platform::Platform& ui = e.ui();
-  auto refresh = e.doc.hooks.fillPropertiesWindow;
+  // Imported object properties and presets move the figure too.
+  auto refresh = [&e] {
+    CallHook(e.doc.hooks.fillPropertiesWindow);
+    RefreshPositionWindows(e);
+  };
   switch (*id) {
     case kCmdNew:
       NewDocument(e.doc, e.canvas, ui);
@@ -182,6 +189,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdRevertShape:
       RevertShape(e.doc, e.canvas, ui);
       ShowCanvas(e);
+      RefreshPositionWindows(e);
       break;
     case kCmdRemoveShape:
       // A No changes nothing, not even the painting not yet committed; a Yes
@@ -208,13 +216,22 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
     case kCmdUndo:
+      PutDownSelection(e);  // so that the undo takes back the move, not the step before it
       if (Undo(e.undo, e.canvas, e.doc.hooks)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
     case kCmdRedo:
+      PutDownSelection(e);
       if (Redo(e.undo, e.canvas)) MarkCanvasEdited(e);
       ShowCanvas(e);
       break;
+    case kCmdCut: CutSelection(e); break;
+    case kCmdCopy: CopySelection(e); break;
+    case kCmdPaste: PasteClipboard(e); break;
+    case kCmdSelectAll: SelectAll(e); break;
+    case kCmdDelete: DeleteSelection(e); break;
+    case kCmdFlipHorizontal: FlipCanvas(e, true); break;
+    case kCmdFlipVertical: FlipCanvas(e, false); break;
     case kCmdZoomIn: RunViewCommand(e, ZoomIn); break;
     case kCmdZoomOut: RunViewCommand(e, ZoomOut); break;
     case kCmdCenterView: RunViewCommand(e, CenterView); break;
@@ -238,6 +255,9 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdJumpWindow: ShowModelessDialog(e, kJumpDialog); break;
     case kCmdImportMultiple: ShowModelessDialog(e, kImportFilesDialog); break;
     case kCmdImportCollage: ShowModelessDialog(e, kImportCollageDialog); break;
+    case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
+    case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
+    case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
     case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -5,10 +5,12 @@
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/position_windows.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
 #include "interchange/picture_imports.h"
 #include "platform/messages.h"
+#include "properties/positioning.h"
 #include "properties/properties_window.h"
 #include "properties/shape_dialogs.h"
 
@@ -112,6 +114,9 @@ void ShowModelessDialog(Editor& e, int dialog) {
       break;
     case kImportFilesDialog:
     case kImportCollageDialog: ShowImportDialog(host, dialog); return;
+    case kShapePositionDialog:
+    case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
+    case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -144,6 +149,13 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
         BrowseImportFile(host, e.ui().files, n.dialog);
       }
       if (Clicked(n, n.dialog == kImportFilesDialog ? kFilesImport : kCollageImport)) RunImport(e, n.dialog);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kShapePositionDialog:
+    case kTavrelPositionDialog: OnPositionWindowEvent(e, n); break;
+    case kPositionSettingsDialog:
+      if (Clicked(n, kBackdropBrowse)) BrowseBackdropFile(host, e.ui().files);
+      if (Clicked(n, kBackdropOk)) ApplyBackdropSettings(e);
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
     default: break;

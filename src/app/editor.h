@@ -14,9 +14,11 @@
 #include "document/recovery.h"
 #include "document/undo.h"
 #include "editing/canvas_view.h"
+#include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
 #include "platform/desktop.h"
+#include "properties/positioning.h"
 #include "properties/properties_window.h"
 
 namespace qshe {
@@ -133,9 +135,11 @@ struct Editor {
   ScrollBar horizontalBar;
   CanvasView view;
   ToolState tools;
+  Selection selection;  // the select tool's rectangle and the floating pixels
   FillStack fillStack;  // the paint bucket's store
   ColorPanel colors;
   PropertiesWindow properties;
+  PositioningWindows positioning;
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
 };
 

@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
+#include "app/selection_commands.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "display/pcx.h"
@@ -83,9 +84,12 @@ void ResetScrollBar(ScrollBar& bar) {
 
 void RunToolbarAction(Editor& e, int button) {
   if (button >= 0 && button <= 5) {
-    // Tool buttons put a floating selection down and forget the selection
-    // (the selection arrives with its own work).
+    // Tool buttons put a floating selection down and forget the selection.
+    const bool hadSelection = SelectionExists(e.selection);
+    PutDownSelection(e);
+    ClearSelection(e.selection);
     SetToolState(e, button, e.view.backgroundType, e.tools.pencilSize);
+    if (hadSelection) ShowCanvas(e);
   } else if (button >= 10 && button <= 12) {
     SetBackground(e, button - 10);
   } else if (button >= 13 && button <= 18) {
@@ -136,6 +140,8 @@ bool SetUpDisplay(Editor& e) {
       return false;
     }
   }
+  e.positioning.shape.buffer = b.shapePosition;
+  e.positioning.tavrel.buffer = b.tavrelPosition;
   for (int slot : {b.background, b.canvasView, b.shapePosition, b.tavrelPosition, b.composition}) {
     SelectBuffer(d, slot);
     UpdateBufferPalette(d);
@@ -387,7 +393,10 @@ void OnFocusGained(Editor& e) {
   e.ui().window.SetCursor(platform::Cursor::Arrow);
 }
 
-void OnPaint(Editor& e) { PresentWindow(e); }
+void OnPaint(Editor& e) {
+  PresentWindow(e);
+  RefreshPositionWindows(e);
+}
 
 void OnSize(Editor& e, int width, int height) {
   e.window.clientWidth = width;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,16 @@ bool Unsaved(const Editor& e) { return e.doc.state.modified == kModified; }
 
 void WriteNow(Editor& e) {
   std::string error;
-  RecoveryWrite result = WriteRecoveryCopy(e.recovery, e.doc, e.canvas, e.window.canvasChanged == 1,
+  // Floating pixels are work too: the copy has them where they float, and
+  // the canvas and the selection stay as they are.
+  const Canvas* canvas = &e.canvas;
+  std::unique_ptr<Canvas> withSelection;
+  if (IsFloating(e.selection)) {
+    withSelection = std::make_unique<Canvas>(e.canvas);
+    StampSelection(e.selection, *withSelection);
+    canvas = withSelection.get();
+  }
+  RecoveryWrite result = WriteRecoveryCopy(e.recovery, e.doc, *canvas, e.window.canvasChanged == 1 || withSelection,
                                            static_cast<int64_t>(std::time(nullptr)), &error);
   if (result == RecoveryWrite::Failed && !e.recovery.reportedFailure) {
     // Said once: a full disk should not bring a box every half minute.

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
+#include "app/selection_commands.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -19,6 +20,14 @@ void InstallHooks(Editor& e) {
   e.doc.showTitle = [&e](const std::string& name) { SetDocumentTitle(e, name); };
   e.doc.hooks.resetView = [&e] { ResetView(e); };
   e.doc.hooks.resetUndo = [&e] { ResetUndo(e.undo, e.canvas); };
+  e.doc.hooks.dropFloatingSelection = [&e] {
+    // The commit that asks for it takes the pixels into the shape at once,
+    // so the timer has nothing more to commit.
+    const int32_t changed = e.window.canvasChanged;
+    PutDownSelection(e);
+    e.window.canvasChanged = changed;
+  };
+  e.doc.hooks.clearSelection = [&e] { ClearSelection(e.selection); };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
   e.doc.hooks.readPropertiesWindow = [&e](int32_t index) {
     ReadPropertiesWindow(e.desktop.dialogs, e.properties, e.doc, index);

@@ -3,6 +3,7 @@
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/selection_commands.h"
 
 namespace qshe {
 namespace {
@@ -23,8 +24,8 @@ void SetSecondViewButton(Editor& e, int pressed) {
 // A floating selection goes down on the canvas and the selection is gone:
 // it would not sit on the same pixels at another magnification.
 void DropSelection(Editor& e) {
-  CallHook(e.doc.hooks.dropFloatingSelection);
-  CallHook(e.doc.hooks.clearSelection);
+  PutDownSelection(e);
+  ClearSelection(e.selection);
 }
 
 // The view and, with the select tool, the selection over it.
@@ -93,7 +94,7 @@ void SecondView(Editor& e) {
     v.zoom = v.savedView.zoom;
     v.originX = v.savedView.originX;
     v.originY = v.savedView.originY;
-    CallHook(e.doc.hooks.clearSelection);
+    DropSelection(e);
     SetSecondViewButton(e, 0);
     if (v.zoom != 0) EnableScrollBars(e, true);
   }

@@ -62,6 +62,19 @@ int FillRect(DisplayState& state, int x1, int x2, int y1, int y2) {
   return 0;
 }
 
+int FillChecker(DisplayState& state, int x1, int x2, int y1, int y2, uint8_t first, uint8_t second, int cell) {
+  VirtualBuffer* b = ActiveBuffer(state);
+  if (!b || cell <= 0) return 0;
+  assert(Inside(*b, x1, x2, y1, y2) && "FillChecker outside the active buffer");
+  if (!Inside(*b, x1, x2, y1, y2)) return -1;
+  for (int y = y1; y <= y2; ++y) {
+    uint8_t* row = b->Row(y);
+    const int rowCell = (y - y1) / cell;
+    for (int x = x1; x <= x2; ++x) row[x] = (((x - x1) / cell + rowCell) & 1) ? second : first;
+  }
+  return 0;
+}
+
 int DrawBox(DisplayState& state, int x1, int x2, int y1, int y2) {
   VirtualBuffer* b = ActiveBuffer(state);
   if (!b) return 0;

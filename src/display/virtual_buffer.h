@@ -108,6 +108,9 @@ int ReadPixel(DisplayState& state, int x, int y);
 // rectangle that is not is a caller's bug: it asserts in debug builds and is
 // ignored otherwise.
 int FillRect(DisplayState& state, int x1, int x2, int y1, int y2);
+// A checkerboard of cell x cell squares over the rectangle, `first` in the
+// square at its top-left corner. Unclipped like FillRect.
+int FillChecker(DisplayState& state, int x1, int x2, int y1, int y2, uint8_t first, uint8_t second, int cell);
 // One-pixel outline, clipped.
 int DrawBox(DisplayState& state, int x1, int x2, int y1, int y2);
 // Outline XORed with the current colour, every pixel once, clipped; drawing

@@ -88,8 +88,7 @@ void OpenChosenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const
 
 }  // namespace
 
-void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
-  if (!ConfirmDiscard(doc, canvas, ui)) return;
+platform::FileDialogRequest ShapeFileOpenRequest() {
   platform::FileDialogRequest request;
   request.filters = {{"Quorvane Shape Files (*.qsh;*.qs2)", "*.qsh;*.qs2"},
                      {"QSH Files (*.qsh)", "*.qsh"},
@@ -98,7 +97,12 @@ void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
   request.maxLength = 510;
   request.defaultExtension = "qsh";
   request.fileMustExist = true;
-  auto path = ui.files.AskOpenFileName(request);
+  return request;
+}
+
+void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  if (!ConfirmDiscard(doc, canvas, ui)) return;
+  auto path = ui.files.AskOpenFileName(ShapeFileOpenRequest());
   if (!path || path->empty()) return;
   OpenChosenPath(doc, canvas, ui, *path);
 }

@@ -30,6 +30,8 @@ void ResetDocument(Document& doc);
 bool ConfirmDiscard(Document& doc, Canvas& canvas, platform::Platform& ui);
 
 void NewDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
+// The open-file dialog for a shape file, as Open shows it.
+platform::FileDialogRequest ShapeFileOpenRequest();
 void OpenDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
 // Opens a file without asking anything (the command line's file).
 void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path);

@@ -12,9 +12,7 @@ namespace {
 
 constexpr int kSize = kCanvasSize;
 
-// Origins are whole numbers wherever they are used. Arrow keys may push them
-// anywhere, so they are held to a range where every product below fits.
-int Whole(double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); }
+int Whole(double v) { return WholeOrigin(v); }
 
 // A thumb that was placed by the mouse must come back to the same place
 // when its origin is turned back into a position: position / range x pan
@@ -145,6 +143,8 @@ void DrawFrame(const CanvasView& view, DisplayState& display, const VirtualBuffe
 }
 
 }  // namespace
+
+int WholeOrigin(double v) { return static_cast<int>(std::clamp(v, -1e6, 1e6)); }
 
 int FirstViewColumn(const CanvasView& view) {
   const int ox = Whole(view.originX);

@@ -41,6 +41,10 @@ struct CanvasView {
   int32_t gridWhileZooming = 0;
 };
 
+// An origin as a whole number. Arrow keys may push origins anywhere, so they
+// are held to a range where every product of the drawing fits.
+int WholeOrigin(double v);
+
 // The canvas column at the left edge of a magnified view. An origin at or
 // past the canvas's right edge (the arrow keys and the hand reach those) is
 // shown as if it were 0; drawing and the mouse both go by this.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <optional>
 
 namespace qshe {
 namespace {
@@ -58,20 +59,33 @@ struct Header {
 
 PictureResult Damaged(const char* how) { return PictureFailure(PictureError::Damaged, how); }
 
-// Palettised rows of 1, 4 or 8 bits straight from the file.
-void ReadIndexedRows(std::span<const uint8_t> bytes, size_t start, size_t stride, const Header& h, Picture& p) {
+// Which rows and columns of the stored picture are kept: all of them from a
+// file, the top-left kMaxPictureSide x kMaxPictureSide from the clipboard.
+struct Kept {
+  int64_t width = 0;
+  int64_t height = 0;
+  int64_t skipped = 0;  // bottom rows left out
+  // The stored row (in storage order) that becomes picture row `row`.
+  int64_t Source(const Header& h, int64_t row) const {
+    const int64_t full = row + skipped;
+    return h.topDown ? h.height - 1 - full : full;
+  }
+};
+
+// Palettised rows of 1, 4 or 8 bits straight from the data.
+void ReadIndexedRows(std::span<const uint8_t> bytes, size_t start, size_t stride, const Header& h, const Kept& k,
+                     Picture& p) {
   const int bits = static_cast<int>(h.bits);
   const int perByte = 8 / bits;
   const uint8_t mask = static_cast<uint8_t>((1 << bits) - 1);
-  for (int64_t row = 0; row < h.height; ++row) {
-    const uint8_t* in = bytes.data() + start + static_cast<size_t>(row) * stride;
-    int64_t target = h.topDown ? h.height - 1 - row : row;
-    uint8_t* out = p.pixels.data() + static_cast<size_t>(target * h.width);
+  for (int64_t row = 0; row < k.height; ++row) {
+    const uint8_t* in = bytes.data() + start + static_cast<size_t>(k.Source(h, row)) * stride;
+    uint8_t* out = p.pixels.data() + static_cast<size_t>(row * k.width);
     if (bits == 8) {
-      std::memcpy(out, in, static_cast<size_t>(h.width));
+      std::memcpy(out, in, static_cast<size_t>(k.width));
       continue;
     }
-    for (int64_t x = 0; x < h.width; ++x) {
+    for (int64_t x = 0; x < k.width; ++x) {
       int shift = 8 - bits * (1 + static_cast<int>(x % perByte));
       out[x] = static_cast<uint8_t>(in[x / perByte] >> shift & mask);
     }
@@ -79,14 +93,14 @@ void ReadIndexedRows(std::span<const uint8_t> bytes, size_t start, size_t stride
 }
 
 // Packed rows of 16, 24 or 32 bits, to red, green, blue, alpha.
-void ReadPackedRows(std::span<const uint8_t> bytes, size_t start, size_t stride, const Header& h, Picture& p) {
+void ReadPackedRows(std::span<const uint8_t> bytes, size_t start, size_t stride, const Header& h, const Kept& k,
+                    Picture& p) {
   const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
   const size_t bpp = h.bits / 8;
-  for (int64_t row = 0; row < h.height; ++row) {
-    const uint8_t* in = bytes.data() + start + static_cast<size_t>(row) * stride;
-    int64_t target = h.topDown ? h.height - 1 - row : row;
-    uint8_t* out = p.pixels.data() + static_cast<size_t>(target * h.width * 4);
-    for (int64_t x = 0; x < h.width; ++x, in += bpp, out += 4) {
+  for (int64_t row = 0; row < k.height; ++row) {
+    const uint8_t* in = bytes.data() + start + static_cast<size_t>(k.Source(h, row)) * stride;
+    uint8_t* out = p.pixels.data() + static_cast<size_t>(row * k.width * 4);
+    for (int64_t x = 0; x < k.width; ++x, in += bpp, out += 4) {
       if (bpp == 3) {
         out[0] = in[2];
         out[1] = in[1];
@@ -106,11 +120,11 @@ void ReadPackedRows(std::span<const uint8_t> bytes, size_t start, size_t stride,
 
 // Run-length coded rows (always bottom-up). Pixels that the runs skip stay
 // index 0. False when the data ends before the picture does.
-bool ReadRleRows(std::span<const uint8_t> bytes, size_t at, const Header& h, Picture& p) {
+bool ReadRleRows(std::span<const uint8_t> bytes, size_t at, const Header& h, const Kept& k, Picture& p) {
   const bool four = h.compression == kRle4;
   int64_t x = 0, y = 0;
   auto put = [&](uint8_t v) {
-    if (x < h.width && y < h.height) p.pixels[static_cast<size_t>(y * h.width + x)] = v;
+    if (x < k.width && y >= k.skipped && y < h.height) p.pixels[static_cast<size_t>((y - k.skipped) * k.width + x)] = v;
     ++x;
   };
   while (y < h.height) {
@@ -144,18 +158,15 @@ bool ReadRleRows(std::span<const uint8_t> bytes, size_t at, const Header& h, Pic
   return true;
 }
 
-}  // namespace
-
-bool IsBmp(std::span<const uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
-
-PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
-  if (!IsBmp(bytes)) return PictureFailure(PictureError::NotAPicture);
-  if (bytes.size() < kFileHeaderSize + 4) return Damaged("its headers are cut short");
+// The information header at `info` and what follows it. `offBits` is where
+// a file header says the pixels start (none on the clipboard). With `crop`,
+// larger pictures keep their top-left part instead of being refused.
+PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optional<size_t> offBits, bool crop) {
+  if (bytes.size() < info + 4) return Damaged("its headers are cut short");
   Header h;
-  h.headerSize = U32(bytes, kFileHeaderSize);
-  const size_t info = kFileHeaderSize;
+  h.headerSize = U32(bytes, info);
   if (h.headerSize != 12 && h.headerSize < 40) return Damaged("its information header has an unknown size");
-  if (bytes.size() < info + h.headerSize) return Damaged("its headers are cut short");
+  if (bytes.size() - info < h.headerSize) return Damaged("its headers are cut short");
   if (h.headerSize == 12) {
     h.width = U16(bytes, info + 4);
     h.height = static_cast<int16_t>(U16(bytes, info + 6));
@@ -169,13 +180,12 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
     h.colorsUsed = U32(bytes, info + 32);
   }
   h.tableStart = info + h.headerSize;
-  const uint32_t offBits = U32(bytes, 10);
 
   if (h.height < 0) {
     h.topDown = true;
     h.height = -h.height;
   }
-  if (h.height > kMaxPictureSide || h.width > kMaxPictureSide) return PictureFailure(PictureError::TooBig);
+  if (!crop && (h.height > kMaxPictureSide || h.width > kMaxPictureSide)) return PictureFailure(PictureError::TooBig);
   if (h.width <= 0 || h.height <= 0) {
     return PictureFailure(PictureError::BadSize, std::to_string(h.width) + " x " +
                                                      std::to_string(h.topDown ? -h.height : h.height));
@@ -217,9 +227,13 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
     h.masks[0] = 0xFF0000, h.masks[1] = 0xFF00, h.masks[2] = 0xFF, h.masks[3] = 0xFF000000;
   }
 
+  Kept k;
+  k.width = std::min<int64_t>(h.width, kMaxPictureSide);
+  k.height = std::min<int64_t>(h.height, kMaxPictureSide);
+  k.skipped = h.height - k.height;
   Picture p;
-  p.width = static_cast<int32_t>(h.width);
-  p.height = static_cast<int32_t>(h.height);
+  p.width = static_cast<int32_t>(k.width);
+  p.height = static_cast<int32_t>(k.height);
   p.indexed = h.bits <= 8;
   size_t tableBytes = 0;
   if (p.indexed) {
@@ -228,36 +242,41 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
     const uint32_t full = 1u << h.bits;
     uint32_t entries = h.colorsUsed == 0 ? full : std::min(h.colorsUsed, full);
     // Core headers have no count; the table runs up to the pixels.
-    if (h.headerSize == 12 && offBits >= h.tableStart)
-      entries = std::min<uint32_t>(full, static_cast<uint32_t>((offBits - h.tableStart) / h.entrySize));
+    if (h.headerSize == 12 && offBits && *offBits >= h.tableStart)
+      entries = std::min<uint32_t>(full, static_cast<uint32_t>((*offBits - h.tableStart) / h.entrySize));
     tableBytes = entries * h.entrySize;
     if (bytes.size() < h.tableStart + tableBytes) return Damaged("its colour table is cut short");
     p.palette.assign(768, 0);
-    for (uint32_t k = 0; k < entries; ++k) {
-      const uint8_t* e = bytes.data() + h.tableStart + k * h.entrySize;
-      p.palette[3 * k] = e[2];
-      p.palette[3 * k + 1] = e[1];
-      p.palette[3 * k + 2] = e[0];
+    for (uint32_t e = 0; e < entries; ++e) {
+      const uint8_t* c = bytes.data() + h.tableStart + e * h.entrySize;
+      p.palette[3 * e] = c[2];
+      p.palette[3 * e + 1] = c[1];
+      p.palette[3 * e + 2] = c[0];
     }
   }
   // The pixels start where the file header says, unless that points into the
   // headers; then right behind the colour table.
   const size_t headersEnd = h.tableStart;
-  const size_t start = offBits >= headersEnd ? offBits : headersEnd + tableBytes;
+  const size_t start = offBits && *offBits >= headersEnd ? *offBits : headersEnd + tableBytes;
 
-  p.pixels.assign(static_cast<size_t>(h.width * h.height) * (p.indexed ? 1 : 4), 0);
   if (h.compression == kRle8 || h.compression == kRle4) {
-    if (!ReadRleRows(bytes, start, h, p)) return Damaged("it ends before its last row");
+    p.pixels.assign(static_cast<size_t>(k.width * k.height), 0);
+    if (!ReadRleRows(bytes, start, h, k, p)) return Damaged("it ends before its last row");
   } else {
     const size_t rowBits = static_cast<size_t>(h.width) * h.bits;
     const size_t stride = (rowBits + 31) / 32 * 4;
-    // The last row needs its pixels, not its padding.
-    const size_t needed = stride * static_cast<size_t>(h.height - 1) + (rowBits + 7) / 8;
-    if (start > bytes.size() || bytes.size() - start < needed) return Damaged("it ends before its last row");
+    // The last row needs its pixels, not its padding. Checked before
+    // anything is made, and without overflowing for any size the header names.
+    const size_t rows = static_cast<size_t>(h.height - 1);
+    if (start > bytes.size()) return Damaged("it ends before its last row");
+    const size_t available = bytes.size() - start;
+    if ((rows > 0 && stride > available / rows) || available - stride * rows < (rowBits + 7) / 8)
+      return Damaged("it ends before its last row");
+    p.pixels.assign(static_cast<size_t>(k.width * k.height) * (p.indexed ? 1 : 4), 0);
     if (p.indexed) {
-      ReadIndexedRows(bytes, start, stride, h, p);
+      ReadIndexedRows(bytes, start, stride, h, k, p);
     } else {
-      ReadPackedRows(bytes, start, stride, h, p);
+      ReadPackedRows(bytes, start, stride, h, k, p);
       if (h.masks[3]) NoteAlphaUse(p);
     }
   }
@@ -265,6 +284,18 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
   result.picture = std::move(p);
   return result;
 }
+
+}  // namespace
+
+bool IsBmp(std::span<const uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
+
+PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
+  if (!IsBmp(bytes)) return PictureFailure(PictureError::NotAPicture);
+  if (bytes.size() < kFileHeaderSize + 4) return Damaged("its headers are cut short");
+  return DecodeInfo(bytes, kFileHeaderSize, U32(bytes, 10), false);
+}
+
+PictureResult DecodeDib(std::span<const uint8_t> bytes) { return DecodeInfo(bytes, 0, std::nullopt, true); }
 
 std::vector<uint8_t> EncodeBmp8(int32_t width, int32_t height, const uint8_t* pixels, const GamePalette& palette) {
   const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);

@@ -18,6 +18,12 @@ bool IsBmp(std::span<const uint8_t> bytes);
 // or without bit fields; bottom-up and top-down rows.
 PictureResult DecodeBmp(std::span<const uint8_t> bytes);
 
+// A device-independent bitmap as the clipboard carries it: information
+// header, bit masks, colour table and rows, without a file header. Every
+// header and depth DecodeBmp reads; a picture larger than kMaxPictureSide
+// either way keeps its top-left part.
+PictureResult DecodeDib(std::span<const uint8_t> bytes);
+
 // An 8-bit bitmap of `width` x `height` indices (rows bottom first) with the
 // game palette as its colour table, entry 0 replaced by the export colour.
 std::vector<uint8_t> EncodeBmp8(int32_t width, int32_t height, const uint8_t* pixels, const GamePalette& palette);

@@ -1,6 +1,7 @@
 // Every service of the window system the editor's main window uses.
 #pragma once
 
+#include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "platform/menu.h"
 #include "platform/platform.h"
@@ -14,6 +15,7 @@ struct Desktop {
   MenuBar& menus;
   WindowControl& control;
   DialogHost& dialogs;
+  Clipboard& clipboard;
 };
 
 }  // namespace qshe::platform

@@ -76,8 +76,9 @@ enum class DialogEvent {
   SelectionChanged,  // the user picked another entry of a drop-down list
   Close,             // close box or Escape; the program decides whether to hide
   MouseDown,         // on a Surface control, in its pixels; button 1 left, 2 right
-  MouseMove,
-  MouseUp,
+  MouseMove,         // while a button is held the drag goes on outside the
+  MouseUp,           // control, with coordinates below 0 or past its size
+  Activated,         // the dialog became or stopped being the active window
 };
 
 struct DialogNotification {

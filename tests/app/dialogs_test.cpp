@@ -292,14 +292,12 @@ TEST_F(DialogsTest, JumpGoesToTypedShapesStaysOpenAndShowsTheCurrentShapeEachTim
   EXPECT_EQ(Text(kJumpDialog, kJumpNumber), "18");
 }
 
-TEST_F(DialogsTest, OnlyTheLaterPiecesStayGreyed) {
+TEST_F(DialogsTest, NoMenuEntryStaysGreyed) {
   std::vector<int> greyed;
   for (int id : MenuCommandIds())
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
-  std::vector<int> later = {kCmdCut,          kCmdCopy,           kCmdPaste,         kCmdSelectAll,
-                            kCmdFlipHorizontal, kCmdFlipVertical, kCmdShapePosition, kCmdTavrelPosition,
-                            kCmdPositionSettings};
+  std::vector<int> later;
   std::sort(later.begin(), later.end());
   EXPECT_EQ(greyed, later);
 }

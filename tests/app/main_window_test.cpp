@@ -199,8 +199,9 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
   OnCommand(e, 39999);
   OnCommand(e, kCmdPresetWall);
   EXPECT_TRUE(hp.messages.empty());
-  // Entries whose work is not in place yet are greyed.
-  EXPECT_FALSE(hp.menuEnabled.at(kCmdCut));
+  // Every entry's work is in place: none is greyed.
+  EXPECT_TRUE(hp.menuEnabled.at(kCmdShapePosition));
+  EXPECT_TRUE(hp.menuEnabled.at(kCmdCut));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdSave));
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.openedTextFiles, std::vector<std::string>{e.paths.programDir + "help.txt"});

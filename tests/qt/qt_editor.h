@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,12 @@ struct QtEditor {
     return started;
   }
 };
+
+// A mouse event as the window system delivers it to `target`.
+inline void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
 
 }  // namespace qshe::testing

@@ -12,15 +12,7 @@
 
 using namespace qshe;
 using qshe::testing::QtEditor;
-
-namespace {
-
-void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
-
-}  // namespace
+using qshe::testing::SendMouse;
 
 TEST(QtTools, AStrokeWithTheMouseReachesTheShapeWithinFourSeconds) {
   QtEditor q;

@@ -57,7 +57,8 @@ TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   window.MenuAction(kCmdNextShape)->trigger();
   EXPECT_EQ(editor.doc.list.current, 1);
   EXPECT_EQ(window.clientArea()->lastText(), "Shape 1 / 2");
-  EXPECT_FALSE(window.MenuAction(kCmdCut)->isEnabled());
+  EXPECT_TRUE(window.MenuAction(kCmdShapePosition)->isEnabled());
+  EXPECT_TRUE(window.MenuAction(kCmdPaste)->isEnabled());
   // Closing with nothing unsaved ends the program.
   window.close();
   EXPECT_FALSE(editor.doc.state.modified == kModified);

@@ -78,4 +78,10 @@ bool HeadlessPlatform::OpenTextFile(const std::string& path) {
   return openTextFileWorks;
 }
 
+bool HeadlessPlatform::PutClipboard(const ClipboardContent& content) {
+  if (!clipboardOpens) return false;
+  clipboard = content;
+  return true;
+}
+
 }  // namespace qshe::platform

@@ -23,7 +23,8 @@ class HeadlessPlatform : public MessageBoxes,
                          public WindowFrame,
                          public SettingsStore,
                          public MenuBar,
-                         public WindowControl {
+                         public WindowControl,
+                         public Clipboard {
  public:
   HeadlessPlatform() : platform_{*this, *this, *this, *this} {}
   HeadlessPlatform(const HeadlessPlatform&) = delete;
@@ -63,6 +64,9 @@ class HeadlessPlatform : public MessageBoxes,
   int screenHeight = 768;
   std::vector<std::string> openedTextFiles;
   bool openTextFileWorks = true;  // what OpenTextFile answers
+  // What the clipboard holds; another program's picture is put here.
+  ClipboardContent clipboard;
+  bool clipboardOpens = true;  // false: the clipboard cannot be opened
 
   const std::string& title() const { return title_; }
   Cursor cursor() const { return cursor_; }
@@ -89,12 +93,14 @@ class HeadlessPlatform : public MessageBoxes,
   void Quit(int exitCode) override { quitCode = exitCode; }
   void ScreenSize(int& width, int& height) override;
   bool OpenTextFile(const std::string& path) override;
+  bool PutClipboard(const ClipboardContent& content) override;
+  ClipboardContent GetClipboard() override { return clipboardOpens ? clipboard : ClipboardContent{}; }
 
  private:
   std::optional<std::string> NextFileName();
 
   Platform platform_;
-  Desktop desktop_{platform_, surface, *this, *this, dialogs};
+  Desktop desktop_{platform_, surface, *this, *this, dialogs, *this};
   std::string title_;
   Cursor cursor_ = Cursor::Arrow;
 };

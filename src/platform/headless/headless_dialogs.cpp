@@ -41,8 +41,29 @@ const HeadlessDialogs::Control& HeadlessDialogs::Item(int dialog, int control) c
   return d->controls.at(control);
 }
 
-void HeadlessDialogs::Notify(int dialog, int control, DialogEvent event) {
-  if (listener_) listener_({dialog, control, event, 0, 0, 0});
+void HeadlessDialogs::Notify(int dialog, int control, DialogEvent event, int x, int y, int button) {
+  if (listener_) listener_({dialog, control, event, x, y, button});
+}
+
+void HeadlessDialogs::NotifySurface(int dialog, int control, DialogEvent event, int x, int y, int button) {
+  Control* c = Lookup(dialog, control);
+  if (c && c->kind == ControlKind::Surface) Notify(dialog, control, event, x, y, button);
+}
+
+void HeadlessDialogs::Press(int dialog, int control, int x, int y, int button) {
+  NotifySurface(dialog, control, DialogEvent::MouseDown, x, y, button);
+}
+
+void HeadlessDialogs::Drag(int dialog, int control, int x, int y) {
+  NotifySurface(dialog, control, DialogEvent::MouseMove, x, y, 0);
+}
+
+void HeadlessDialogs::Release(int dialog, int control, int x, int y, int button) {
+  NotifySurface(dialog, control, DialogEvent::MouseUp, x, y, button);
+}
+
+void HeadlessDialogs::Activate(int dialog) {
+  if (DialogExists(dialog)) Notify(dialog, kNoControl, DialogEvent::Activated);
 }
 
 void HeadlessDialogs::Type(int dialog, int control, const std::string& text) {

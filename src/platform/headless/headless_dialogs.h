@@ -47,6 +47,13 @@ class HeadlessDialogs : public DialogHost {
   void Choose(int dialog, int control, int index);
   // The close box.
   void Close(int dialog);
+  // The mouse on a Surface control, in its pixels; between a press and its
+  // release the points may lie outside it, as with a captured mouse.
+  void Press(int dialog, int control, int x, int y, int button = 1);
+  void Drag(int dialog, int control, int x, int y);
+  void Release(int dialog, int control, int x, int y, int button = 1);
+  // The dialog became the active window, or stopped being it.
+  void Activate(int dialog);
 
   // ----- what the user would see -----
   const Dialog* Find(int dialog) const;
@@ -78,7 +85,8 @@ class HeadlessDialogs : public DialogHost {
 
  private:
   Control* Lookup(int dialog, int control);
-  void Notify(int dialog, int control, DialogEvent event);
+  void Notify(int dialog, int control, DialogEvent event, int x = 0, int y = 0, int button = 0);
+  void NotifySurface(int dialog, int control, DialogEvent event, int x, int y, int button);
 
   std::map<int, Dialog> dialogs_;
   std::function<void(const DialogNotification&)> listener_;

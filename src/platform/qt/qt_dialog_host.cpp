@@ -11,7 +11,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+
+#include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_scale.h"
 
 namespace qshe::platform {
 namespace {
@@ -27,6 +32,10 @@ class ModelessDialog : public QDialog {
   void reject() override { host_.Notify({id_, kNoControl, DialogEvent::Close, 0, 0, 0}); }
 
  protected:
+  void changeEvent(QEvent* event) override {
+    if (event->type() == QEvent::ActivationChange) host_.Notify({id_, kNoControl, DialogEvent::Activated, 0, 0, 0});
+    QDialog::changeEvent(event);
+  }
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     reject();
@@ -38,6 +47,33 @@ class ModelessDialog : public QDialog {
 };
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// A picture in a dialog: the program draws it, and the mouse on it goes to
+// the program in picture pixels. While a button is held Qt keeps sending
+// the moves and the release here, also from outside, so a drag that leaves
+// the picture goes on with coordinates below 0 or past its size.
+class DialogPicture : public QtPicture {
+ public:
+  DialogPicture(QWidget* parent, QSize size, QtPalettes& palettes, QtDialogHost& host, int dialog, int control)
+      : QtPicture(parent, size, palettes), host_(host), dialog_(dialog), control_(control) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override { Send(event, DialogEvent::MouseDown); }
+  void mouseMoveEvent(QMouseEvent* event) override { Send(event, DialogEvent::MouseMove); }
+  void mouseReleaseEvent(QMouseEvent* event) override { Send(event, DialogEvent::MouseUp); }
+
+ private:
+  void Send(QMouseEvent* event, DialogEvent what) {
+    const int button = what == DialogEvent::MouseMove ? 0 : MouseButtonNumber(event->button());
+    if (what != DialogEvent::MouseMove && !button) return;
+    QPoint p = PicturePosition(event);
+    host_.Notify({dialog_, control_, what, p.x(), p.y(), button});
+  }
+
+  QtDialogHost& host_;
+  int dialog_;
+  int control_;
+};
 
 QRect Pixels(const DialogControl& c, const DialogBaseUnits& base) {
   Rect r = ControlPixels(c, base);
@@ -74,6 +110,11 @@ DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
   QFontMetrics m(widget.font());
   int letters = m.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   return {(letters / 26 + 1) / 2, m.height()};
+}
+
+QtDialogHost::~QtDialogHost() {
+  listener_ = {};
+  for (auto& [id, built] : dialogs_) delete built.window;
 }
 
 void QtDialogHost::CreateDialog(const DialogResource& resource) {
@@ -146,7 +187,13 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         widget = button;
         break;
       }
-      case ControlKind::Surface: widget = new QWidget(window); break;
+      case ControlKind::Surface: {
+        Rect r = ControlPixels(c, base);
+        auto* picture = new DialogPicture(window, QSize(r.width(), r.height()), palettes_, *this, id, control);
+        picture->setCursor(pictureCursor_);
+        widget = picture;
+        break;
+      }
     }
     QRect r = Pixels(c, base);
     // The list's rectangle counts the dropped list; the box itself is one line.
@@ -159,7 +206,41 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   for (QWidget* frame : frames) frame->lower();
   FitTexts(*window, resource, placed);
   for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
-  dialogs_[id] = built;
+  if (resource.inPixels) {
+    built.pixelLayout = resource;
+    LayOutInPixels(built);
+  }
+  dialogs_[id] = std::move(built);
+}
+
+void QtDialogHost::LayOutInPixels(const Built& built) {
+  const DialogResource& resource = built.pixelLayout;
+  const double dpr = built.window->devicePixelRatioF();
+  built.window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale_, dpr));
+  for (const DialogControl& c : resource.controls) {
+    auto it = built.controls.find(c.id);
+    if (c.id == kNoControl || it == built.controls.end()) continue;
+    // Corners are whole picture pixels; sizes show every pixel whole.
+    QPoint corner = QRectF(c.x * scale_ / dpr, c.y * scale_ / dpr, 1, 1).toAlignedRect().topLeft();
+    it->second->setGeometry(QRect(corner, ScaledLogicalSize(QSize(c.width, c.height), scale_, dpr)));
+    if (auto* picture = dynamic_cast<QtPicture*>(it->second)) picture->SetScale(scale_);
+  }
+}
+
+void QtDialogHost::SetPictureScale(int scale) {
+  scale_ = ClampWindowScale(scale);
+  for (auto& [id, built] : dialogs_) {
+    if (built.pixelLayout.inPixels) LayOutInPixels(built);
+  }
+}
+
+void QtDialogHost::SetPictureCursor(const QCursor& cursor) {
+  pictureCursor_ = cursor;
+  for (auto& [id, built] : dialogs_) {
+    for (auto& [control, widget] : built.controls) {
+      if (dynamic_cast<QtPicture*>(widget)) widget->setCursor(cursor);
+    }
+  }
 }
 
 QDialog* QtDialogHost::DialogWindow(int dialog) const {
@@ -174,7 +255,26 @@ QWidget* QtDialogHost::ItemWidget(int dialog, int control) const {
   return c == it->second.controls.end() ? nullptr : c->second;
 }
 
+void QtDialogHost::PlaceBesideOwner(Built& built) {
+  built.placed = true;
+  QWidget* owner = owner_();
+  if (!owner || !owner->isVisible()) return;
+  const QRect main = owner->frameGeometry();
+  QDialog* w = built.window;
+  const int gap = 8;
+  QPoint at(main.right() + gap, main.top() + previewsPlaced_ * (w->height() + 40));
+  ++previewsPlaced_;
+  if (QScreen* screen = owner->screen()) {
+    const QRect area = screen->availableGeometry();
+    at.setX(std::min(at.x(), area.right() - w->width()));
+    at.setY(std::min(at.y(), area.bottom() - w->height()));
+  }
+  w->move(at);
+}
+
 void QtDialogHost::ShowDialog(int dialog) {
+  auto it = dialogs_.find(dialog);
+  if (it != dialogs_.end() && it->second.pixelLayout.inPixels && !it->second.placed) PlaceBesideOwner(it->second);
   if (QDialog* w = DialogWindow(dialog)) {
     w->show();
     // The offscreen platform of the tests has no stacking to change.
@@ -256,7 +356,8 @@ void QtDialogHost::SetItemWarning(int dialog, int control, const std::string& te
   w->setStyleSheet(text.empty() ? QString() : QStringLiteral("background-color: #ffd8d0;"));
 }
 
-// Previews are drawn by a later piece of the program; no dialog has one yet.
-WindowSurface* QtDialogHost::ItemSurface(int, int) { return nullptr; }
+WindowSurface* QtDialogHost::ItemSurface(int dialog, int control) {
+  return dynamic_cast<QtPicture*>(ItemWidget(dialog, control));
+}
 
 }  // namespace qshe::platform

@@ -9,14 +9,33 @@
 
 #include "platform/dialogs.h"
 
+#include <QCursor>
+
 class QDialog;
 class QWidget;
 
 namespace qshe::platform {
 
+class QtPalettes;
+class QtPicture;
+
 class QtDialogHost : public DialogHost {
  public:
-  explicit QtDialogHost(std::function<QWidget*()> owner) : owner_(std::move(owner)) {}
+  // Pictures in dialogs make their palettes with `palettes`, the main window's.
+  QtDialogHost(std::function<QWidget*()> owner, QtPalettes& palettes)
+      : owner_(std::move(owner)), palettes_(palettes) {}
+  // The dialogs go with the host, silently: nothing they do while being
+  // taken down may reach a program that is gone.
+  ~QtDialogHost() override;
+  QtDialogHost(const QtDialogHost&) = delete;
+  QtDialogHost& operator=(const QtDialogHost&) = delete;
+
+  // Dialogs laid out in pixels (the previews) follow the main window's
+  // whole-number scale, their pictures enlarged block for block.
+  void SetPictureScale(int scale);
+  int pictureScale() const { return scale_; }
+  // What the mouse shows over a picture.
+  void SetPictureCursor(const QCursor& cursor);
 
   // The dialog's window and a control's widget, for tests; null when none.
   QDialog* DialogWindow(int dialog) const;
@@ -53,11 +72,22 @@ class QtDialogHost : public DialogHost {
   struct Built {
     QDialog* window = nullptr;
     std::map<int, QWidget*> controls;
+    DialogResource pixelLayout;  // a resource laid out in pixels, kept to rescale it
+    bool placed = false;         // shown once, where the user may since have moved it
   };
+  // Sizes a pixel-laid-out dialog and its pictures for the scale.
+  void LayOutInPixels(const Built& built);
+  // The first showing of a preview: beside the main window, below the
+  // previews already placed, instead of over the main window's middle.
+  void PlaceBesideOwner(Built& built);
+  int previewsPlaced_ = 0;
 
   std::function<QWidget*()> owner_;
+  QtPalettes& palettes_;
+  int scale_ = 1;
+  QCursor pictureCursor_{Qt::OpenHandCursor};
   std::function<void(const DialogNotification&)> listener_;
-  // The widgets belong to the main window, which deletes them.
+  // The widgets are the main window's children; the host deletes them first.
   std::map<int, Built> dialogs_;
 };
 

@@ -6,14 +6,11 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -28,12 +25,6 @@
 
 namespace qshe::platform {
 namespace {
-
-int ButtonNumber(Qt::MouseButton b) {
-  if (b == Qt::LeftButton) return 1;
-  if (b == Qt::RightButton) return 2;
-  return 0;
-}
 
 const QSize kPicture(kClientWidth, kClientHeight);
 const char* const kScaleKey = "Window/Scale";
@@ -54,139 +45,19 @@ QStringList DroppedFiles(const QMimeData* data) {
 
 // ----- client area -----------------------------------------------------------------
 
-QtClientArea::QtClientArea(QtMainWindow* owner)
-    : QWidget(owner), owner_(owner), image_(kClientWidth, kClientHeight, QImage::Format_RGB32) {
-  image_.fill(Qt::black);
+QtClientArea::QtClientArea(QtMainWindow* owner, QtPalettes& palettes)
+    : QtPicture(owner, QSize(kClientWidth, kClientHeight), palettes), owner_(owner) {
   setMouseTracking(true);
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
-  font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font_.setPixelSize(12);
-  font_.setStyleStrategy(QFont::NoAntialias);
-  SetScale(1);
 }
 
-void QtClientArea::SetScale(int scale) {
-  scale_ = ClampWindowScale(scale);
-  scaled_ = QImage(image_.width() * scale_, image_.height() * scale_, QImage::Format_RGB32);
-  scaled_.setDevicePixelRatio(devicePixelRatioF());
-  ScaleRect(image_, image_.rect(), scale_, scaled_);
-  update();
-}
-
-QSize QtClientArea::ScaledSize() const { return ScaledLogicalSize(kPicture, scale_, devicePixelRatioF()); }
-
-void QtClientArea::Show(const QRect& rect) {
-  QRect r = rect.intersected(image_.rect());
-  if (r.isEmpty()) return;
-  ScaleRect(image_, r, scale_, scaled_);
-  if (painting_) return;  // the paint under way shows it
-  const double dpr = devicePixelRatioF();
-  QRect logical = QRectF(r.x() * scale_ / dpr, r.y() * scale_ / dpr, r.width() * scale_ / dpr,
-                         r.height() * scale_ / dpr).toAlignedRect();
-  fresh_ += logical;
-  update(logical);
-}
-
-QPoint QtClientArea::PicturePosition(QMouseEvent* event) const {
-  return PicturePixel(event->position(), scale_, devicePixelRatioF());
-}
-
-TextMetrics QtClientArea::SelectFixedFont() {
-  QFontMetrics m(font_);
-  return {m.height(), m.leading() > 0 ? m.leading() : 0};
-}
-
-int QtClientArea::TextWidth(std::string_view text) {
-  return QFontMetrics(font_).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size())));
-}
-
-PaletteId QtClientArea::CreatePalette(std::span<const PaletteEntry, 256> entries) {
-  PaletteId id = next_++;
-  std::copy(entries.begin(), entries.end(), palettes_[id].begin());
-  return id;
-}
-
-void QtClientArea::AnimatePalette(PaletteId palette, int first, std::span<const PaletteEntry> entries) {
-  auto it = palettes_.find(palette);
-  if (it == palettes_.end()) return;
-  for (size_t i = 0; i < entries.size() && first + static_cast<int>(i) < 256; ++i) {
-    it->second[static_cast<size_t>(first) + i] = entries[i];
-  }
-}
-
-void QtClientArea::Present(const IndexedImage& image, const Rect& source, const Rect& target) {
-  const int sw = source.width(), sh = source.height(), tw = target.width(), th = target.height();
-  if (sw <= 0 || sh <= 0 || tw <= 0 || th <= 0) return;
-  if (source.x1 < 0 || source.y1 < 0 || source.x2 >= image.width || source.y2 >= image.height) return;
-  // The colour table as 32-bit pixels once, then every pixel is one lookup.
-  std::array<QRgb, 256> colors{};
-  const auto* palette = palettes_.count(selected_) ? &palettes_.at(selected_) : nullptr;
-  for (int v = 0; v < 256; ++v) {
-    if (image.usage == ColorUsage::PaletteIndices) {
-      int index = (image.colorTable[2 * v] | (image.colorTable[2 * v + 1] << 8)) & 0xFF;
-      if (palette) {
-        const PaletteEntry& pe = (*palette)[static_cast<size_t>(index)];
-        colors[static_cast<size_t>(v)] = qRgb(pe.red, pe.green, pe.blue);
-      }
-    } else {
-      const uint8_t* q = image.colorTable + 4 * v;
-      colors[static_cast<size_t>(v)] = qRgb(q[2], q[1], q[0]);
-    }
-  }
-  const int x1 = std::max(target.x1, 0), x2 = std::min(target.x2, image_.width() - 1);
-  const int y1 = std::max(target.y1, 0), y2 = std::min(target.y2, image_.height() - 1);
-  for (int ty = y1; ty <= y2; ++ty) {
-    int sy = source.y1 + static_cast<int>(static_cast<int64_t>(ty - target.y1) * sh / th);
-    const uint8_t* row = image.pixels + static_cast<size_t>(image.height - 1 - sy) * static_cast<size_t>(image.stride);
-    auto* out = reinterpret_cast<QRgb*>(image_.scanLine(ty));
-    if (sw == tw) {
-      const uint8_t* from = row + source.x1 + (x1 - target.x1);
-      for (int tx = x1; tx <= x2; ++tx) out[tx] = colors[*from++];
-    } else {
-      for (int tx = x1; tx <= x2; ++tx) {
-        int sx = source.x1 + static_cast<int>(static_cast<int64_t>(tx - target.x1) * sw / tw);
-        out[tx] = colors[row[sx]];
-      }
-    }
-  }
-  if (x1 <= x2 && y1 <= y2) Show(QRect(x1, y1, x2 - x1 + 1, y2 - y1 + 1));
-}
-
-void QtClientArea::DrawText(int x, int y, std::string_view text, Rgb color) {
-  lastText_ = std::string(text);
-  QPainter p(&image_);
-  p.setFont(font_);
-  p.setPen(QColor(color.red, color.green, color.blue));
-  QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-  QFontMetrics m(font_);
-  p.drawText(x, y + m.ascent(), s);
-  Show(QRect(x, y, m.horizontalAdvance(s) + 1, m.height() + 1));
-}
-
-void QtClientArea::paintEvent(QPaintEvent* event) {
-  const double dpr = devicePixelRatioF();
-  if (scaled_.devicePixelRatio() != dpr) scaled_.setDevicePixelRatio(dpr);  // moved to another screen
-  // A paint the program did not ask for (the window uncovered or enlarged)
-  // shows the composition afresh, not what was kept of it.
-  if (owner_->editor() && !(event->region() - fresh_).isEmpty()) {
-    painting_ = true;
-    OnPaint(*owner_->editor());
-    painting_ = false;
-  }
-  fresh_ = QRegion();
-  QPainter p(this);
-  // The enlarged picture has the screen's own density, so it lands one to
-  // one on device pixels: nothing is smoothed.
-  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  QRect picture(QPoint(0, 0), ScaledSize());
-  QRegion outside = QRegion(rect()) - picture;
-  for (const QRect& r : outside) p.fillRect(r, Qt::black);
-  p.drawImage(QPointF(0, 0), scaled_);
+// The composition shown afresh, not what was kept of it.
+void QtClientArea::PresentAfresh() {
+  if (owner_->editor()) OnPaint(*owner_->editor());
 }
 
 void QtClientArea::mousePressEvent(QMouseEvent* event) {
-  int button = ButtonNumber(event->button());
+  int button = MouseButtonNumber(event->button());
   if (!button || !owner_->editor()) return;
   QPoint p = PicturePosition(event);
   OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier);
@@ -199,7 +70,7 @@ void QtClientArea::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
-  int button = ButtonNumber(event->button());
+  int button = MouseButtonNumber(event->button());
   if (!button || !owner_->editor()) return;
   QPoint p = PicturePosition(event);
   OnMouseUp(*owner_->editor(), p.x(), p.y(), button);
@@ -207,7 +78,7 @@ void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
 
 void QtClientArea::resizeEvent(QResizeEvent*) {
   // The program counts in picture pixels; a partly shown pixel counts.
-  const double perPixel = scale_ / devicePixelRatioF();
+  const double perPixel = scale() / devicePixelRatioF();
   auto pixels = [perPixel](int n) { return static_cast<int>(std::ceil(n / perPixel - 1e-6)); };
   if (owner_->editor()) OnSize(*owner_->editor(), pixels(width()), pixels(height()));
 }
@@ -216,14 +87,17 @@ void QtClientArea::resizeEvent(QResizeEvent*) {
 
 QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStore& settings,
                            const std::string& supportDir)
-    : client_(new QtClientArea(this)),
+    : client_(new QtClientArea(this, palettes_)),
       platform_{boxes, files, *this, settings},
-      desktop_{platform_, *client_, *this, *this, dialogHost_} {
+      desktop_{platform_, *client_, *this, *this, dialogHost_, clipboard_} {
   setCentralWidget(client_);
   client_->setMinimumSize(0, 0);
   client_->setMaximumSize(kClientWidth, kClientHeight);
   client_->resize(kClientWidth, kClientHeight);
   LoadCursors(supportDir);
+  // The previews show the hand over their pictures and follow the scale.
+  if (auto hand = cursors_.find(Cursor::Hand); hand != cursors_.end()) dialogHost_.SetPictureCursor(hand->second);
+  AddScaleListener([this](int scale) { dialogHost_.SetPictureScale(scale); });
   QIcon icon(QString::fromStdString(supportDir + "qshe-icon.png"));
   for (int size : {64, 128, 256}) {
     icon.addFile(QString::fromStdString(supportDir + "qshe-icon-" + std::to_string(size) + ".png"));
@@ -268,6 +142,7 @@ void QtMainWindow::FitAndPlace() {
   }
   client_->SetScale(scale);
   FitToScale();
+  for (auto& listener : scaleListeners_) listener(scale);
   ShowScaleChecks();
 
   placing_ = true;

@@ -15,7 +15,9 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialog_host.h"
+#include "platform/qt/qt_picture.h"
 
 class QAction;
 class QSettings;
@@ -29,61 +31,22 @@ namespace qshe::platform {
 
 class QtMainWindow;
 
-// The client area: keeps the picture the program presented and shows it
-// enlarged by a whole number, each picture pixel a block of scale x scale
-// device pixels, never smoothed. Mouse positions go to the program in
-// picture pixels, so it sees the same window at every scale.
-class QtClientArea : public QWidget, public WindowSurface, public PaletteDevice {
+// The client area: the program's 615 x 285 picture at the window scale.
+// Mouse positions go to the program in picture pixels, so it sees the same
+// window at every scale.
+class QtClientArea : public QtPicture {
  public:
-  explicit QtClientArea(QtMainWindow* owner);
-
-  const QImage& image() const { return image_; }
-  // The text last written straight to the window (the shape counter).
-  const std::string& lastText() const { return lastText_; }
-  // Device pixels per picture pixel.
-  int scale() const { return scale_; }
-  void SetScale(int scale);
-  // The widget size that shows the whole picture at the current scale.
-  QSize ScaledSize() const;
-
-  // WindowSurface
-  PaletteDevice& palettes() override { return *this; }
-  int ColorDepth() override { return 24; }
-  TextMetrics SelectFixedFont() override;
-  int TextWidth(std::string_view text) override;
-  void SelectPalette(PaletteId palette) override { selected_ = palette; }
-  void Present(const IndexedImage& image, const Rect& source, const Rect& target) override;
-  void DrawText(int x, int y, std::string_view text, Rgb color) override;
-
-  // PaletteDevice
-  std::array<Rgb, kStaticColorCount> StaticColors() override { return kStandardStaticColors; }
-  PaletteId CreatePalette(std::span<const PaletteEntry, 256> entries) override;
-  void AnimatePalette(PaletteId palette, int first, std::span<const PaletteEntry> entries) override;
+  QtClientArea(QtMainWindow* owner, QtPalettes& palettes);
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
+  void PresentAfresh() override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Brings the enlarged copy of `rect` (picture pixels) up to date and asks
-  // for it to be painted.
-  void Show(const QRect& rect);
-  QPoint PicturePosition(QMouseEvent* event) const;
-
   QtMainWindow* owner_;
-  QImage image_;   // the picture as presented, one pixel per picture pixel
-  QImage scaled_;  // the same enlarged to device pixels
-  int scale_ = 1;
-  QRegion fresh_;  // widget parts that the program presented since the last paint
-  bool painting_ = false;
-  QFont font_;
-  std::string lastText_;
-  std::map<PaletteId, std::array<PaletteEntry, 256>> palettes_;
-  PaletteId selected_ = 0;
-  PaletteId next_ = 1;
 };
 
 class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, public WindowControl {
@@ -148,9 +111,11 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void ShowScaleChecks();
   void LoadCursors(const std::string& supportDir);
 
+  QtPalettes palettes_;   // before the windows that use them
   QtClientArea* client_;  // before desktop_, which refers to it
-  QtDialogHost dialogHost_{[this]() -> QWidget* { return this; }};
+  QtDialogHost dialogHost_{[this]() -> QWidget* { return this; }, palettes_};
   Platform platform_;
+  QtClipboard clipboard_;
   Desktop desktop_;
   Editor* editor_ = nullptr;
   std::map<int, QAction*> actions_;

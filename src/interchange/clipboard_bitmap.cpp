@@ -1,0 +1,106 @@
+#include "interchange/clipboard_bitmap.h"
+
+#include <cstring>
+
+#include "interchange/bmp_codec.h"
+
+namespace qshe {
+namespace {
+
+constexpr size_t kInfoHeader = 40;
+constexpr size_t kBlockHeader = 8;
+constexpr int32_t kLargestBlock = 256;
+
+uint32_t Get32(std::span<const uint8_t> b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+void Put32(uint8_t* at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+bool IsKey(const uint8_t* rgb) { return std::memcmp(rgb, kTransparentKeyColor, 3) == 0; }
+
+// Bits per pixel as the header names them, or 0 when it is too short.
+uint32_t DepthOf(std::span<const uint8_t> dib) {
+  if (dib.size() < 4) return 0;
+  const uint32_t size = Get32(dib, 0);
+  const size_t at = size == 12 ? 10 : 14;
+  if (dib.size() < at + 2) return 0;
+  return dib[at] | dib[at + 1] << 8;
+}
+
+}  // namespace
+
+std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib, const ColorMatcher& colors) {
+  // Fewer than 8 bits per pixel is not taken, as it never was.
+  if (DepthOf(dib) < 8) return std::nullopt;
+  PictureResult decoded = DecodeDib(dib);
+  if (!decoded.ok()) return std::nullopt;
+  const Picture& p = decoded.picture;
+  IndexBlock block{p.width, p.height, std::vector<uint8_t>(static_cast<size_t>(p.width) * static_cast<size_t>(p.height))};
+  if (p.indexed) {
+    uint8_t remap[256];
+    for (int k = 0; k < 256; ++k) {
+      const uint8_t* c = p.palette.data() + 3 * k;
+      remap[k] = IsKey(c) ? 0 : colors.Nearest(c[0], c[1], c[2]);
+    }
+    for (size_t i = 0; i < block.pixels.size(); ++i) block.pixels[i] = remap[p.pixels[i]];
+    return block;
+  }
+  const uint8_t* px = p.pixels.data();
+  for (size_t i = 0; i < block.pixels.size(); ++i, px += 4) {
+    // An alpha byte that is the same everywhere is unused, as many
+    // programs write 32-bit pixels.
+    if ((p.alphaUsed && px[3] == 0) || IsKey(px)) {
+      block.pixels[i] = 0;
+    } else {
+      block.pixels[i] = colors.Nearest(px[0], px[1], px[2]);
+    }
+  }
+  return block;
+}
+
+std::vector<uint8_t> IndicesToClipboardBitmap(const IndexBlock& block, const GamePalette& palette) {
+  const size_t w = static_cast<size_t>(block.width), h = static_cast<size_t>(block.height);
+  const size_t stride = (3 * w + 3) / 4 * 4;
+  std::vector<uint8_t> out(kInfoHeader + stride * h, 0);
+  uint8_t* hd = out.data();
+  Put32(hd, kInfoHeader);
+  Put32(hd + 4, static_cast<uint32_t>(w));
+  Put32(hd + 8, static_cast<uint32_t>(h));
+  hd[12] = 1;   // planes
+  hd[14] = 24;  // bits per pixel
+  Put32(hd + 20, static_cast<uint32_t>(stride * h));
+  Put32(hd + 24, 3780);  // 96 pixels per inch
+  Put32(hd + 28, 3780);
+  for (size_t row = 0; row < h; ++row) {
+    uint8_t* o = out.data() + kInfoHeader + row * stride;
+    for (size_t x = 0; x < w; ++x, o += 3) {
+      const uint8_t p = block.pixels[row * w + x];
+      const uint8_t* c = p == 0 ? kTransparentKeyColor : palette.data() + 3 * p;
+      o[0] = c[2];
+      o[1] = c[1];
+      o[2] = c[0];
+    }
+  }
+  return out;
+}
+
+std::vector<uint8_t> EncodeIndexBlock(const IndexBlock& block) {
+  std::vector<uint8_t> out(kBlockHeader + block.pixels.size());
+  Put32(out.data(), static_cast<uint32_t>(block.width));
+  Put32(out.data() + 4, static_cast<uint32_t>(block.height));
+  if (!block.pixels.empty()) std::memcpy(out.data() + kBlockHeader, block.pixels.data(), block.pixels.size());
+  return out;
+}
+
+std::optional<IndexBlock> DecodeIndexBlock(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kBlockHeader) return std::nullopt;
+  const uint32_t w = Get32(bytes, 0), h = Get32(bytes, 4);
+  if (w < 1 || h < 1 || w > kLargestBlock || h > kLargestBlock) return std::nullopt;
+  if (bytes.size() - kBlockHeader != static_cast<size_t>(w) * h) return std::nullopt;
+  return IndexBlock{static_cast<int32_t>(w), static_cast<int32_t>(h),
+                    std::vector<uint8_t>(bytes.begin() + kBlockHeader, bytes.end())};
+}
+
+}  // namespace qshe

@@ -1,0 +1,26 @@
+// The desktop's clipboard as the program sees it: a device-independent
+// bitmap (information header, optional colour table, bottom-up rows) for
+// other programs, and beside it the editor's own block of exact palette
+// indices, which only its own windows read.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qshe::platform {
+
+struct ClipboardContent {
+  std::vector<uint8_t> bitmap;   // empty when the clipboard holds no picture
+  std::vector<uint8_t> indices;  // empty when it holds none of ours
+};
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  // Replaces what the clipboard holds; false when it could not be opened.
+  virtual bool PutClipboard(const ClipboardContent& content) = 0;
+  // What it holds now, converted from whatever image another program offers.
+  virtual ClipboardContent GetClipboard() = 0;
+};
+
+}  // namespace qshe::platform

@@ -2,7 +2,8 @@
 # Seeds the kept corpora with small valid files of every variant the readers
 # know, made by ImageMagick and by qshe-tool (from build/). Run it once for a
 # new target, then let `make fuzz FUZZ_KEEP=1` merge what the fuzzer finds.
-# The files are named seed-*, so running it again only refreshes them.
+# A merge renames what it keeps after its contents; running this again adds
+# the seeds back, and the next merge drops those that reach nothing new.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tool=${QSHE_TOOL:-build/qshe-tool}

@@ -4,7 +4,7 @@ CMAKE_FLAGS ?=
 FILE ?=
 PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test run bench asan install clean
+.PHONY: all setup configure build test run bench asan fuzz install clean
 
 all: build
 
@@ -41,5 +41,18 @@ asan: setup
 	cmake --build build-asan
 	cd build-asan && ctest --output-on-failure --timeout 600
 
+# Coverage-guided fuzzing with clang's libFuzzer: every target (or those in
+# FUZZ_TARGETS) for FUZZ_SECONDS each, from its kept corpus in fuzz/corpus/.
+# Stops at the first report, with the input that caused it in fuzz/crashes/.
+# FUZZ_KEEP=1 merges what reached new code back into the kept corpora.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+FUZZ_KEEP ?=
+fuzz:
+	@bash scripts/setup.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQSHE_FUZZ=ON
+	cmake --build build-fuzz --target fuzz_targets
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_KEEP=$(FUZZ_KEEP) bash scripts/fuzz.sh $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -11,7 +11,16 @@ using namespace qshe;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::span<const uint8_t> bytes(data, size);
-  DecodeRecoveryCopy(bytes, nullptr);
+  std::string why;
+  if (auto read = DecodeRecoveryCopy(bytes, &why)) {
+    // A copy it takes is one it would write the same way again.
+    auto again = DecodeRecoveryCopy(EncodeRecoveryCopy(*read), nullptr);
+    if (!again || again->shapeFile != read->shapeFile || again->objectFile != read->objectFile ||
+        again->info.documentPath != read->info.documentPath || again->info.current != read->info.current)
+      std::abort();
+  } else if (why.empty()) {
+    std::abort();
+  }
 
   // The bytes as the shapes and properties of a sound container, split where
   // the last byte says, so the restore meets every kind of content.
@@ -33,13 +42,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ui.messages.clear();
   ui.titles.clear();
   return 0;
-}
-
-const std::vector<std::vector<uint8_t>>& FuzzSeeds() {
-  static const std::vector<std::vector<uint8_t>> seeds = {
-      {'Q', 'S', 'H', '2', '.', '0', '0', '1', 1, 0, 0, 0, 0, 0, 0, 0, 2, 1, 3, 0xFF, 7, 0, 5, 6,
-       'Q', 'O', '0', '1', 1, 0, 0, 0, 0x0B, 4, 24},
-      {'Q', 'S', 'H', 'E', 'R', 'C', 'V', '1', 1, 0, 0, 0},
-  };
-  return seeds;
 }

@@ -1,10 +1,8 @@
-// What every fuzz target provides to the driver.
+// The entry point every fuzz target provides: to libFuzzer in the fuzzing
+// build, to the corpus replay everywhere else.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-// Valid inputs the driver starts its mutations from.
-const std::vector<std::vector<uint8_t>>& FuzzSeeds();

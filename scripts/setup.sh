@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running the editor needs on Debian 12.
 # Does nothing when everything is already there, so `make` can call it every time.
+# `setup.sh fuzz` adds clang and its libFuzzer runtime for `make fuzz`.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   xvfb xauth imagemagick xclip xdotool
   qt6-wayland desktop-file-utils shared-mime-info libxml2-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -156,6 +156,12 @@ void CutShape(Shape& shape, const CollageWork& work) {
 }
 
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  return LoadSheet(display, sheetSlot, boxes, bytes ? bytes->bytes() : std::span<const uint8_t>{}, path);
+}
+
+bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, std::span<const uint8_t> b,
+               const std::string& path) {
   auto refuse = [&] {
     platform::ShowError(boxes, "Can not load PCX file " + path +
                                    " - Only 8-bit / 640 x 480 pixels PCX files supported.");
@@ -164,13 +170,12 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
   if (sheetSlot < 0 || sheetSlot >= kBufferSlots) return refuse();
   const VirtualBuffer& sheet = display.buffers[static_cast<size_t>(sheetSlot)];
   if (sheet.free() || sheet.width < kSheetWidth || sheet.height != kSheetHeight) return refuse();
-  auto bytes = ReadWholeFile(path);
-  if (!bytes || bytes->size < 12) return refuse();
+  if (b.size() < 12) return refuse();
 
   const int savedSlot = display.activeSlot, savedX = display.x, savedY = display.y;
   SelectBuffer(display, sheetSlot);
   MoveTo(display, 0, 0);
-  MemorySource source(bytes->bytes());
+  MemorySource source(b);
   const int shown = ShowPcx(display, source);
   if (savedSlot >= 0) {
     SelectBuffer(display, savedSlot);
@@ -183,7 +188,6 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
   // A smaller sheet covers only the top left of the buffer: the rest takes
   // the sheet's background, so nothing of an earlier sheet turns into shapes.
   // A larger one has been cut to the buffer.
-  const std::span<const uint8_t> b = bytes->bytes();
   const int w = std::min(Le16(b, 8) - Le16(b, 4) + 1, kSheetWidth);
   const int h = std::min(Le16(b, 10) - Le16(b, 6) + 1, kSheetHeight);
   if (w < kSheetWidth || h < kSheetHeight) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,9 @@ void CutShape(Shape& shape, const CollageWork& work);
 // into its own shape, band by band from the bottom. False, with the message,
 // when the file is no usable PCX picture.
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, const std::string& path);
+// The same for a file already in memory; `path` only names it in the message.
+bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, std::span<const uint8_t> bytes,
+               const std::string& path);
 ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice);
 ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,

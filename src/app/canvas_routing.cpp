@@ -40,9 +40,7 @@ void SelectPressAt(Editor& e, int cx, int cy) {
   }
   if (s.state == kRectangle || press.dropsFloating) {
     PutDownSelection(e);
-    RenderCanvasView(e);
-    DrawSelectionOverlay(e);
-    PaintCanvasArea(e);
+    ShowCanvas(e);
   }
   StartSelection(s, cx, cy);
 }
@@ -68,9 +66,7 @@ void SelectDragTo(Editor& e, int cx, int cy) {
 void SelectRelease(Editor& e) {
   switch (ReleaseSelection(e.selection, e.canvas, e.tools.dragButton == 1)) {
     case SelectRedraw::View:
-      RenderCanvasView(e);
-      DrawSelectionOverlay(e);
-      PaintCanvasArea(e);
+      ShowCanvas(e);
       break;
     case SelectRedraw::Overlay:
       DrawSelectionOverlay(e);

@@ -17,8 +17,8 @@ void ToolMouseUp(Editor& e);
 // asked), the arrow elsewhere unless a drag is under way.
 void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper);
 
-// Rebuilds the canvas view into the composition and syncs the scroll bars;
-// does not touch the window.
+// Rebuilds the canvas view, floating pixels and outline included, into the
+// composition and syncs the scroll bars; does not touch the window.
 void RenderCanvasView(Editor& e);
 // Copies the canvas area (184..440 x 0..264) of the composition to the window.
 void PaintCanvasArea(Editor& e);

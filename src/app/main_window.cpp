@@ -96,7 +96,6 @@ void RunToolbarAction(Editor& e, int button) {
     int tool = e.tools.currentTool == kPencil || e.tools.currentTool == kEraser ? e.tools.currentTool : kPencil;
     SetToolState(e, tool, e.view.backgroundType, button - 13);
     RenderCanvasView(e);
-    DrawSelectionOverlay(e);
   } else {
     RunButtonCommand(e, button);
   }

@@ -83,7 +83,6 @@ void PasteClipboard(Editor& e) {
   e.doc.state.modified = kModified;
   SetToolState(e, kSelect, e.view.backgroundType, e.tools.pencilSize);
   RedrawScreen(e);
-  DrawSelectionOverlay(e);
   PresentWindow(e);
 }
 

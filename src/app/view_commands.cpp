@@ -28,12 +28,6 @@ void DropSelection(Editor& e) {
   ClearSelection(e.selection);
 }
 
-// The view and, with the select tool, the selection over it.
-void RenderWithSelection(Editor& e) {
-  RenderCanvasView(e);
-  DrawSelectionOverlay(e);
-}
-
 void MoveThumb(Editor& e, ScrollBar& bar, int position, bool force) {
   const bool moved = bar.position != position;
   bar.position = position;
@@ -79,7 +73,7 @@ void CenterView(Editor& e) {
   } else {
     v.originX = v.originY = 0.0;
   }
-  RenderWithSelection(e);
+  RenderCanvasView(e);
 }
 
 void SecondView(Editor& e) {
@@ -104,7 +98,7 @@ void SecondView(Editor& e) {
 
 void SetBackground(Editor& e, int background) {
   SetToolState(e, e.tools.currentTool, background, e.tools.pencilSize);
-  RenderWithSelection(e);
+  RenderCanvasView(e);
   // The shape-position window shows the shape on the same background.
   RefreshPositionWindows(e);
 }
@@ -113,7 +107,7 @@ void ToggleGrid(Editor& e) {
   CanvasView& v = e.view;
   v.gridWhileZooming = 1 - v.gridWhileZooming;
   e.desktop.menus.SetMenuChecked(kCmdGridWhileZooming, v.gridWhileZooming == 1);
-  RenderWithSelection(e);
+  RenderCanvasView(e);
   PaintCanvasArea(e);
 }
 
@@ -124,7 +118,7 @@ void PanView(Editor& e, int right, int up) {
   const double step = v.zoom == 0 ? 2.0 : -2.0;
   v.originX += step * right;
   v.originY += step * up;
-  RenderWithSelection(e);
+  RenderCanvasView(e);
   PaintCanvasArea(e);
   SyncScrollBars(e, true);
 }
@@ -149,14 +143,14 @@ void ScrollHorizontally(Editor& e) {
   const ScrollBar& bar = e.horizontalBar;
   if (e.view.zoom > 0) e.view.originX = OriginForThumb(bar.position, bar.range, e.view.zoom);
   // Rendered also unmagnified: its sync notes the movement as seen.
-  RenderWithSelection(e);
+  RenderCanvasView(e);
   PaintCanvasArea(e);
 }
 
 void ScrollVertically(Editor& e) {
   const ScrollBar& bar = e.verticalBar;
   if (e.view.zoom > 0) e.view.originY = -OriginForThumb(bar.position, bar.range, e.view.zoom);
-  RenderWithSelection(e);
+  RenderCanvasView(e);
   PaintCanvasArea(e);
 }
 

@@ -326,7 +326,7 @@ std::string ParseSheet(std::span<const uint8_t> json, const std::string& jsonNam
 // picture and is trusted no further than that.
 int64_t SheetPixelLimit(const SheetData& data) {
   const int64_t cells = std::max<int64_t>(1, static_cast<int64_t>(data.entries.size()));
-  const int64_t square = 2 * (255 + kMaxPadding);
+  const int64_t square = 255 + kMaxPadding;
   return std::max<int64_t>(int64_t{4096} * 4096, 2 * cells * square * square);
 }
 

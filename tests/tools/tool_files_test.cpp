@@ -146,22 +146,6 @@ TEST_F(ToolFilesTest, TwoConvertsToOneOutputNeverMixTheirHalves) {
   EXPECT_NE(PairFrom(), "") << "OUT holds one convert's shapes and the other's side file";
 }
 
-TEST_F(ToolFilesTest, ThroughALinkTheSideFileGoesBesideTheRealFile) {
-  fs::create_directories(P("store"));
-  WriteBytes(P("store/real.qsh"), kQsh);
-  fs::create_symlink("store/real.qsh", P("link.qsh"));
-  ASSERT_EQ(Run({"convert", P("a.qsh"), P("link.qsh")}), 0) << err;
-  EXPECT_TRUE(fs::is_symlink(P("link.qsh")));
-  EXPECT_EQ(ReadBytes(P("store/real.qsh")), ReadBytes(P("a.qsh")));
-  EXPECT_EQ(ReadBytes(P("store/real.qbj")), ReadBytes(P("a.qbj")));
-  EXPECT_FALSE(fs::exists(P("link.qbj")));
-  fs::create_symlink("nowhere.qsh", P("dangling.qsh"));
-  EXPECT_EQ(Run({"convert", P("a.qsh"), P("dangling.qsh")}), 1);
-  EXPECT_EQ(err, "qshe-tool: cannot write " + P("dangling.qsh") + ": Broken symbolic link\n");
-  EXPECT_TRUE(fs::is_symlink(P("dangling.qsh")));
-  EXPECT_FALSE(fs::exists(P("nowhere.qsh")));
-}
-
 // A 2 GB file that begins like an empty QSH file, and a sheet whose PNG
 // claims 16384 x 16384 pixels for the one cell its JSON puts at (16000,
 // 16000): both refused from their size, never read or decoded.

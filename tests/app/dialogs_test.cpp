@@ -341,7 +341,12 @@ TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePain
   e.window.canvasChanged = 1;
   hp.fileNames.push_back(dir.File("pic1.bmp"));
   dlg.Click(kImportFilesDialog, kFilesBrowse);
-  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Windows Bitmap Files (*.bmp)");
+  // Both kinds of picture first, the bitmaps alone still there, and a title
+  // that says what the choice is for.
+  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pictures (*.bmp *.png)");
+  EXPECT_EQ(hp.openDialogs.back().filters[0].pattern, "*.bmp;*.png");
+  EXPECT_EQ(hp.openDialogs.back().filters[1].description, "Windows Bitmap Files (*.bmp)");
+  EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture to import");
   EXPECT_EQ(Text(kImportFilesDialog, kFilesPattern), dir.File("pic1.bmp"));
   dlg.Type(kImportFilesDialog, kFilesPattern, dir.File("pic?.bmp"));
   dlg.Choose(kImportFilesDialog, kFilesPlacement, 4);  // to the end
@@ -372,6 +377,7 @@ TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   hp.fileNames.push_back(sheet);
   dlg.Click(kImportCollageDialog, kCollageBrowse);
   EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pellory Scan PCX files (*.pcx)");
+  EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture collage to import");
   EXPECT_EQ(hp.openDialogs.back().defaultExtension, "pcx");
   EXPECT_EQ(Text(kImportCollageDialog, kCollageFile), sheet);
   const int count = e.doc.list.count;

@@ -369,6 +369,29 @@ TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePain
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 4);
 }
 
+TEST_F(DialogsTest, BothImportWindowsTakePathsLongerThan254Characters) {
+  // A folder 300 characters deep.
+  std::filesystem::path deep = dir.path();
+  while (deep.string().size() < 300) deep /= std::string(40, 'd');
+  std::filesystem::create_directories(deep);
+  WriteBytes((deep / "pic1.bmp").string(), GreyBmp(3, 2, 50));
+  WriteBytes((deep / "pic2.bmp").string(), GreyBmp(5, 4, 60));
+  std::filesystem::copy_file(kSheets / "im_sheet.pcx", deep / "sheet.pcx");
+  const int count = e.doc.list.count;
+
+  OnCommand(e, kCmdImportMultiple);
+  dlg.Type(kImportFilesDialog, kFilesPattern, (deep / "pic?.bmp").string());
+  dlg.Click(kImportFilesDialog, kFilesImport);
+  EXPECT_TRUE(hp.messages.empty()) << hp.messageTexts().front();
+  EXPECT_EQ(e.doc.list.count, count + 2);
+
+  OnCommand(e, kCmdImportCollage);
+  dlg.Type(kImportCollageDialog, kCollageFile, (deep / "sheet.pcx").string());
+  dlg.Click(kImportCollageDialog, kCollageImport);
+  EXPECT_TRUE(hp.messages.empty());
+  EXPECT_EQ(e.doc.list.count, count + 5);
+}
+
 TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   OnCommand(e, kCmdImportCollage);
   ASSERT_TRUE(dlg.DialogVisible(kImportCollageDialog));

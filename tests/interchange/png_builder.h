@@ -74,4 +74,40 @@ std::vector<uint8_t> RgbaPng(uint32_t w, uint32_t h, F at, bool interlaced = fal
   return MakePng(s);
 }
 
+// A palettised 8-bit PNG of any size, encoded row by row so that only the
+// compressed file is held: pixel (x, y), y from the top, is `at`'s index.
+template <typename F>
+std::vector<uint8_t> LargeIndexedPng(uint32_t w, uint32_t h, const std::vector<uint8_t>& palette, F at) {
+  spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
+  spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
+  spng_ihdr ihdr{};
+  ihdr.width = w;
+  ihdr.height = h;
+  ihdr.bit_depth = 8;
+  ihdr.color_type = SPNG_COLOR_TYPE_INDEXED;
+  spng_plte plte{};
+  plte.n_entries = static_cast<uint32_t>(palette.size() / 3);
+  for (uint32_t k = 0; k < plte.n_entries; ++k) {
+    plte.entries[k].red = palette[3 * k];
+    plte.entries[k].green = palette[3 * k + 1];
+    plte.entries[k].blue = palette[3 * k + 2];
+  }
+  int err = spng_set_ihdr(ctx, &ihdr);
+  if (!err) err = spng_set_plte(ctx, &plte);
+  if (!err) err = spng_encode_image(ctx, nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
+  std::vector<uint8_t> row(w);
+  for (uint32_t y = 0; y < h && !err; ++y) {
+    for (uint32_t x = 0; x < w; ++x) row[x] = at(x, y);
+    err = spng_encode_row(ctx, row.data(), row.size());
+    if (err == SPNG_EOI) err = 0;
+  }
+  std::vector<uint8_t> out;
+  size_t length = 0;
+  void* buffer = err ? nullptr : spng_get_png_buffer(ctx, &length, &err);
+  if (buffer) out.assign(static_cast<uint8_t*>(buffer), static_cast<uint8_t*>(buffer) + length);
+  std::free(buffer);
+  spng_ctx_free(ctx);
+  return out;
+}
+
 }  // namespace qshe::testing

@@ -122,14 +122,15 @@ void BM_ImportPictureFiles1000Unusable(benchmark::State& state) {
   auto doc = std::make_unique<Document>();
   doc->list.count = 1;
   for (auto _ : state) {
-    ImportCount n = ImportPictureFiles(*doc, *canvas, hp, colors, pattern,
-                                       {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
+    ImportCount n =
+        ImportPictureFiles(*doc, *canvas, hp, colors, pattern, {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
     if (n.failed != 1000 || doc->list.count != 1) {
       state.SkipWithError("the import changed the document");
       return;
     }
   }
-  state.counters["messages_per_run"] = static_cast<double>(hp.messages.size()) / static_cast<double>(state.iterations());
+  state.counters["messages_per_run"] =
+      static_cast<double>(hp.messages.size()) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ImportPictureFiles1000Unusable)->Unit(benchmark::kMillisecond);
 

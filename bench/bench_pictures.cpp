@@ -115,7 +115,8 @@ const std::vector<uint8_t>& ClipboardPng(uint32_t side) {
   if (png.empty()) {
     std::vector<uint8_t> pixels(static_cast<size_t>(side) * side, 90);
     for (uint32_t y = 0; y < std::min(side, 255u); ++y)
-      for (uint32_t x = 0; x < std::min(side, 255u); ++x) pixels[(side - 1 - y) * side + x] = static_cast<uint8_t>(10 + (x * 7 + y) % 236);
+      for (uint32_t x = 0; x < std::min(side, 255u); ++x)
+        pixels[(side - 1 - y) * side + x] = static_cast<uint8_t>(10 + (x * 7 + y) % 236);
     png = *EncodeIndexedPng({static_cast<int32_t>(side), static_cast<int32_t>(side), pixels.data(), Palette(), {}});
   }
   return png;

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!back || back->width != w || back->height != h) std::abort();
   for (int row = 0; row < h; ++row)
     for (int x = 0; x < w; ++x) {
-      const size_t from = static_cast<size_t>(in->height - h + row) * static_cast<size_t>(in->width) + static_cast<size_t>(x);
+      const size_t from =
+          static_cast<size_t>(in->height - h + row) * static_cast<size_t>(in->width) + static_cast<size_t>(x);
       if (back->pixels[static_cast<size_t>(row * w + x)] != Expected(palette, colors, in->pixels[from])) std::abort();
     }
   // And the exact indices through the editor's own format.

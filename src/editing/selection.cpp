@@ -168,8 +168,8 @@ bool EmptyFloatingPixels(Selection& s) {
   bool any = false;
   if (SelectionExists(s) && s.floating == 1) {
     const SelectionBounds b = Bounds(s);
-    const ptrdiff_t count = std::min<ptrdiff_t>(static_cast<ptrdiff_t>(b.width()) * b.height(),
-                                                static_cast<ptrdiff_t>(s.pixels->size()));
+    const ptrdiff_t count =
+        std::min<ptrdiff_t>(static_cast<ptrdiff_t>(b.width()) * b.height(), static_cast<ptrdiff_t>(s.pixels->size()));
     const auto end = s.pixels->begin() + count;
     any = std::any_of(s.pixels->begin(), end, [](uint8_t v) { return v != 0; });
   }

@@ -46,7 +46,8 @@ std::string PngName(const std::string& path) {
   std::string stem = path;
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
     std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     if (extension == ".bmp") stem = path.substr(0, dot);
   }
   return stem + ".png";
@@ -69,8 +70,8 @@ bool SaveShapeBitmap(platform::Platform& ui, const GamePalette& palette, const S
   if (path.empty()) {
     int filter = 0;
     platform::FileDialogRequest request;
-    request.filters = {{"Windows Bitmap file (*.bmp)", "*.bmp"}, {"PNG pictures (*.png)", "*.png"},
-                       {"All Files (*.*)", "*.*"}};
+    request.filters = {
+        {"Windows Bitmap file (*.bmp)", "*.bmp"}, {"PNG pictures (*.png)", "*.png"}, {"All Files (*.*)", "*.*"}};
     request.title = "Export the shape as a picture";
     request.initialName = "shape" + std::to_string(index) + ".bmp";
     request.defaultExtension = "bmp";

@@ -11,7 +11,8 @@
 namespace qshe {
 
 std::vector<platform::FileFilter> PictureOpenFilters() {
-  return {{"Pictures (*.bmp *.png)", "*.bmp;*.png"}, {"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+  return {
+      {"Pictures (*.bmp *.png)", "*.bmp;*.png"}, {"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
 }
 
 PictureResult DecodePicture(std::span<const uint8_t> bytes) {

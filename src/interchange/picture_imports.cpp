@@ -22,7 +22,10 @@ namespace {
 class ShapePlacer {
  public:
   ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice, std::string noun)
-      : doc_(doc), boxes_(boxes), choice_(choice), index_(FirstImportIndex(doc.list, choice.placement)),
+      : doc_(doc),
+        boxes_(boxes),
+        choice_(choice),
+        index_(FirstImportIndex(doc.list, choice.placement)),
         noun_(std::move(noun)) {}
 
   // True when the list has no room for one more picture; that picture is
@@ -65,7 +68,8 @@ class ShapePlacer {
     if (count_.imported > 0) MakePending();
     std::string text;
     if (count_.failed > 0) {
-      text = std::to_string(count_.failed) + " " + noun_ + (count_.failed == 1 ? " could not be imported. " : "s could not be imported. ");
+      text = std::to_string(count_.failed) + " " + noun_ +
+             (count_.failed == 1 ? " could not be imported. " : "s could not be imported. ");
       text += count_.imported == 0   ? "No picture was imported."
               : count_.imported == 1 ? "1 picture was imported."
                                      : std::to_string(count_.imported) + " pictures were imported.";

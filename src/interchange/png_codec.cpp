@@ -56,7 +56,8 @@ PictureResult Decode(std::span<const uint8_t> bytes, const Limits& limits) {
   if (limits.keep > 0) {
     if (ihdr.width > kWidestRow || (interlaced && uint64_t{ihdr.width} * ihdr.height > kMostInterlacedPixels))
       return PictureFailure(PictureError::TooBig);
-  } else if (ihdr.height > static_cast<uint32_t>(limits.maxSide) || ihdr.width > static_cast<uint32_t>(limits.maxSide) ||
+  } else if (ihdr.height > static_cast<uint32_t>(limits.maxSide) ||
+             ihdr.width > static_cast<uint32_t>(limits.maxSide) ||
              int64_t{ihdr.width} * ihdr.height > limits.maxPixels) {
     return PictureFailure(PictureError::TooBig);
   }
@@ -93,7 +94,8 @@ PictureResult Decode(std::span<const uint8_t> bytes, const Limits& limits) {
   std::vector<uint8_t> row(rowBytes);
   // The kept part of each kept row, top row first, as decoded.
   std::vector<uint8_t> kept(keptBytes * keptH);
-  if ((err = spng_decode_image(ctx.get(), nullptr, 0, fmt, (p.indexed ? 0 : SPNG_DECODE_TRNS) | SPNG_DECODE_PROGRESSIVE)))
+  if ((err =
+           spng_decode_image(ctx.get(), nullptr, 0, fmt, (p.indexed ? 0 : SPNG_DECODE_TRNS) | SPNG_DECODE_PROGRESSIVE)))
     return Damaged(err);
   for (;;) {
     spng_row_info info{};

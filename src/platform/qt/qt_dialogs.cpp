@@ -82,7 +82,8 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
     if (!edit) return;
     QString text = edit->text();
     for (const auto& other : request.filters) {
-      if (other.pattern == pattern || other.pattern.rfind("*.", 0) != 0 || other.pattern.find_first_of(";* ", 2) != std::string::npos)
+      if (other.pattern == pattern || other.pattern.rfind("*.", 0) != 0 ||
+          other.pattern.find_first_of(";* ", 2) != std::string::npos)
         continue;
       const QString ending = Q(other.pattern.substr(1));
       if (text.endsWith(ending, Qt::CaseInsensitive)) {

@@ -367,6 +367,16 @@ TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePain
   OnCommand(e, kCmdImportMultiple);
   EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 4);
+
+  // Files that are no pictures: one message, and the document is as it was.
+  WriteBytes(dir.File("a.txt"), {'a'});
+  WriteBytes(dir.File("b.txt"), {'b'});
+  e.doc.state.modified = kUnmodified;
+  dlg.Type(kImportFilesDialog, kFilesPattern, dir.File("*.txt"));
+  dlg.Click(kImportFilesDialog, kFilesImport);
+  EXPECT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(e.doc.list.count, count + 2);
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
 }
 
 TEST_F(DialogsTest, BothImportWindowsTakePathsLongerThan254Characters) {

@@ -28,6 +28,8 @@ enum class ControlKind {
   Button,         // push button
   DefaultButton,  // push button that Enter presses
   Surface,        // a small picture the program draws into (previews)
+  TextView,       // read-only text of many lines in a fixed-pitch font, scrolled;
+                  // a dialog with one can be resized by the user
 };
 
 struct DialogControl {

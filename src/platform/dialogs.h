@@ -41,6 +41,9 @@ struct DialogControl {
   int width = 0;
   int height = 0;
   std::vector<std::string> items;  // a drop-down list's entries, in order
+  // An edit's widest text, which it shows whole at every font size (a number
+  // box's longest value, sign included); empty: the rectangle as it is.
+  std::string widest = {};
 };
 
 struct DialogResource {

@@ -83,9 +83,9 @@ const platform::DialogResource& PropertiesDialog() {
       {
           {kNoControl, K::GroupBox, "Basic properties", 4, 0, 100, 64, {}},
           {kNoControl, K::Label, "Position X", 14, 12, 35, 10, {}},
-          {kPropOffsetX, K::Edit, "", 56, 11, 18, 12, {}},
+          {kPropOffsetX, K::Edit, "", 56, 11, 18, 12, {}, "-128"},
           {kNoControl, K::Label, "Position Y", 14, 27, 35, 10, {}},
-          {kPropOffsetY, K::Edit, "", 56, 25, 18, 12, {}},
+          {kPropOffsetY, K::Edit, "", 56, 25, 18, 12, {}, "-128"},
           {kNoControl, K::Label, "Width", 26, 41, 23, 10, {}},
           {kPropWidth, K::Number, "102", 56, 41, 34, 8, {}},
           {kNoControl, K::Label, "Height", 26, 52, 23, 10, {}},
@@ -93,16 +93,16 @@ const platform::DialogResource& PropertiesDialog() {
           {kPropQs2Flag, K::CheckBox, "QS&2 properties:", 4, 68, 61, 9, {}},
           {kPropQs2Frame, K::GroupBox, "", 4, 74, 100, 37, {}},
           {kPropQs2Label, K::Label, "This shape will replace the shape number", 19, 83, 51, 26, {}},
-          {kPropReplacement, K::Edit, "", 71, 89, 26, 12, {}},
+          {kPropReplacement, K::Edit, "", 71, 89, 26, 12, {}, "-32768"},
           {kPropQbjFlag, K::CheckBox, "QB&J properties:", 4, 115, 60, 10, {}},
           {kPropQbjFrame, K::GroupBox, "", 4, 121, 100, 77, {}},
           {kPropSittable, K::CheckBox, "&Sittable", 19, 130, 78, 8, {}},
           {kPropGettable, K::CheckBox, "&Gettable", 19, 141, 78, 8, {}},
           {kPropWalkable, K::CheckBox, "&Walkable", 19, 152, 78, 8, {}},
           {kPropTavrelXLabel, K::Label, "Tavrel Pos X", 19, 167, 39, 11, {}},
-          {kPropTavrelX, K::Edit, "", 62, 166, 20, 12, {}},
+          {kPropTavrelX, K::Edit, "", 62, 166, 20, 12, {}, "-128"},
           {kPropTavrelYLabel, K::Label, "Tavrel Pos Y", 19, 183, 39, 11, {}},
-          {kPropTavrelY, K::Edit, "", 62, 182, 20, 12, {}},
+          {kPropTavrelY, K::Edit, "", 62, 182, 20, 12, {}, "-128"},
       }};
   return resource;
 }

@@ -22,8 +22,9 @@ struct WindowSpot {
 // A spot for a window (frame) of `width` x `height`: inside `area` (the
 // screen's available area) as far as the size allows, off `canvas`, and
 // clear of the windows in `taken` where possible. Beside `main` (right,
-// then left, below, above) comes first, then over the main window's sides,
-// then anywhere; when no spot is off the canvas, the one covering least of it.
+// then left, below, above) comes first, then over the main window's sides
+// (left of the canvas, then right), then anywhere; when no spot is off the
+// canvas, the one covering least of it.
 WindowSpot PlaceWindow(const platform::Rect& area, const platform::Rect& main, const platform::Rect& canvas,
                        int width, int height, const std::vector<platform::Rect>& taken);
 

@@ -289,7 +289,9 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
       case ControlKind::TextView: {
         auto* view = new QPlainTextEdit(window);
         view->setReadOnly(true);
-        view->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // Lines wrap at the window's width, so no text is out of sight
+        // across however narrow the screen makes the window.
+        view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         view->setPlainText(Text(c.text));
         textView = view;
@@ -405,11 +407,20 @@ WindowSpot QtDialogHost::FitAndFindSpot(Built& built) {
     }
     return at;
   }
-  // Quarter steps down to the base font.
+  // Quarter steps down to the base font. A window the user may resize
+  // (the help text, which wraps its lines) may also be made narrower, to no
+  // less than 60%, before its font is made smaller.
+  const bool resizable = built.window->minimumSize() != built.window->maximumSize();
   for (double f = fontFactor_;; f = std::max(1.0, f - 0.25)) {
     LayOut(built, f, 1);
-    at = spot();
-    if (at.canvasOverlap == 0 || f <= 1.0) break;
+    const QSize full = built.window->size();
+    for (double part : {1.0, 0.9, 0.8, 0.7, 0.6}) {
+      if (part < 1.0 && !resizable) break;
+      if (part < 1.0) built.window->resize(static_cast<int>(full.width() * part), full.height());
+      at = spot();
+      if (at.canvasOverlap == 0) return at;
+    }
+    if (f <= 1.0) break;
   }
   return at;
 }

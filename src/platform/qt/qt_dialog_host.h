@@ -43,7 +43,6 @@ class QtDialogHost : public DialogHost {
   // Each dialog takes the largest of both up to these with which it still
   // finds a place off the canvas.
   void SetScales(int pictureScale, double fontFactor);
-  void SetPictureScale(int scale) { SetScales(scale, fontFactor_); }
   int pictureScale() const { return scale_; }
   double fontFactor() const { return fontFactor_; }
   // What the dialog was laid out with; 0 for an unknown dialog.

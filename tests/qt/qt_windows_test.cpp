@@ -144,6 +144,18 @@ TEST_F(QtWindows, KeysTypedIntoAnyControlOfAnyWindowNeverReachTheMainWindow) {
   }
   EXPECT_EQ(q.scripted.openDialogs.size() + q.scripted.messages.size() > 0, true);  // the keys did work there
 
+  // The position list of Insert Shapes is chosen with the arrow keys.
+  Open(kInsertDialog);
+  QApplication::setActiveWindow(host.DialogWindow(kInsertDialog));
+  auto* where = qobject_cast<QComboBox*>(host.ItemWidget(kInsertDialog, kInsertWhere));
+  where->setCurrentIndex(0);
+  where->setFocus();
+  QTest::keyClick(where, Qt::Key_Down);
+  EXPECT_EQ(where->currentIndex(), 1);
+  QTest::keyClick(where, Qt::Key_Down);
+  QTest::keyClick(where, Qt::Key_Up);
+  EXPECT_EQ(where->currentIndex(), 1);
+
   // A Ctrl key that no control takes still reaches the main window.
   Open(kPropertiesDialog);
   QApplication::setActiveWindow(host.DialogWindow(kPropertiesDialog));

@@ -336,6 +336,11 @@ void QtDialogHost::LayOut(Built& built, double factor, int scale) {
     return;
   }
   window->setFont(Scaled(baseFont_, factor));
+  // The check boxes' squares grow with the text beside them.
+  const int box = window->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+  window->setStyleSheet(factor > 1.0 ? QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                                           .arg(static_cast<int>(box * factor + 0.5))
+                                     : QString());
   const DialogBaseUnits base = BaseUnitsOf(*window);
   const QSize size(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
   bool resizable = false;

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -202,6 +203,44 @@ TEST_F(QtWindows, NumberBoxesShowTheirWidestValueWholeAtEveryFontSize) {
             << points << " pt, dialog " << dialog << " box " << control << " and " << other->metaObject()->className();
       }
       EXPECT_LE(edit->geometry().right(), host.DialogWindow(dialog)->width()) << points << " pt, dialog " << dialog;
+    }
+  }
+  host.SetBaseFont(desktop);
+  host.SetScales(1, 1.0);
+}
+
+TEST_F(QtWindows, NoTextOfAnyDialogIsCutAtAnyFontSize) {
+  const std::vector<int> dialogs = {kPropertiesDialog,  kInsertDialog,        kSwapDialog,
+                                    kJumpDialog,        kImportFilesDialog,   kImportCollageDialog,
+                                    kPositionSettingsDialog};
+  q.editor.doc.state.qs2Flag = 1;
+  for (int dialog : dialogs) Open(dialog);
+  const QFont desktop = QApplication::font();
+  for (double points : {7.0, 9.0, 11.0, 14.0, 20.0, 27.0}) {
+    QFont f = desktop;
+    f.setPointSizeF(points);
+    host.SetBaseFont(f);
+    host.SetScales(1, 1.0);
+    for (int dialog : dialogs) {
+      QDialog* window = host.DialogWindow(dialog);
+      for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->parentWidget() != window) continue;
+        const std::string what = std::to_string(points) + " pt, dialog " + std::to_string(dialog) + ", " +
+                                 w->metaObject()->className();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+          if (label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << what << " " << label->text().toStdString();
+          } else {
+            EXPECT_LE(label->sizeHint().width(), label->width()) << what << " " << label->text().toStdString();
+          }
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+          EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text().remove('&')), button->width()) << what;
+        } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w)) {
+          EXPECT_LE(w->sizeHint().width(), w->width()) << what;
+        }
+        // Every control inside its window.
+        EXPECT_TRUE(window->rect().contains(w->geometry())) << what;
+      }
     }
   }
   host.SetBaseFont(desktop);

@@ -335,41 +335,90 @@ void QtDialogHost::LayOut(Built& built, double factor, int scale) {
     }
     return;
   }
-  window->setFont(Scaled(baseFont_, factor));
-  // The check boxes' squares grow with the text beside them.
-  const int box = window->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+  // The check boxes' squares grow with the text beside them. The style
+  // sheet goes first: setting one fixes the children's fonts as they are.
+  const int box = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
   window->setStyleSheet(factor > 1.0 ? QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
                                            .arg(static_cast<int>(box * factor + 0.5))
                                      : QString());
-  const DialogBaseUnits base = BaseUnitsOf(*window);
-  const QSize size(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
-  bool resizable = false;
+  const QFont font = Scaled(baseFont_, factor);
+  window->setFont(font);
+  // Each control too: under a style sheet a child keeps the font it had
+  // when the sheet was applied.
+  for (QWidget* w : built.placed) w->setFont(font);
+  DialogBaseUnits base = BaseUnitsOf(*window);
+  for (size_t i = 0; i < resource.controls.size(); ++i) {
+    if (resource.controls[i].kind != ControlKind::TextView) continue;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(window->font().pointSizeF() > 0 ? window->font().pointSizeF() : fixed.pointSizeF() * factor);
+    built.placed[i]->setFont(fixed);
+    // A text window follows its frame (its layout places the text).
+    window->setMinimumSize(160, 120);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize size(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
+    const QSize frame = FrameSize(built) - window->size();
+    window->resize(size.boundedTo(AvailableArea().size() - frame - QSize(16, 16)));
+    built.units = base;
+    return;
+  }
+  // Resource rectangles were measured in one font; text in another may need
+  // more room than its average letter promises. The units grow a little at a
+  // time, and the whole dialog with them, until no text is cut.
+  for (int round = 0; round < 16; ++round) {
+    PlaceControls(built, base);
+    if (!TextCut(built)) break;
+    base.charWidth += std::max(1, base.charWidth / 16);
+    base.charHeight += std::max(1, base.charHeight / 16);
+  }
+  built.units = base;
+}
+
+void QtDialogHost::PlaceControls(Built& built, const DialogBaseUnits& base) {
+  const DialogResource& resource = built.resource;
+  QDialog* window = built.window;
+  window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
   for (size_t i = 0; i < resource.controls.size(); ++i) {
     const DialogControl& c = resource.controls[i];
     QWidget* w = built.placed[i];
-    if (c.kind == ControlKind::TextView) {
-      QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-      fixed.setPointSizeF(window->font().pointSizeF() > 0 ? window->font().pointSizeF() : fixed.pointSizeF() * factor);
-      w->setFont(fixed);
-      resizable = true;
-      continue;
-    }
     QRect r = Pixels(c, base);
     // The list's rectangle counts the dropped list; the box itself is one line.
     if (c.kind == ControlKind::DropDownList) r.setHeight(w->sizeHint().height());
     w->setGeometry(r);
   }
-  if (resizable) {
-    window->setMinimumSize(160, 120);
-    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    const QRect area = AvailableArea();
-    const QSize frame = FrameSize(built) - window->size();
-    window->resize(size.boundedTo(area.size() - frame - QSize(16, 16)));
-    return;
-  }
-  window->setFixedSize(size);
   FitTexts(*window, resource, built.placed);
   FitWidest(*window, resource, built.placed);
+}
+
+bool QtDialogHost::TextCut(const Built& built) {
+  const DialogResource& resource = built.resource;
+  for (size_t i = 0; i < resource.controls.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    QWidget* w = built.placed[i];
+    switch (c.kind) {
+      case ControlKind::Label:
+      case ControlKind::Number: {
+        auto* label = static_cast<QLabel*>(w);
+        if (label->wordWrap() ? label->heightForWidth(w->width()) > w->height() : label->sizeHint().width() > w->width()) {
+          return true;
+        }
+        break;
+      }
+      case ControlKind::CheckBox:
+      case ControlKind::DropDownList:
+        if (w->sizeHint().width() > w->width()) return true;
+        break;
+      case ControlKind::Button:
+      case ControlKind::DefaultButton: {
+        // The text and a little room either side; the style's own least
+        // width for buttons does not count.
+        QString text = QString::fromStdString(c.text).remove('&');
+        if (w->fontMetrics().horizontalAdvance(text) + w->fontMetrics().averageCharWidth() > w->width()) return true;
+        break;
+      }
+      default: break;
+    }
+  }
+  return false;
 }
 
 QRect QtDialogHost::AvailableArea() const {
@@ -480,6 +529,11 @@ void QtDialogHost::SetScales(int pictureScale, double fontFactor) {
     }
     MoveTo(built, corner);
   }
+}
+
+DialogBaseUnits QtDialogHost::LayoutUnits(int dialog) const {
+  auto it = dialogs_.find(dialog);
+  return it == dialogs_.end() ? DialogBaseUnits{} : it->second.units;
 }
 
 int QtDialogHost::DialogPictureScale(int dialog) const {

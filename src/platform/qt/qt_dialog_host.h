@@ -65,8 +65,11 @@ class QtDialogHost : public DialogHost {
   // The dialog's window and a control's widget, for tests; null when none.
   QDialog* DialogWindow(int dialog) const;
   QWidget* ItemWidget(int dialog, int control) const;
-  // The dialog font's base units, as the layout used them.
+  // The dialog font's base units.
   static DialogBaseUnits BaseUnitsOf(const QWidget& widget);
+  // The units the dialog was laid out in: its font's, or a little more where
+  // a text needed the room.
+  DialogBaseUnits LayoutUnits(int dialog) const;
 
   void SetDialogListener(std::function<void(const DialogNotification&)> listener) override {
     listener_ = std::move(listener);
@@ -105,6 +108,7 @@ class QtDialogHost : public DialogHost {
     std::vector<QWidget*> placed;  // one widget per resource control, in order
     double fontFactor = 1.0;
     int pictureScale = 1;
+    DialogBaseUnits units;  // what the layout used, perhaps more than the font's
     bool shownOnce = false;  // placed at least once in this run
     bool userMoved = false;  // stands where the user put it
     QPoint placedAt;         // where the host put it last
@@ -112,6 +116,11 @@ class QtDialogHost : public DialogHost {
   // Lays the dialog out with its font `factor` times the base font, or its
   // pictures at `scale` (pixel dialogs).
   void LayOut(Built& built, double factor, int scale);
+  // Every control at its resource rectangle in `base` units, texts and
+  // number boxes widened where their row has room.
+  void PlaceControls(Built& built, const DialogBaseUnits& base);
+  // True when some label, check box, list or button shows less than its text.
+  static bool TextCut(const Built& built);
   // Lays it out at the largest factor or scale up to the host's with which
   // it finds a spot off the canvas, and returns that spot (or, when none,
   // the one at factor 1 that covers least).

@@ -285,7 +285,9 @@ void QtMainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items)
       case MenuItem::Kind::Command: {
         // The shortcut text is shown beside the label; the keys themselves
         // are window shortcuts of their own, so every key of an entry works.
-        if (!item.keys.empty()) label += "\t" + QString::fromStdString(item.keys);
+        // An em space keeps the keys off the longest label at every font
+        // size; the style's own gap is a fixed number of pixels.
+        if (!item.keys.empty()) label += QStringLiteral("\t\u2003") + QString::fromStdString(item.keys);
         QAction* action = menu->addAction(label);
         int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] {

@@ -207,6 +207,10 @@ QtDialogHost::QtDialogHost(std::function<QWidget*()> owner, QtPalettes& palettes
 
 QtDialogHost::~QtDialogHost() {
   listener_ = {};
+  // Whatever moves while the windows go is no move of the user's, and the
+  // state store may be gone already.
+  placing_ = true;
+  state_ = nullptr;
   for (auto& [id, built] : dialogs_) delete built.window;
 }
 

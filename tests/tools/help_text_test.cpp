@@ -18,7 +18,8 @@ namespace {
 using platform::MenuItem;
 
 std::vector<std::string> HelpLines() {
-  const std::vector<uint8_t>& bytes = GenerateSupportFiles().at(kHelpName);
+  const FileSet files = GenerateSupportFiles();
+  const std::vector<uint8_t>& bytes = files.at(kHelpName);
   std::string text(bytes.begin(), bytes.end());
   std::erase(text, '\r');
   std::vector<std::string> lines;

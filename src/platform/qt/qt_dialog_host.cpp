@@ -135,11 +135,11 @@ int EditWidthFor(QLineEdit& edit, const std::string& text) {
   option.midLineWidth = 0;
   option.state |= QStyle::State_Sunken;
   option.features = QStyleOptionFrame::None;
-  const QMargins text_ = edit.textMargins();
+  const QMargins margins = edit.textMargins();
   // The line edit keeps two pixels of its own on each side of the text, and
   // the cursor one more.
-  const int inside = edit.fontMetrics().horizontalAdvance(QString::fromStdString(text)) + text_.left() +
-                     text_.right() + 2 * 2 + 1;
+  const int inside = edit.fontMetrics().horizontalAdvance(QString::fromStdString(text)) + margins.left() +
+                     margins.right() + 2 * 2 + 1;
   const QSize outside =
       edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inside, edit.height()), &edit);
   return std::max(inside, outside.width());

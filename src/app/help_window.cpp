@@ -29,10 +29,10 @@ void ShowHelp(Editor& e) {
 
 void ShowHelpWindow(Editor& e) {
   const std::string path = HelpPath(e);
-  std::string error;
-  auto bytes = ReadFilePrefix(path, kLargestHelpText, &error);
+  ReadProblem problem;
+  auto bytes = ReadWholeFile(path, kLargestHelpText, &problem);
   if (!bytes) {
-    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + path + "\": " + error + ".");
+    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + path + "\": " + problem.text + ".");
     return;
   }
   std::string text(reinterpret_cast<const char*>(bytes->data.get()), bytes->size);

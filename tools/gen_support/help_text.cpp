@@ -218,9 +218,10 @@ FILES
 .png   PNG pictures, for importing and exporting shapes.
 .pcx   Picture collages to import (640 x 480, 8-bit).
 
-Saving writes a temporary file and puts it in place only when everything
-was written; a damaged file, or one that is not a regular file, is refused
-with a message naming it.
+Saving writes the shape file and its side file to temporary files and
+puts both in place only when everything was written; a damaged file, one
+that is not a regular file, or one larger than any shape file can be is
+refused with a message naming it.
 
 
 IMPORTING AND EXPORTING PICTURES
@@ -258,9 +259,12 @@ the folder "recovery" of your data folder (on Linux usually
 and when the window loses the focus. After a crash, a killed process or
 a power cut the next start asks whether to restore the work: Yes opens
 it under its old name, marked unsaved; No puts the copy aside in
-recovery/discarded. Saving, New, Open, or Exit without saving removes the
-copy. QSHE_RECOVERY_SECONDS sets the interval in seconds; 0 keeps no
-copies.
+recovery/discarded. A logout, a shutdown or a kill (SIGTERM, SIGHUP,
+SIGINT) writes the copy at once before the editor ends. Saving, New,
+Open, or Exit without saving removes the copy. The folder is used only
+when it is your own and no one else may write in it; otherwise the editor
+says once that it keeps no copies. QSHE_RECOVERY_SECONDS sets the
+interval in seconds; 0 keeps no copies.
 
 
 SETTINGS

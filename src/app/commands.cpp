@@ -7,6 +7,7 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
@@ -25,13 +26,13 @@
 namespace qshe {
 namespace {
 
-// Commands whose work is in place.
+// Commands whose work is in place. The WALL preset has no values, so its
+// entry stays greyed: an entry that does nothing should look so.
 const std::set<int>& Available() {
   static const std::set<int> ids = {
       kCmdNew,          kCmdOpen,          kCmdSave,         kCmdSaveAs,        kCmdExit,
       kCmdRevertShape,  kCmdRemoveShape,   kCmdNextShape,    kCmdPreviousShape, kCmdForward8,
       kCmdBackward8,    kCmdImportQbj,     kCmdPresetFloors, kCmdPresetItem,    kCmdPresetItem2,
-      kCmdPresetWall,
       kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
       kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
       kCmdBucket,       kCmdUndo,          kCmdRedo,
@@ -83,9 +84,6 @@ void RunViewCommand(Editor& e, void (*command)(Editor&)) {
   PresentWindow(e);
 }
 
-// Beside the program, or in the installed share/qshe/.
-std::string HelpPath(const Editor& e) { return LocateProgramFile("help.txt", e.paths.programDir); }
-
 void ScaleWindow(Editor& e, int scale, int step) {
   if (e.window.scaleWindow) e.window.scaleWindow(scale, step);
 }
@@ -96,15 +94,6 @@ void About(Editor& e) {
        "QBJ object properties.\n\nThe tools, keys and files are described in \"" + HelpPath(e) +
            "\" (Help > Help...).",
        platform::kCaption, platform::Icon::Information, platform::Buttons::Ok, platform::Owner::MainWindow});
-}
-
-// The help text in the desktop's own viewer; when none starts, the user
-// learns where the file is instead of seeing nothing happen.
-void Help(Editor& e) {
-  const std::string path = HelpPath(e);
-  if (!e.desktop.control.OpenTextFile(path)) {
-    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + path + "\".");
-  }
 }
 
 void ImportPicture(Editor& e) {
@@ -258,7 +247,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
     case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
     case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
-    case kCmdHelp: Help(e); break;
+    case kCmdHelp: ShowHelp(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:
     case kCmdWindowScale2:

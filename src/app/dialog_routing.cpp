@@ -4,6 +4,7 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
@@ -117,6 +118,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
+    case kHelpDialog: ShowHelpWindow(e); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -156,6 +158,9 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
     case kPositionSettingsDialog:
       if (Clicked(n, kBackdropBrowse)) BrowseBackdropFile(host, e.ui().files);
       if (Clicked(n, kBackdropOk)) ApplyBackdropSettings(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kHelpDialog:
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
     default: break;

@@ -199,10 +199,17 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
   OnCommand(e, 39999);
   OnCommand(e, kCmdPresetWall);
   EXPECT_TRUE(hp.messages.empty());
-  // Every entry's work is in place: none is greyed.
+  // Every entry whose work is in place is enabled; the WALL preset, which has
+  // no values, is greyed and does nothing.
   EXPECT_TRUE(hp.menuEnabled.at(kCmdShapePosition));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdCut));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdSave));
+  EXPECT_FALSE(hp.menuEnabled.at(kCmdPresetWall));
+  for (int id : MenuCommandIds()) {
+    if (id != kCmdPresetWall) {
+      EXPECT_TRUE(hp.menuEnabled.at(id)) << id;
+    }
+  }
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.openedTextFiles, std::vector<std::string>{e.paths.programDir + "help.txt"});
 

@@ -302,7 +302,7 @@ TEST_F(ToolsTest, AClickPaintsThePixelShownAlsoPastTheRightEdge) {
   }
 }
 
-TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAnEntry) {
+TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAGreyedEntry) {
   std::vector<char> fileKeys;
   for (const auto& pulldown : MainMenu()) {
     if (pulldown.label != "&File") continue;
@@ -314,5 +314,7 @@ TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAnEntry) {
   std::sort(fileKeys.begin(), fileKeys.end());
   EXPECT_EQ(std::adjacent_find(fileKeys.begin(), fileKeys.end()), fileKeys.end()) << "two File entries share a key";
   EXPECT_NE(std::find(fileKeys.begin(), fileKeys.end(), 'x'), fileKeys.end());
-  EXPECT_TRUE(CommandAvailable(kCmdPresetWall));
+  EXPECT_FALSE(CommandAvailable(kCmdPresetWall));
+  const std::vector<int> ids = MenuCommandIds();
+  EXPECT_NE(std::find(ids.begin(), ids.end(), kCmdPresetWall), ids.end());
 }

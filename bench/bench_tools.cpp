@@ -1,5 +1,5 @@
-// The paint bucket, a pencil move at the highest magnification and the undo
-// ring's save, each quoted against copying 64 KiB in the same run.
+// The paint bucket, a pencil move at the highest magnification and a
+// selection drag, each quoted against copying 64 KiB in the same run.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -7,7 +7,6 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "document/undo.h"
 #include "measure.h"
 #include "editing/tools.h"
 #include "platform/headless/headless.h"
@@ -98,17 +97,5 @@ void BM_SelectionMove(benchmark::State& state) {
   OnMouseUp(e, x, 100, 1);
 }
 BENCHMARK(BM_SelectionMove)->Arg(0)->Arg(4)->ArgName("zoomIns");
-
-void BM_SaveUndoState(benchmark::State& state) {
-  UndoRing ring;
-  Canvas canvas;
-  canvas.pixels.fill(5);
-  ResetUndo(ring, canvas);
-  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
-    SaveUndoState(ring, canvas);
-    benchmark::ClobberMemory();
-  });
-}
-BENCHMARK(BM_SaveUndoState);
 
 }  // namespace

@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc->list.count = 2;
   doc->list.slots[1].offsetX = 99;
   const ImportChoice choice{ImportMode::AddNew, PlacementMode::AfterCurrent, false};
-  ImportCount n = CutSheet(*doc, sheet, rig.ui, choice);
+  History history;
+  ImportCount n = CutSheet(history, *doc, sheet, rig.ui, choice);
   rig.ui.messages.clear();
   if (n.imported < 0 || doc->list.count != 2 + n.imported || doc->list.count > kShapeListCapacity) std::abort();
   if (doc->list.slots[static_cast<size_t>(doc->list.count - 1)].offsetX != 99) std::abort();

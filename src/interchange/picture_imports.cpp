@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "display/pcx.h"
@@ -15,43 +16,55 @@
 namespace qshe {
 namespace {
 
-// Hands out the slots of one import in turn and keeps count, so both imports
+// Hands out the shapes of one import in turn and keeps count, so both imports
 // stop the same way at the list's capacity: the pictures taken stay, every
-// later one is counted as left out, and one message says so at the end.
+// later one is counted as left out, and one message says so at the end. The
+// shapes are made aside and go into the list together, as one change of its
+// history: inserted from the first index, or replacing the shapes there and
+// extending the list past its end.
 class ShapePlacer {
  public:
-  ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice)
-      : doc_(doc), boxes_(boxes), choice_(choice), index_(FirstImportIndex(doc.list, choice.placement)) {}
+  ShapePlacer(History& history, Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice)
+      : history_(history),
+        doc_(doc),
+        boxes_(boxes),
+        choice_(choice),
+        first_(FirstImportIndex(doc.list, choice.placement)) {}
 
-  // The slot for the next picture, made ready; -1 once the list is full.
-  int32_t Next() {
-    ShapeList& list = doc_.list;
+  // The empty shape for the next picture; null once the list is full.
+  Shape* Next() {
+    const ShapeList& list = doc_.list;
+    const int32_t taken = static_cast<int32_t>(pending_.size());
     const bool adding = choice_.mode == ImportMode::AddNew;
-    if (!full_ && (adding ? list.count >= kShapeListCapacity : index_ >= kShapeListCapacity)) full_ = true;
+    if (!full_ && (adding ? list.count + taken >= kShapeListCapacity : first_ + taken >= kShapeListCapacity)) {
+      full_ = true;
+    }
     if (full_) {
       ++count_.leftOut;
-      return -1;
-    }
-    if (adding) {
-      AddShapes(list, boxes_, 1, kAddAtIndex + index_);
-    } else if (index_ >= list.count) {
-      // A slot past the end becomes a new shape; nothing of an older one stays.
-      ClearShape(list.slots[static_cast<size_t>(index_)]);
+      return nullptr;
     }
     doc_.state.modified = kModified;
-    return index_;
+    pending_.emplace_back();
+    return &pending_.back();
   }
 
-  // The picture is in slot `Next()` gave.
+  // The picture could not be read into the shape `Next()` gave: an inserted
+  // shape stays empty, a replaced one keeps its picture.
+  void Unread() {
+    const int32_t index = first_ + static_cast<int32_t>(pending_.size()) - 1;
+    if (choice_.mode == ImportMode::ReplaceOld && index < doc_.list.count) {
+      CopyShape(doc_.list.slots[static_cast<size_t>(index)], pending_.back());
+    }
+  }
+
+  // The shape `Next()` gave is done.
   void Filled() {
-    ShapeList& list = doc_.list;
-    if (choice_.center) CenterOffsets(list.slots[static_cast<size_t>(index_)]);
-    ++index_;
-    if (index_ > list.count) list.count = index_;
+    if (choice_.center) CenterOffsets(pending_.back());
     ++count_.imported;
   }
 
   ImportCount Finish() {
+    Place();
     if (count_.leftOut > 0) {
       platform::ShowError(boxes_, "The shape list is full (at most " + std::to_string(kShapeListCapacity) +
                                       " shapes): " + std::to_string(count_.imported) +
@@ -62,10 +75,28 @@ class ShapePlacer {
   }
 
  private:
+  void Place() {
+    ShapeList& list = doc_.list;
+    const int32_t n = static_cast<int32_t>(pending_.size());
+    if (n == 0) return;
+    if (choice_.mode == ImportMode::AddNew) {
+      InsertShapes(history_, list, first_, std::move(pending_));
+      return;
+    }
+    const int32_t replaced = std::clamp(list.count - first_, 0, n);
+    std::vector<Shape> beyond(std::make_move_iterator(pending_.begin() + replaced),
+                              std::make_move_iterator(pending_.end()));
+    pending_.resize(static_cast<size_t>(replaced));
+    if (replaced > 0) ReplaceShapes(history_, list, first_, std::move(pending_));
+    if (!beyond.empty()) InsertShapes(history_, list, list.count, std::move(beyond));
+  }
+
+  History& history_;
   Document& doc_;
   platform::MessageBoxes& boxes_;
   ImportChoice choice_;
-  int32_t index_;
+  int32_t first_;
+  std::vector<Shape> pending_;
   bool full_ = false;
   ImportCount count_;
 };
@@ -111,7 +142,7 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
   return found;
 }
 
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent) {
   std::vector<std::string> files;
@@ -120,11 +151,11 @@ ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageB
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(history, doc, boxes, choice);
   for (const std::string& path : files) {
-    const int32_t slot = placer.Next();
-    if (slot < 0) continue;
-    LoadBitmapFile(doc, canvas, boxes, colors, path, transparent, slot);
+    Shape* shape = placer.Next();
+    if (!shape) continue;
+    if (!LoadBitmapShape(boxes, colors, path, transparent, *shape)) placer.Unread();
     placer.Filled();
   }
   return placer.Finish();
@@ -201,11 +232,11 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
   return true;
 }
 
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice) {
   const int key = ReadSheetPixel(sheet, kSheetWidth - 1, 0);
   auto pixel = [&](int x, int y) { return ReadSheetPixel(sheet, x, y); };
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(history, doc, boxes, choice);
   auto work = std::make_unique<CollageWork>();
   for (int y = 0; y < kSheetHeight;) {
     int bandEnd = 0;
@@ -221,8 +252,7 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
       while (upper < kSheetHeight && pixel(x, upper) == c) ++upper;
       while (right < kSheetWidth && pixel(right, y) == c) ++right;
       const int frameHeight = upper - y, frameWidth = right - x;
-      const int32_t slot = placer.Next();
-      if (slot >= 0) {
+      if (Shape* shape = placer.Next()) {
         work->pixels.fill(0);
         // The inside sits left-aligned and vertically centred. One taller than
         // the work image keeps its lowest rows, one wider its leftmost columns
@@ -234,7 +264,7 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
             work->At(i - 1, base + j - 1) = static_cast<uint8_t>(p == key ? 0 : p);
           }
         }
-        CutShape(doc.list.slots[static_cast<size_t>(slot)], *work);
+        CutShape(*shape, *work);
         placer.Filled();
       }
       bandEnd = upper;
@@ -245,10 +275,10 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
   return placer.Finish();
 }
 
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice) {
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice) {
   if (!LoadSheet(display, sheetSlot, boxes, path)) return {};
-  return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice);
+  return CutSheet(history, doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice);
 }
 
 }  // namespace qshe

@@ -17,9 +17,11 @@
 
 namespace qshe {
 
-// Where the editor's own settings are kept, and the value that holds the
-// history's memory budget in megabytes (a whole number, 1 or more).
-inline constexpr const char* kEditorSettingsKey = "Software\\Lanthorn Hill Studios\\QSH Editor";
+// Where the editor's own settings are kept (beside the window's scale and
+// place: ~/.config/qshe/qshe.conf, the registry on Windows), and the value
+// that holds the history's memory budget in megabytes (a whole number, 1 or
+// more).
+inline constexpr const char* kEditorSettingsKey = "Software\\qshe\\qshe";
 inline constexpr const char* kHistoryBudgetValue = "HistoryMegabytes";
 
 // The budget the settings give, or the default of 256 MB.

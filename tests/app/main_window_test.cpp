@@ -221,7 +221,8 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
 TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {
   for (const auto& key : MainAccelerators()) EXPECT_TRUE(MenuIdFor(key.id)) << key.key;
   for (auto [key, menu] : {std::pair{40116, kCmdUndo}, {40120, kCmdExportBitmap}, {40081, kCmdCenterView},
-                           {40112, kCmdVestColors}, {40056, kCmdPanDown}, {40207, kCmdWindowLarger}})
+                           {40112, kCmdVestColors}, {40056, kCmdPanDown}, {40207, kCmdWindowLarger},
+                           {40208, kCmdRedo}})
     EXPECT_EQ(MenuIdFor(key), menu) << key;
   EXPECT_FALSE(MenuIdFor(40123));
   EXPECT_FALSE(MenuIdFor(40031));

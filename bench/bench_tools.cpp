@@ -76,6 +76,26 @@ void BM_PencilMoveAtZoom16(benchmark::State& state) {
 }
 BENCHMARK(BM_PencilMoveAtZoom16);
 
+// A whole stroke at zoom 16: the press, eight moves of one canvas pixel and
+// the release, which records the stroke for undo.
+void BM_PencilStrokeAtZoom16(benchmark::State& state) {
+  platform::HeadlessPlatform hp;
+  Editor e(hp.desktop());
+  if (!StartBenchEditor(state, e)) return;
+  for (int i = 0; i < 4; ++i) OnCommand(e, kCmdZoomIn);
+  if (e.view.zoom != 16) {
+    state.SkipWithError("zoom 16 not reached");
+    return;
+  }
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
+    OnMouseDown(e, 300, 100, 1, false);
+    for (int x = 316; x <= 300 + 8 * 16; x += 16) OnMouseMove(e, x, 100, false);
+    OnMouseUp(e, 300 + 8 * 16, 100, 1);
+    e.colors.foreColor = static_cast<uint8_t>(e.colors.foreColor == 34 ? 35 : 34);  // every stroke changes pixels
+  });
+}
+BENCHMARK(BM_PencilStrokeAtZoom16);
+
 // One mouse move dragging the whole canvas as a floating selection, the
 // largest there is, unmagnified and at zoom 16: the selection and its
 // outline drawn over the view and the canvas area presented.

@@ -68,10 +68,18 @@ void CopyBetween(const Canvas& from, Canvas& to, const PixelRect& r) {
   for (int y = r.y1; y <= r.y2; ++y) std::memcpy(RowAt(to, y) + r.x1, RowAt(from, y) + r.x1, w);
 }
 
-// The canvas takes the held pixels and the change holds what was there.
-void ExchangeRect(Canvas& canvas, const PixelRect& r, uint8_t* held) {
+// The canvas and the base take the held pixels, and the change holds what
+// was there. The base equals the canvas as last recorded, so it serves as
+// the go-between: three row copies, one per place written.
+void ExchangeRect(Canvas& canvas, Canvas& base, const PixelRect& r, uint8_t* held) {
   const size_t w = static_cast<size_t>(r.width());
-  for (int y = r.y1; y <= r.y2; ++y, held += w) std::swap_ranges(RowAt(canvas, y) + r.x1, RowAt(canvas, y) + r.x1 + w, held);
+  for (int y = r.y1; y <= r.y2; ++y, held += w) {
+    uint8_t* c = RowAt(canvas, y) + r.x1;
+    uint8_t* b = RowAt(base, y) + r.x1;
+    std::memcpy(c, held, w);
+    std::memcpy(held, b, w);
+    std::memcpy(b, c, w);
+  }
 }
 
 // ----- the list ------------------------------------------------------------------
@@ -336,8 +344,7 @@ void Apply(History& h, Document& doc, Canvas& canvas, HistoryStep& step, bool fo
                        leaveCanvas();
                        show(p.shape);
                      }
-                     ExchangeRect(canvas, p.rect, p.pixels.data());
-                     CopyBetween(canvas, base, p.rect);
+                     ExchangeRect(canvas, base, p.rect, p.pixels.data());
                    },
                    [&](ShapesChange& s) {
                      leaveCanvas();

@@ -68,7 +68,14 @@ Zoom In/Out  Magnify 2, 4, 8 or 16 times, or show pixel for pixel.
 Changes on the canvas are stored into the shape within four seconds and
 whenever you move to another shape or save. When stored, empty rows at
 the bottom and empty columns at the right are trimmed off the shape.
-Undo and redo reach back ten steps within the current shape.
+Undo takes back every change to the document, one step at a time and
+across shapes: painting, pasting, moving and deleting pixels, the flips,
+imports, adding, removing and swapping shapes, the presets, the property
+boxes and the drags in the positioning windows. A step on another shape
+shows that shape again. How far back it reaches depends only on memory
+(256 MB unless the settings say otherwise); the history starts afresh
+with New and Open. Undoing back to the state last saved leaves nothing
+unsaved.
 
 
 SELECTION AND CLIPBOARD
@@ -102,7 +109,7 @@ File      New                                   Ctrl+N
           Exit                                  Ctrl+Q
 
 Edit      Undo                                  Ctrl+Z or U
-          Redo                                  Ctrl+Y
+          Redo                                  Ctrl+Y or Ctrl+Shift+Z
           Cut                                   Ctrl+X (select tool)
           Copy                                  Ctrl+C (select tool)
           Paste                                 Ctrl+V

@@ -306,7 +306,11 @@ void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std:
   for (QAction* a : shortcuts_) delete a;
   shortcuts_.clear();
   for (const MenuItem& pulldown : pulldowns) {
-    AddMenuItems(menuBar()->addMenu(QString::fromStdString(pulldown.label)), pulldown.children);
+    QMenu* menu = menuBar()->addMenu(QString::fromStdString(pulldown.label));
+    // Entries given a tip (Undo and Redo name their step) show it while the
+    // pointer rests on them; the others have none.
+    menu->setToolTipsVisible(true);
+    AddMenuItems(menu, pulldown.children);
   }
   ShowScaleChecks();
   for (const Accelerator& key : keys) {
@@ -336,6 +340,14 @@ void QtMainWindow::SetMenuChecked(int id, bool checked) {
 
 void QtMainWindow::SetMenuEnabled(int id, bool enabled) {
   if (QAction* a = MenuAction(id)) a->setEnabled(enabled);
+}
+
+void QtMainWindow::SetMenuTip(int id, const std::string& tip) {
+  QAction* a = MenuAction(id);
+  if (!a) return;
+  const QString text = QString::fromStdString(tip);
+  a->setStatusTip(text);
+  a->setToolTip(text);
 }
 
 // Qt keeps sending moves and the release to the widget a button went down on,

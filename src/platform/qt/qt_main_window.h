@@ -102,6 +102,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void BuildMenus(const std::vector<MenuItem>& pulldowns, const std::vector<Accelerator>& keys) override;
   void SetMenuChecked(int id, bool checked) override;
   void SetMenuEnabled(int id, bool enabled) override;
+  void SetMenuTip(int id, const std::string& tip) override;
   // WindowControl
   void CaptureMouse() override;
   void ReleaseMouse() override;

@@ -1,0 +1,333 @@
+// The line, rectangle and ellipse rasterisers against references that work
+// pixel by pixel (or step by step in closed form) rather than the way the
+// drawing walks, over random boxes on, across and off the canvas edges.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editing/rasterisers.h"
+#include "editing/tools.h"
+
+using namespace qshe;
+
+namespace {
+
+constexpr uint8_t kInk = 9;
+
+using Points = std::vector<std::pair<int, int>>;
+
+// Stamps the brush at every point: the brush itself is the pencil's, tested
+// on its own elsewhere.
+Canvas Stamped(const Points& points, int size) {
+  Canvas c;
+  for (auto [x, y] : points) {
+    if (size == 0) {
+      SetCanvasPixel(c, x, y, kInk);
+    } else {
+      DrawPencilDot(c, size, x, y, kInk);
+    }
+  }
+  return c;
+}
+
+// Where two canvases differ, as text for the failure message.
+std::string FirstDifference(const Canvas& got, const Canvas& want) {
+  for (int y = 0; y < kCanvasSize; ++y)
+    for (int x = 0; x < kCanvasSize; ++x)
+      if (got.At(x, y) != want.At(x, y))
+        return "first difference at (" + std::to_string(x) + ", " + std::to_string(y) + "): drawn " +
+               std::to_string(got.At(x, y)) + ", reference " + std::to_string(want.At(x, y));
+  return "";
+}
+
+// ----- references ----------------------------------------------------------------
+
+// The pencil's steps from the release point towards the press point in closed
+// form: at step i along the longer axis the shorter one has moved
+// ceil(i * minor / steps) - 1 times (never below 0); the press point itself
+// is stamped by the press.
+Points ReferenceLine(int x0, int y0, int x1, int y1) {
+  Points p{{x0, y0}};
+  const int dx = x0 - x1, dy = y0 - y1;
+  const int sx = dx >= 0 ? 1 : -1, sy = dy >= 0 ? 1 : -1;
+  const int adx = std::abs(dx), ady = std::abs(dy);
+  const bool steep = adx <= ady;
+  const int steps = steep ? ady : adx, minor = steep ? adx : ady;
+  for (int i = 0; i < steps; ++i) {
+    const int moved = i * minor == 0 ? 0 : (i * minor - 1) / steps;
+    p.push_back(steep ? std::pair{x1 + sx * moved, y1 + sy * i} : std::pair{x1 + sx * i, y1 + sy * moved});
+  }
+  return p;
+}
+
+struct Box {
+  int left, right, bottom, top;
+};
+Box Normalised(int x0, int y0, int x1, int y1) {
+  return {std::min(x0, x1), std::max(x0, x1), std::min(y0, y1), std::max(y0, y1)};
+}
+
+bool InRectangle(const Box& b, int x, int y) { return x >= b.left && x <= b.right && y >= b.bottom && y <= b.top; }
+
+// A pixel belongs to the ellipse when its centre lies inside the ellipse whose
+// half axes are a quarter pixel short of the box's edges, or when it is a
+// middle pixel of its row or column (so the ellipse touches every side).
+bool InEllipse(const Box& b, int x, int y) {
+  if (!InRectangle(b, x, y)) return false;
+  const int64_t w = b.right - b.left + 1, h = b.top - b.bottom + 1;
+  // Centre offsets and half axes, all in quarter pixels.
+  const int64_t u = 4 * (x - b.left) + 2 - 2 * w, v = 4 * (y - b.bottom) + 2 - 2 * h;
+  const int64_t a = 2 * w - 1, bb = 2 * h - 1;
+  if (u * u * bb * bb + v * v * a * a <= a * a * bb * bb) return true;
+  return std::abs(2 * x - b.left - b.right) <= 1 || std::abs(2 * y - b.bottom - b.top) <= 1;
+}
+
+// The figure's pixels, or only those with an edge-neighbour outside it. Only
+// pixels a brush there could still bring onto the canvas are looked at.
+template <typename Inside>
+Points Region(const Box& b, bool filled, Inside inside) {
+  const int x1 = std::max(b.left, -4), x2 = std::min(b.right, 259);
+  const int y1 = std::max(b.bottom, -4), y2 = std::min(b.top, 259);
+  Points p;
+  if (x1 > x2 || y1 > y2) return p;
+  // Membership of the looked-at pixels and a ring round them.
+  const int w = x2 - x1 + 3, h = y2 - y1 + 3;
+  std::vector<char> in(static_cast<size_t>(w * h));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) in[static_cast<size_t>(y * w + x)] = inside(b, x1 - 1 + x, y1 - 1 + y);
+  auto at = [&](int x, int y) { return in[static_cast<size_t>((y - y1 + 1) * w + (x - x1 + 1))] != 0; };
+  for (int y = y1; y <= y2; ++y)
+    for (int x = x1; x <= x2; ++x) {
+      if (!at(x, y)) continue;
+      if (filled || !at(x - 1, y) || !at(x + 1, y) || !at(x, y - 1) || !at(x, y + 1)) p.push_back({x, y});
+    }
+  return p;
+}
+
+Canvas Drawn(Figure figure, bool filled, int size, int x0, int y0, int x1, int y1) {
+  Canvas c;
+  DrawFigure(c, {figure, filled, size, x0, y0, x1, y1, kInk});
+  return c;
+}
+
+Canvas Reference(Figure figure, bool filled, int size, int x0, int y0, int x1, int y1) {
+  const Box b = Normalised(x0, y0, x1, y1);
+  switch (figure) {
+    case Figure::Line: return Stamped(ReferenceLine(x0, y0, x1, y1), size);
+    case Figure::Rectangle: return Stamped(Region(b, filled, InRectangle), filled ? 0 : size);
+    case Figure::Ellipse: break;
+  }
+  return Stamped(Region(b, filled, InEllipse), filled ? 0 : size);
+}
+
+const char* Name(Figure f) {
+  return f == Figure::Line ? "line" : f == Figure::Rectangle ? "rectangle" : "ellipse";
+}
+
+// A figure as rows of '#' and '.', top row first, over the box from (0, 0).
+std::vector<std::string> Picture(const Canvas& c, int w, int h) {
+  std::vector<std::string> rows;
+  for (int y = h - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < w; ++x) row += c.At(x, y) == kInk ? '#' : '.';
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// ----- tests -----------------------------------------------------------------------
+
+TEST(Rasterisers, EveryFigureMatchesItsReferenceOverRandomBoxesAndEveryBrush) {
+  std::mt19937 random(3202);
+  // Mostly boxes on and across the edges, a few far out past them.
+  std::uniform_int_distribution<int> near(-12, 267), far(-300, 560), small(0, 12);
+  for (int round = 0; round < 2000; ++round) {
+    int x0 = near(random), y0 = near(random), x1, y1;
+    switch (round % 6) {
+      case 0: x1 = far(random), y1 = far(random); break;
+      case 1:
+      case 2: x1 = x0 + small(random) - 6, y1 = y0 + small(random) - 6; break;  // small and thin ones
+      default: x1 = near(random), y1 = near(random); break;
+    }
+    // Every brush in turn; the one-pixel brush on every round.
+    for (int size : {0, 1 + round % (kPencilSizeCount - 1)}) {
+      for (Figure figure : {Figure::Line, Figure::Rectangle, Figure::Ellipse}) {
+        for (bool filled : {false, true}) {
+          if (figure == Figure::Line && filled) continue;
+          const Canvas got = Drawn(figure, filled, size, x0, y0, x1, y1);
+          const Canvas want = Reference(figure, filled, size, x0, y0, x1, y1);
+          ASSERT_EQ(got.pixels, want.pixels)
+              << Name(figure) << (filled ? " filled" : "") << " size " << size << " from (" << x0 << ", " << y0
+              << ") to (" << x1 << ", " << y1 << "): " << FirstDifference(got, want);
+        }
+      }
+    }
+  }
+}
+
+TEST(Rasterisers, EveryEllipseUpToFortyOnASideMatchesTheReference) {
+  // Each width and height once, where the small sizes and the even and odd
+  // middles differ most.
+  for (int w = 1; w <= 40; ++w)
+    for (int h = 1; h <= 40; ++h)
+      for (bool filled : {false, true}) {
+        const Canvas got = Drawn(Figure::Ellipse, filled, 0, 100, 100, 100 + w - 1, 100 + h - 1);
+        const Canvas want = Reference(Figure::Ellipse, filled, 0, 100, 100, 100 + w - 1, 100 + h - 1);
+        ASSERT_EQ(got.pixels, want.pixels) << w << " x " << h << (filled ? " filled" : "") << ": "
+                                           << FirstDifference(got, want);
+      }
+}
+
+TEST(Rasterisers, SmallCirclesLookRound) {
+  const std::vector<std::string> three = {".#.", "#.#", ".#."};
+  const std::vector<std::string> five = {".###.", "#...#", "#...#", "#...#", ".###."};
+  const std::vector<std::string> six = {"..##..", ".#..#.", "#....#", "#....#", ".#..#.", "..##.."};
+  const std::vector<std::string> sixFilled = {"..##..", ".####.", "######", "######", ".####.", "..##.."};
+  EXPECT_EQ(Picture(Drawn(Figure::Ellipse, false, 0, 0, 0, 2, 2), 3, 3), three);
+  EXPECT_EQ(Picture(Drawn(Figure::Ellipse, false, 0, 0, 0, 4, 4), 5, 5), five);
+  EXPECT_EQ(Picture(Drawn(Figure::Ellipse, false, 0, 0, 0, 5, 5), 6, 6), six);
+  EXPECT_EQ(Picture(Drawn(Figure::Ellipse, true, 0, 0, 0, 5, 5), 6, 6), sixFilled);
+  // A box two wide is a bar: the middle two columns are always there.
+  EXPECT_EQ(Picture(Drawn(Figure::Ellipse, true, 0, 0, 0, 1, 9), 2, 10), std::vector<std::string>(10, "##"));
+}
+
+TEST(Rasterisers, AnEllipseIsTheSameInAllFourDragDirections) {
+  std::mt19937 random(17);
+  std::uniform_int_distribution<int> coord(-20, 275);
+  for (int round = 0; round < 300; ++round) {
+    const int x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
+    for (bool filled : {false, true}) {
+      const int size = round % kPencilSizeCount;
+      const Canvas first = Drawn(Figure::Ellipse, filled, size, x0, y0, x1, y1);
+      EXPECT_EQ(first.pixels, Drawn(Figure::Ellipse, filled, size, x1, y1, x0, y0).pixels);
+      EXPECT_EQ(first.pixels, Drawn(Figure::Ellipse, filled, size, x0, y1, x1, y0).pixels);
+      EXPECT_EQ(first.pixels, Drawn(Figure::Ellipse, filled, size, x1, y0, x0, y1).pixels);
+    }
+  }
+}
+
+TEST(Rasterisers, ACircleIsSymmetricInBothAxesAndBothDiagonals) {
+  for (int side = 1; side <= 256; ++side) {
+    for (bool filled : {false, true}) {
+      const Canvas c = Drawn(Figure::Ellipse, filled, 0, 0, 0, side - 1, side - 1);
+      for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+          const uint8_t p = c.At(x, y);
+          ASSERT_EQ(p, c.At(side - 1 - x, y)) << side << " at " << x << "," << y;
+          ASSERT_EQ(p, c.At(x, side - 1 - y)) << side << " at " << x << "," << y;
+          ASSERT_EQ(p, c.At(y, x)) << side << " at " << x << "," << y;
+          ASSERT_EQ(p, c.At(side - 1 - y, side - 1 - x)) << side << " at " << x << "," << y;
+        }
+      // It touches all four sides of its box, and nothing outside it.
+      EXPECT_EQ(c.At(side / 2, 0), kInk) << side;
+      EXPECT_EQ(c.At(0, side / 2), kInk) << side;
+      int inside = 0;
+      for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) inside += c.At(x, y) == kInk;
+      int all = 0;
+      for (uint8_t p : c.pixels) all += p == kInk;
+      EXPECT_EQ(all, inside) << side;
+    }
+  }
+}
+
+TEST(Rasterisers, AnOutlineIsOnePixelThickWithoutCorners) {
+  // No outline pixel has both a horizontal and a vertical neighbour on the
+  // outline that are themselves diagonal neighbours (an L of three, one
+  // pixel more than the line needs). Very flat boxes are left out: there the
+  // middle rows are edge along their whole width.
+  for (auto [w, h] : {std::pair{40, 25}, {25, 40}, {101, 101}, {200, 60}, {17, 250}, {20, 20}, {255, 254}}) {
+    const Canvas c = Drawn(Figure::Ellipse, false, 0, 0, 0, w - 1, h - 1);
+    auto on = [&](int x, int y) { return GetCanvasPixel(c, x, y) == kInk; };
+    for (int y = 1; y < h - 1; ++y)
+      for (int x = 1; x < w - 1; ++x) {
+        if (!on(x, y)) continue;
+        for (int sx : {-1, 1})
+          for (int sy : {-1, 1}) {
+            EXPECT_FALSE(on(x + sx, y) && on(x, y + sy) && !on(x + sx, y + sy))
+                << w << " x " << h << " at " << x << "," << y;
+          }
+      }
+  }
+}
+
+TEST(Rasterisers, LineMatchesAPencilDragOfOneMove) {
+  // The pencil's own example: press at (10, 10), release at (14, 12).
+  Canvas c;
+  DrawLine(c, 0, 10, 10, 14, 12, kInk);
+  for (auto [x, y] : {std::pair{10, 10}, {11, 11}, {12, 12}, {13, 12}, {14, 12}}) EXPECT_EQ(c.At(x, y), kInk);
+  int count = 0;
+  for (uint8_t p : c.pixels) count += p == kInk;
+  EXPECT_EQ(count, 5);
+  // The same as pressing the pencil and moving once.
+  for (int size = 0; size < kPencilSizeCount; ++size) {
+    Canvas line, pencil;
+    DrawLine(line, size, 30, 200, 190, 140, kInk);
+    DrawPencilDot(pencil, size, 30, 200, kInk);
+    DrawPencilLine(pencil, size, 190, 140, 30, 200, kInk);
+    EXPECT_EQ(line.pixels, pencil.pixels) << size;
+  }
+}
+
+TEST(Rasterisers, FiguresFarOffTheCanvasClipAndNeverOverflow) {
+  // A filled ellipse far larger than the canvas, centred on it, covers it all.
+  Canvas c = Drawn(Figure::Ellipse, true, 0, -5000, -5000, 5255, 5255);
+  for (uint8_t p : c.pixels) ASSERT_EQ(p, kInk);
+  // Its outline lies wholly off the canvas.
+  c = Drawn(Figure::Ellipse, false, 5, -5000, -5000, 5255, 5255);
+  for (uint8_t p : c.pixels) ASSERT_EQ(p, 0);
+  // The widest points there are: no crash, and the rectangle's edges that
+  // cross the canvas are drawn along the whole of it.
+  for (Figure f : {Figure::Line, Figure::Rectangle, Figure::Ellipse})
+    for (bool filled : {false, true}) Drawn(f, filled, 5, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  c = Drawn(Figure::Rectangle, false, 0, INT_MIN, 100, INT_MAX, 150);
+  for (int x = 0; x < kCanvasSize; ++x) {
+    EXPECT_EQ(c.At(x, 100), kInk);
+    EXPECT_EQ(c.At(x, 150), kInk);
+    EXPECT_EQ(c.At(x, 120), 0);
+  }
+}
+
+TEST(Rasterisers, ShiftTurnsLinesToMultiplesOf45DegreesAndBoxesToSquares) {
+  struct Case {
+    int x1, y1, wantX, wantY;
+  };
+  // From (100, 100).
+  const Case lines[] = {
+      {110, 104, 110, 100},  // 21.8 degrees: horizontal
+      {110, 105, 108, 108},  // 26.6 degrees: diagonal, the nearest point on it
+      {90, 110, 90, 110},    // exactly diagonal stays
+      {96, 80, 100, 80},     // steep: vertical
+      {80, 96, 80, 100},
+      {100, 100, 100, 100},  // no move at all
+      {91, 115, 88, 112},
+  };
+  for (const Case& k : lines) {
+    int x = k.x1, y = k.y1;
+    ConstrainLine(100, 100, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(k.wantX, k.wantY)) << k.x1 << "," << k.y1;
+  }
+  const Case squares[] = {
+      {110, 104, 110, 110}, {104, 110, 110, 110}, {90, 104, 90, 110}, {104, 90, 110, 90}, {95, 80, 80, 80},
+      {100, 100, 100, 100}, {100, 90, 110, 90},
+  };
+  for (const Case& k : squares) {
+    int x = k.x1, y = k.y1;
+    ConstrainSquare(100, 100, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(k.wantX, k.wantY)) << k.x1 << "," << k.y1;
+  }
+  // Past the reach the points come in first, and nothing overflows.
+  int x = INT_MAX, y = INT_MIN;
+  ConstrainLine(0, 0, x, y);
+  EXPECT_EQ(x, -y);
+  x = INT_MAX, y = 3;
+  ConstrainSquare(0, 0, x, y);
+  EXPECT_EQ(x, y);
+}
+
+}  // namespace

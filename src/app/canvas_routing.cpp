@@ -84,8 +84,10 @@ void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
     if (e.tools.dragTool == -1) e.ui().window.SetCursor(Cursor::Arrow);
     return;
   }
-  static constexpr Cursor kToolCursors[] = {Cursor::Pencil,     Cursor::Eraser, Cursor::Hand,
-                                            Cursor::Eyedropper, Cursor::Select, Cursor::Bucket};
+  // Figures take the select tool's crosshair: they start on one pixel exactly.
+  static constexpr Cursor kToolCursors[kToolCount] = {Cursor::Pencil, Cursor::Eraser, Cursor::Hand,
+                                                      Cursor::Eyedropper, Cursor::Select, Cursor::Bucket,
+                                                      Cursor::Select, Cursor::Select, Cursor::Select};
   int tool = eyedropper ? kEyedropper : e.tools.currentTool;
   // Over the selection the select tool shows the hand that moves it.
   if (tool == kSelect && InsideSelection(e.selection, ScreenToCanvasX(e.view, x),
@@ -93,7 +95,7 @@ void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
     e.ui().window.SetCursor(Cursor::Hand);
     return;
   }
-  e.ui().window.SetCursor(tool >= 0 && tool <= kBucket ? kToolCursors[tool] : Cursor::Arrow);
+  e.ui().window.SetCursor(tool >= 0 && tool < kToolCount ? kToolCursors[tool] : Cursor::Arrow);
 }
 
 void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
@@ -115,12 +117,22 @@ void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   t.lastY = cy;
   // Painting lands a floating selection first (a tool chosen from the menu
   // leaves it floating).
-  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) PutDownSelection(e);
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket || IsFigureTool(t.dragTool)) {
+    PutDownSelection(e);
+  }
   switch (t.dragTool) {
     case kPencil:
     case kEraser:
-      DrawPencilDot(e.canvas, t.pencilSize, cx, cy, StrokeColour(e));
+      StartPencilStroke(e.canvas, t, cx, cy, StrokeColour(e));
       ShowCanvasEdit(e);
+      break;
+    case kLineTool:
+    case kRectangleTool:
+    case kEllipseTool:
+      // Shown over the canvas until the release; the canvas itself waits.
+      t.figureX0 = t.figureX1 = cx;
+      t.figureY0 = t.figureY1 = cy;
+      ShowCanvas(e);
       break;
     case kEyedropper: PickColour(e, cx, cy, true); break;
     case kBucket:
@@ -156,26 +168,69 @@ void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
       break;
     case kEyedropper: PickColour(e, cx, cy, false); break;
     case kSelect: SelectDragTo(e, cx, cy); break;
+    case kLineTool:
+    case kRectangleTool:
+    case kEllipseTool:
+      t.lastX = cx;
+      t.lastY = cy;
+      if (SetFigureEnd(t, cx, cy)) ShowCanvas(e);
+      break;
     default: break;
   }
 }
 
 void ToolMouseUp(Editor& e) {
   ToolState& t = e.tools;
-  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) {
+  const bool figure = IsFigureTool(t.dragTool);
+  if (figure) {
+    DrawFigure(e.canvas, DraggedFigure(t, StrokeColour(e)));
+    e.window.canvasChanged = 1;
+  }
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket || figure) {
     // Every stroke is one undo step, also one that changed no pixel.
     e.doc.state.modified = kModified;
     SaveUndoState(e.undo, e.canvas);
   }
+  if (t.dragTool == kPencil || t.dragTool == kEraser) {
+    t.strokeEndKnown = true;
+    t.strokeEndX = t.lastX;
+    t.strokeEndY = t.lastY;
+  }
   if (t.dragTool == kSelect) SelectRelease(e);
   t.dragTool = -1;
   t.dragButton = -1;
+  // The view shows the canvas itself again, the figure now on it.
+  if (figure) ShowCanvas(e);
+}
+
+void CancelFigure(Editor& e) {
+  ToolState& t = e.tools;
+  if (!IsFigureTool(t.dragTool)) return;
+  // The rest of the drag does nothing, the release included.
+  t.dragTool = -1;
+  t.dragButton = -1;
+  ShowCanvas(e);
+}
+
+void ToolShiftKey(Editor& e, bool down) {
+  ToolState& t = e.tools;
+  t.shift = down;
+  if (IsFigureTool(t.dragTool) && SetFigureEnd(t, t.lastX, t.lastY)) ShowCanvas(e);
 }
 
 void RenderCanvasView(Editor& e) {
   if (e.window.failed) return;
   const ScreenBuffers& b = e.window.buffers;
-  RenderCanvasView(e.view, e.canvas, e.display, b.canvasView, b.composition);
+  // While a figure is dragged the view shows it on a copy of the canvas,
+  // made afresh each time so that it follows anything done to the canvas
+  // meanwhile.
+  const Canvas* shown = &e.canvas;
+  if (IsFigureTool(e.tools.dragTool)) {
+    e.figurePreview = e.canvas;
+    DrawFigure(e.figurePreview, DraggedFigure(e.tools, StrokeColour(e)));
+    shown = &e.figurePreview;
+  }
+  RenderCanvasView(e.view, *shown, e.display, b.canvasView, b.composition);
   // Floating pixels are part of the picture whatever the tool; the outline
   // belongs to the select tool.
   DrawSelection(e.selection, e.view, e.display, e.tools.currentTool == kSelect);

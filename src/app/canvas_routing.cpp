@@ -1,5 +1,7 @@
 #include "app/canvas_routing.h"
 
+#include <cstring>
+
 #include "app/color_panel.h"
 #include "app/selection_commands.h"
 #include "app/view_commands.h"
@@ -224,10 +226,17 @@ void RenderCanvasView(Editor& e) {
   // While a figure is dragged the view shows it on a copy of the canvas,
   // made afresh each time so that it follows anything done to the canvas
   // meanwhile.
+  // Only the rows in view are copied and drawn: at zoom 16 that is 16 of 256.
   const Canvas* shown = &e.canvas;
   if (IsFigureTool(e.tools.dragTool)) {
-    e.figurePreview = e.canvas;
-    DrawFigure(e.figurePreview, DraggedFigure(e.tools, StrokeColour(e)));
+    RowRange rows;
+    ViewedCanvasRows(e.view, rows.bottom, rows.top);
+    if (rows.bottom <= rows.top) {
+      const size_t from = static_cast<size_t>(rows.bottom) * kCanvasSize;
+      const size_t count = static_cast<size_t>(rows.top - rows.bottom + 1) * kCanvasSize;
+      std::memcpy(e.figurePreview.pixels.data() + from, e.canvas.pixels.data() + from, count);
+    }
+    DrawFigure(e.figurePreview, DraggedFigure(e.tools, StrokeColour(e)), rows);
     shown = &e.figurePreview;
   }
   RenderCanvasView(e.view, *shown, e.display, b.canvasView, b.composition);

@@ -15,29 +15,35 @@ constexpr int kBrushReach = 3;
 
 int Reach(int v) { return std::clamp(v, -kFigureReach, kCanvasSize - 1 + kFigureReach); }
 
-bool RowReachable(int y) { return y >= -kBrushReach && y < kCanvasSize + kBrushReach; }
+// The rows asked for, on the canvas.
+RowRange OnCanvas(RowRange rows) { return {std::max(rows.bottom, 0), std::min(rows.top, kCanvasSize - 1)}; }
+
+// Whether a stamp of `size` at row y can reach the rows.
+bool RowReachable(const RowRange& rows, int size, int y) {
+  const int reach = size == 0 ? 0 : kBrushReach;
+  return y >= rows.bottom - reach && y <= rows.top + reach;
+}
 
 // Columns xl..xr of row y: set outright with the one-pixel brush, else the
 // brush stamped on each of them.
-void StampSpan(Canvas& canvas, int size, int xl, int xr, int y, uint8_t colour) {
+void StampSpan(Canvas& canvas, const RowRange& rows, int size, int xl, int xr, int y, uint8_t colour) {
+  if (!RowReachable(rows, size, y)) return;
   if (size == 0) {
-    if (y < 0 || y >= kCanvasSize) return;
     xl = std::max(xl, 0);
     xr = std::min(xr, kCanvasSize - 1);
     if (xl <= xr) std::memset(&canvas.At(xl, y), colour, static_cast<size_t>(xr - xl + 1));
     return;
   }
-  if (!RowReachable(y)) return;
   xl = std::max(xl, -kBrushReach);
   xr = std::min(xr, kCanvasSize - 1 + kBrushReach);
   for (int x = xl; x <= xr; ++x) DrawPencilDot(canvas, size, x, y, colour);
 }
 
 // Column x, rows yb..yt.
-void StampColumn(Canvas& canvas, int size, int x, int yb, int yt, uint8_t colour) {
-  yb = std::max(yb, -kBrushReach);
-  yt = std::min(yt, kCanvasSize - 1 + kBrushReach);
-  for (int y = yb; y <= yt; ++y) StampSpan(canvas, size, x, x, y, colour);
+void StampColumn(Canvas& canvas, const RowRange& rows, int size, int x, int yb, int yt, uint8_t colour) {
+  yb = std::max(yb, rows.bottom - kBrushReach);
+  yt = std::min(yt, rows.top + kBrushReach);
+  for (int y = yb; y <= yt; ++y) StampSpan(canvas, rows, size, x, x, y, colour);
 }
 
 // The ellipse in quarter pixels from its centre: a pixel centre (u, v) is
@@ -73,19 +79,21 @@ void DrawLine(Canvas& canvas, int size, int x0, int y0, int x1, int y1, uint8_t 
   DrawPencilLine(canvas, size, x1, y1, x0, y0, colour);
 }
 
-void DrawRectangle(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour) {
+void DrawRectangle(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour, RowRange rows) {
+  rows = OnCanvas(rows);
   if (filled) {
-    for (int y = std::max(box.bottom, 0); y <= std::min(box.top, kCanvasSize - 1); ++y)
-      StampSpan(canvas, 0, box.left, box.right, y, colour);
+    for (int y = std::max(box.bottom, rows.bottom); y <= std::min(box.top, rows.top); ++y)
+      StampSpan(canvas, rows, 0, box.left, box.right, y, colour);
     return;
   }
-  StampSpan(canvas, size, box.left, box.right, box.bottom, colour);
-  if (box.top != box.bottom) StampSpan(canvas, size, box.left, box.right, box.top, colour);
-  StampColumn(canvas, size, box.left, box.bottom + 1, box.top - 1, colour);
-  if (box.right != box.left) StampColumn(canvas, size, box.right, box.bottom + 1, box.top - 1, colour);
+  StampSpan(canvas, rows, size, box.left, box.right, box.bottom, colour);
+  if (box.top != box.bottom) StampSpan(canvas, rows, size, box.left, box.right, box.top, colour);
+  StampColumn(canvas, rows, size, box.left, box.bottom + 1, box.top - 1, colour);
+  if (box.right != box.left) StampColumn(canvas, rows, size, box.right, box.bottom + 1, box.top - 1, colour);
 }
 
-void DrawEllipse(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour) {
+void DrawEllipse(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour, RowRange rows) {
+  rows = OnCanvas(rows);
   const int w = box.right - box.left + 1, h = box.top - box.bottom + 1;
   const EllipseTest ellipse(w, h);
   // Rows pair off round the middle: row pair j lies 2j (odd heights) or
@@ -103,28 +111,28 @@ void DrawEllipse(Canvas& canvas, int size, const FigureBox& box, bool filled, ui
     const int fromMiddle = 2 * j + firstOffset;
     const int yUp = (rowSum + fromMiddle) / 2, yDown = (rowSum - fromMiddle) / 2;
     const int left = box.left + inset, right = box.right - inset;
-    const int rows[2] = {yUp, yDown};
+    const int pair[2] = {yUp, yDown};
     for (int r = 0; r < (fromMiddle == 0 ? 1 : 2); ++r) {
-      const int y = rows[r];
-      if (!RowReachable(y)) continue;
+      const int y = pair[r];
       if (filled || j + 1 == pairs) {
-        StampSpan(canvas, filled ? 0 : size, left, right, y, colour);
+        StampSpan(canvas, rows, filled ? 0 : size, left, right, y, colour);
       } else {
         // The row's ends, and whatever of it lies past the next row out.
         const int edge = std::max(inset, outer - 1);
-        StampSpan(canvas, size, left, box.left + edge, y, colour);
-        StampSpan(canvas, size, box.right - edge, right, y, colour);
+        StampSpan(canvas, rows, size, left, box.left + edge, y, colour);
+        StampSpan(canvas, rows, size, box.right - edge, right, y, colour);
       }
     }
     inset = outer;
   }
 }
 
-void DrawFigure(Canvas& canvas, const FigureStroke& s) {
+void DrawFigure(Canvas& canvas, const FigureStroke& s, RowRange rows) {
+  const FigureBox box = BoxBetween(s.x0, s.y0, s.x1, s.y1);
   switch (s.figure) {
     case Figure::Line: DrawLine(canvas, s.size, s.x0, s.y0, s.x1, s.y1, s.colour); break;
-    case Figure::Rectangle: DrawRectangle(canvas, s.size, BoxBetween(s.x0, s.y0, s.x1, s.y1), s.filled, s.colour); break;
-    case Figure::Ellipse: DrawEllipse(canvas, s.size, BoxBetween(s.x0, s.y0, s.x1, s.y1), s.filled, s.colour); break;
+    case Figure::Rectangle: DrawRectangle(canvas, s.size, box, s.filled, s.colour, rows); break;
+    case Figure::Ellipse: DrawEllipse(canvas, s.size, box, s.filled, s.colour, rows); break;
   }
 }
 

@@ -34,19 +34,30 @@ struct FigureBox {
 };
 FigureBox BoxBetween(int x0, int y0, int x1, int y1);
 
-void DrawFigure(Canvas& canvas, const FigureStroke& stroke);
+// Canvas rows, bottom-up, inclusive.
+struct RowRange {
+  int bottom = 0;
+  int top = kCanvasSize - 1;
+};
+
+// Draws the figure; with `rows`, rectangles and ellipses draw everything
+// that lands in those rows and skip what cannot (a live figure needs only
+// the rows in view).
+void DrawFigure(Canvas& canvas, const FigureStroke& stroke, RowRange rows = {});
 
 // The stroke a pencil leaves when the mouse jumps from the press point to
 // the release point: both ends and the pencil's own steps between them.
 void DrawLine(Canvas& canvas, int size, int x0, int y0, int x1, int y1, uint8_t colour);
-void DrawRectangle(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour);
+void DrawRectangle(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour,
+                   RowRange rows = {});
 // The pixels whose centres lie inside the ellipse a quarter pixel within the
 // box's edges, and never less than the middle pixel (or two) of every row
 // and column, so that the ellipse always reaches all four sides of its box.
 // The outline is every such pixel with an edge-neighbour outside. Mirrored
 // in both axes by construction, so all four drag directions give the same
 // pixels and a circle is also the same about both diagonals.
-void DrawEllipse(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour);
+void DrawEllipse(Canvas& canvas, int size, const FigureBox& box, bool filled, uint8_t colour,
+                 RowRange rows = {});
 
 // Shift: the end point moves to the nearest multiple of 45 degrees round
 // the press point.

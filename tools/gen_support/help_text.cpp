@@ -21,9 +21,10 @@ THE WINDOW
 Canvas (middle)      The current shape, shown on a 256 x 256 canvas. The
                      shape sits at the canvas's top-left corner. Scroll
                      bars pan the view while it is magnified.
-Tools (left)         Pencil, eraser, hand, eyedropper, select and paint
-                     bucket; below them Centre View, Second View, Zoom In
-                     and Zoom Out.
+Tools (left)         Line, rectangle and ellipse; below them pencil,
+                     eraser, hand, eyedropper, select and paint bucket;
+                     below those Centre View, Second View, Zoom In and
+                     Zoom Out.
 Shapes (lower left)  The slider shows where the current shape lies in the
                      file, with "Shape n / last" above it. Click or drag
                      along it to move through the shapes. The four small
@@ -37,7 +38,8 @@ Colours (right)      All 256 palette colours. Click a colour with the left
                      picked in the current colour set (Colors menu).
 Background buttons   What shows through transparent pixels: light grey,
                      a checkerboard, or turquoise.
-Pencil sizes         The six brush footprints of the pencil and eraser.
+Pencil sizes         The six brush footprints of the pencil and eraser,
+                     also used for lines and outlines.
 
 Palette colour 0 is transparent. Colours 1-9 and 246-255 are reserved by
 the system and are not part of the game's colours.
@@ -56,6 +58,22 @@ Select       Drag a rectangle. On release the pixels are lifted and can be
              elsewhere, changing tool or zoom puts them down again.
 Paint bucket Fill the connected area of one colour (edges, not corners,
              connect).
+Line         Drag from one end to the other; the line lands when you let
+             go. It has the pencil's steps and brush.
+Rectangle    Drag from corner to corner. Press T (or click the button)
+             again to switch between outlined and filled; the button and
+             Tools > Filled Rectangles show which.
+Ellipse      Drag across the box the ellipse fills; it touches all four
+             sides. O again switches between outlined and filled (Tools >
+             Filled Ellipses).
+
+While you drag a line, rectangle or ellipse it is shown over the canvas
+and follows the mouse; Escape takes it away. Hold Shift for lines at
+multiples of 45 degrees, squares and circles. Parts dragged past the
+canvas's edges are cut off. The left button draws in the left colour,
+the right button in the right colour, and each figure is one undo step.
+With the pencil or eraser, Shift+click draws a straight stroke from the
+end of the last stroke to the clicked pixel.
 
 Centre View  Centre the current shape in the magnified view.
 Second View  Jump to the unmagnified view and back to the magnified one.
@@ -108,8 +126,11 @@ Preset  QBJ: import properties from a .qbj file, or set the standard
         Set Default QS2 Numbering.
 
 Tools   Pencil H, Eraser J, Hand K, Eyedropper B, Select N,
-        Paint Bucket M, Zoom In R, Zoom Out F, Centre View E,
-        Second View D, Change Background W, Change Pencil Size S
+        Paint Bucket M, Line L, Rectangle T, Ellipse O,
+        Filled Rectangles, Filled Ellipses, Zoom In R, Zoom Out F,
+        Centre View E, Second View D, Change Background W,
+        Change Pencil Size S
+        Escape takes back a line, rectangle or ellipse being dragged.
 
 Colors  All Colors (256), Quorvane Colors (236)      Ctrl+1
         Badge Color, Eye Color (pick that colour)

@@ -225,8 +225,8 @@ void RenderCanvasView(Editor& e) {
   const ScreenBuffers& b = e.window.buffers;
   // While a figure is dragged the view shows it on a copy of the canvas,
   // made afresh each time so that it follows anything done to the canvas
-  // meanwhile.
-  // Only the rows in view are copied and drawn: at zoom 16 that is 16 of 256.
+  // meanwhile; only the rows in view are copied and drawn (16 of 256 at
+  // zoom 16).
   const Canvas* shown = &e.canvas;
   if (IsFigureTool(e.tools.dragTool)) {
     RowRange rows;

@@ -115,8 +115,7 @@ void RunToolbarAction(Editor& e, int button) {
     // The sizes are the brushes of every tool that strokes lines; any other
     // tool gives way to the pencil.
     const int current = e.tools.currentTool;
-    const bool strokes = current == kPencil || current == kEraser || current == kLineTool || current == kRectangleTool ||
-                         current == kEllipseTool;
+    const bool strokes = current == kPencil || current == kEraser || IsFigureTool(current);
     SetToolState(e, strokes ? current : kPencil, e.view.backgroundType, button - 13);
     RenderCanvasView(e);
   } else {

@@ -24,7 +24,9 @@ constexpr int kKeyL = 40326, kKeyT = 40327, kKeyO = 40328;
 struct FigureTest : EditorFixture {
   void SetUp() override { ASSERT_TRUE(Start()); }
   // Mouse events at canvas pixel (column, bottom-up row), unmagnified.
-  void Press(int c, int r, int button = 1, bool shift = false) { OnMouseDown(e, 184 + c, 263 - r, button, false, shift); }
+  void Press(int c, int r, int button = 1, bool shift = false) {
+    OnMouseDown(e, 184 + c, 263 - r, button, false, shift);
+  }
   void Move(int c, int r, bool shift = false) { OnMouseMove(e, 184 + c, 263 - r, false, shift); }
   void Release(int c, int r, int button = 1) { OnMouseUp(e, 184 + c, 263 - r, button); }
   void Drag(int c0, int r0, int c1, int r1, bool shift = false) {
@@ -33,7 +35,9 @@ struct FigureTest : EditorFixture {
     Move(c1, r1, shift);
     Release(c1, r1);
   }
-  int Count(uint8_t colour) const { return static_cast<int>(std::count(e.canvas.pixels.begin(), e.canvas.pixels.end(), colour)); }
+  int Count(uint8_t colour) const {
+    return static_cast<int>(std::count(e.canvas.pixels.begin(), e.canvas.pixels.end(), colour));
+  }
   bool Shows(int c, int r, uint8_t colour) const { return Shown(184 + c, 263 - r) == PaletteColor(colour); }
   std::vector<platform::Rgb> CanvasArea() const {
     std::vector<platform::Rgb> area;

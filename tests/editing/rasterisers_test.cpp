@@ -92,7 +92,8 @@ TEST(Rasterisers, FiguresFarPastTheCanvasClipAndNeverOverflow) {
   // Centred on the canvas and far larger: filled it covers all, outlined none.
   for (uint8_t p : Drawn(Figure::Ellipse, true, 0, -5000, -5000, 5255, 5255).pixels) ASSERT_EQ(p, kInk);
   for (uint8_t p : Drawn(Figure::Ellipse, false, 5, -5000, -5000, 5255, 5255).pixels) ASSERT_EQ(p, 0);
-  for (Figure f : {Figure::Line, Figure::Rectangle, Figure::Ellipse}) Drawn(f, true, 5, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  for (Figure f : {Figure::Line, Figure::Rectangle, Figure::Ellipse})
+    Drawn(f, true, 5, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   const Canvas c = Drawn(Figure::Rectangle, false, 0, INT_MIN, 100, INT_MAX, 150);
   for (int x = 0; x < kCanvasSize; ++x) EXPECT_TRUE(c.At(x, 100) == kInk && c.At(x, 150) == kInk && c.At(x, 120) == 0);
 }

@@ -50,10 +50,17 @@ inline Canvas Reference(Figure figure, bool filled, int size, int x0, int y0, in
     }
   } else {
     const Box b{std::min(x0, x1), std::max(x0, x1), std::min(y0, y1), std::max(y0, y1)};
-    auto in = [&](int x, int y) { return figure == Figure::Rectangle ? InRectangle(b, x, y) : InEllipse(b, x, y); };
-    // Only where a brush could still reach the canvas.
-    for (int y = std::max(b.bottom, -4); y <= std::min(b.top, 259); ++y)
-      for (int x = std::max(b.left, -4); x <= std::min(b.right, 259); ++x)
+    // Only where a brush could still reach the canvas, membership looked up
+    // once for those pixels and a ring round them.
+    const int xl = std::max(b.left, -4), xr = std::min(b.right, 259), yb = std::max(b.bottom, -4);
+    const int yt = std::min(b.top, 259), w = xr - xl + 3;
+    std::vector<char> member(static_cast<size_t>(std::max(w, 0) * std::max(yt - yb + 3, 0)));
+    auto in = [&](int x, int y) -> char& { return member[static_cast<size_t>((y - yb + 1) * w + x - xl + 1)]; };
+    for (int y = yb - 1; y <= yt + 1; ++y)
+      for (int x = xl - 1; x <= xr + 1; ++x)
+        in(x, y) = figure == Figure::Rectangle ? InRectangle(b, x, y) : InEllipse(b, x, y);
+    for (int y = yb; y <= yt; ++y)
+      for (int x = xl; x <= xr; ++x)
         if (in(x, y) && (filled || !in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1)))
           points.push_back({x, y});
     if (filled) size = 0;

@@ -23,7 +23,7 @@ Canvas Drawn(Figure figure, bool filled, int size, int x0, int y0, int x1, int y
 TEST(Rasterisers, EveryFigureMatchesItsReferenceOverRandomBoxesAndEveryBrush) {
   std::mt19937 random(3202);
   std::uniform_int_distribution<int> near(-12, 267), far(-300, 560), small(-6, 6);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     // Mostly boxes on and across the edges, small and thin ones, a few far out.
     const int x0 = near(random), y0 = near(random);
     const int kind = round % 6;

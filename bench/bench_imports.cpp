@@ -106,4 +106,32 @@ void BM_ImportPictureFiles1000(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportPictureFiles1000)->Unit(benchmark::kMillisecond);
 
+// 1000 files that are no pictures: every one read and refused, one message
+// at the end, nothing changed.
+void BM_ImportPictureFiles1000Unusable(benchmark::State& state) {
+  static const std::string pattern = [] {
+    const fs::path dir = fs::temp_directory_path() / "qshe-bench-unusable";
+    fs::create_directories(dir);
+    const std::vector<uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+    for (int n = 0; n < 1000; ++n) Write(dir / ("note" + std::to_string(1000 + n) + ".bmp"), text);
+    return (dir / "note*.bmp").string();
+  }();
+  const ColorMatcher colors(GamePalette{});
+  platform::HeadlessPlatform hp;
+  auto canvas = std::make_unique<Canvas>();
+  auto doc = std::make_unique<Document>();
+  doc->list.count = 1;
+  for (auto _ : state) {
+    ImportCount n =
+        ImportPictureFiles(*doc, *canvas, hp, colors, pattern, {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
+    if (n.failed != 1000 || doc->list.count != 1) {
+      state.SkipWithError("the import changed the document");
+      return;
+    }
+  }
+  state.counters["messages_per_run"] =
+      static_cast<double>(hp.messages.size()) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ImportPictureFiles1000Unusable)->Unit(benchmark::kMillisecond);
+
 }  // namespace

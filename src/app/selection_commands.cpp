@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "interchange/clipboard_bitmap.h"
+#include "platform/messages.h"
 
 namespace qshe {
 namespace {
@@ -51,8 +52,10 @@ void CopySelection(Editor& e) {
   if (!SelectToolWithSelection(e)) return;
   const SelectionBounds b = Bounds(e.selection);
   IndexBlock block{b.width(), b.height(), SelectionPixels(e.selection, e.canvas)};
-  e.desktop.clipboard.PutClipboard(
-      {IndicesToClipboardBitmap(block, e.window.gamePalette), EncodeIndexBlock(block)});
+  platform::ClipboardContent content;
+  content.bitmap = IndicesToClipboardBitmap(block, e.window.gamePalette);
+  content.indices = EncodeIndexBlock(block);
+  e.desktop.clipboard.PutClipboard(content);
 }
 
 void CutSelection(Editor& e) {
@@ -73,11 +76,21 @@ void DeleteSelection(Editor& e) {
 }
 
 void PasteClipboard(Editor& e) {
+  // A drag under way ends first, as for Select All: a rubber band or a moving
+  // selection would otherwise go on over the pasted pixels.
+  ToolMouseUp(e);
   platform::ClipboardContent content = e.desktop.clipboard.GetClipboard();
-  // Another window of the editor leaves its exact indices beside the picture.
+  std::string why = content.problem;
+  // Another window of the editor leaves its exact indices beside the picture;
+  // another program's PNG or BMP goes through our own readers.
   std::optional<IndexBlock> block = DecodeIndexBlock(content.indices);
-  if (!block && !content.bitmap.empty()) block = ClipboardBitmapToIndices(content.bitmap, GameColors(e));
-  if (!block) return;
+  if (!block && !content.file.empty()) block = ClipboardFileToIndices(content.file, GameColors(e), &why);
+  if (!block && !content.bitmap.empty()) block = ClipboardBitmapToIndices(content.bitmap, GameColors(e), &why);
+  if (!block) {
+    // No picture at all is nothing to tell; a picture that cannot be taken is.
+    if (!why.empty()) platform::ShowError(e.ui().boxes, "The picture on the clipboard can not be pasted. " + why);
+    return;
+  }
   PutDownSelection(e);
   FloatPixels(e.selection, block->width, block->height, block->pixels.data());
   e.doc.state.modified = kModified;

@@ -10,6 +10,11 @@
 
 namespace qshe {
 
+std::vector<platform::FileFilter> PictureOpenFilters() {
+  return {
+      {"Pictures (*.bmp *.png)", "*.bmp;*.png"}, {"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+}
+
 PictureResult DecodePicture(std::span<const uint8_t> bytes) {
   if (IsPng(bytes)) return DecodePng(bytes);
   return DecodeBmp(bytes);
@@ -74,6 +79,19 @@ bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool tra
   if (!AllocateShape(shape, picture.width, picture.height)) return false;
   std::memcpy(shape.pixels.get(), matched.data(), matched.size());
   return true;
+}
+
+PictureShape ReadPictureShape(const std::string& path, const ColorMatcher& colors, bool transparent) {
+  PictureShape out;
+  PictureFile file = ReadPictureFile(path);
+  if (!file.opened) {
+    out.reason = "Can not read the file: " + file.openError;
+  } else if (!file.result.ok()) {
+    out.reason = PictureErrorReason(file.result);
+  } else if (!PictureToShape(file.result.picture, colors, transparent, out.shape)) {
+    out.reason = "Not enough memory to load the picture.";
+  }
+  return out;
 }
 
 void CenterOffsets(Shape& shape) {

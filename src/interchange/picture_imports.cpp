@@ -16,58 +16,113 @@ namespace qshe {
 namespace {
 
 // Hands out the slots of one import in turn and keeps count, so both imports
-// stop the same way at the list's capacity: the pictures taken stay, every
-// later one is counted as left out, and one message says so at the end.
+// stop the same way at the list's capacity and report the same way: the
+// pictures taken stay, every later one is counted as left out, and one
+// message at the end names what could not be used.
 class ShapePlacer {
  public:
-  ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice)
-      : doc_(doc), boxes_(boxes), choice_(choice), index_(FirstImportIndex(doc.list, choice.placement)) {}
+  ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice, std::string noun)
+      : doc_(doc),
+        boxes_(boxes),
+        choice_(choice),
+        index_(FirstImportIndex(doc.list, choice.placement)),
+        noun_(std::move(noun)) {}
 
-  // The slot for the next picture, made ready; -1 once the list is full.
-  int32_t Next() {
-    ShapeList& list = doc_.list;
-    const bool adding = choice_.mode == ImportMode::AddNew;
-    if (!full_ && (adding ? list.count >= kShapeListCapacity : index_ >= kShapeListCapacity)) full_ = true;
-    if (full_) {
-      ++count_.leftOut;
-      return -1;
+  // True when the list has no room for one more picture; that picture is
+  // then counted as left out.
+  bool Full() {
+    const ShapeList& list = doc_.list;
+    if (!full_) {
+      full_ = Adding() ? list.count + pending_ >= kShapeListCapacity : index_ + pending_ >= kShapeListCapacity;
     }
-    if (adding) {
+    if (full_) ++count_.leftOut;
+    return full_;
+  }
+
+  // The slot for the next picture, made ready (cleared when it lies past the
+  // end); the places held for refused pictures before it are made first.
+  Shape& Take() {
+    MakePending();
+    MakeSlot();
+    return doc_.list.slots[static_cast<size_t>(index_)];
+  }
+
+  // The picture is in the slot Take() gave.
+  void Filled() {
+    if (choice_.center) CenterOffsets(doc_.list.slots[static_cast<size_t>(index_)]);
+    Advance();
+    ++count_.imported;
+  }
+
+  // A picture that cannot be used keeps its place for the ones after it (an
+  // empty shape when adding, the old shape when replacing); the places are
+  // made only once a picture is taken, so a run that takes none changes
+  // nothing.
+  void Refused(std::string what, std::string reason) {
+    ++pending_;
+    ++count_.failed;
+    if (failures_.size() < kListedFailures) failures_.push_back(std::move(what) + ": " + std::move(reason));
+  }
+
+  ImportCount Finish() {
+    if (count_.imported > 0) MakePending();
+    std::string text;
+    if (count_.failed > 0) {
+      text = std::to_string(count_.failed) + " " + noun_ +
+             (count_.failed == 1 ? " could not be imported. " : "s could not be imported. ");
+      text += count_.imported == 0   ? "No picture was imported."
+              : count_.imported == 1 ? "1 picture was imported."
+                                     : std::to_string(count_.imported) + " pictures were imported.";
+      text += "\n";
+      for (const std::string& line : failures_) text += "\n" + line;
+      if (count_.failed > static_cast<int32_t>(failures_.size()))
+        text += "\n... and " + std::to_string(count_.failed - static_cast<int32_t>(failures_.size())) + " more.";
+    }
+    if (count_.leftOut > 0) {
+      if (!text.empty()) text += "\n\n";
+      text += "The shape list is full (at most " + std::to_string(kShapeListCapacity) +
+              " shapes): " + std::to_string(count_.imported) + " pictures were imported and " +
+              std::to_string(count_.leftOut) + " were left out.";
+    }
+    if (!text.empty()) platform::ShowError(boxes_, text);
+    return count_;
+  }
+
+ private:
+  static constexpr size_t kListedFailures = 10;
+
+  bool Adding() const { return choice_.mode == ImportMode::AddNew; }
+
+  void MakeSlot() {
+    ShapeList& list = doc_.list;
+    if (Adding()) {
       AddShapes(list, boxes_, 1, kAddAtIndex + index_);
     } else if (index_ >= list.count) {
       // A slot past the end becomes a new shape; nothing of an older one stays.
       ClearShape(list.slots[static_cast<size_t>(index_)]);
     }
     doc_.state.modified = kModified;
-    return index_;
   }
-
-  // The picture is in slot `Next()` gave.
-  void Filled() {
-    ShapeList& list = doc_.list;
-    if (choice_.center) CenterOffsets(list.slots[static_cast<size_t>(index_)]);
+  void Advance() {
     ++index_;
-    if (index_ > list.count) list.count = index_;
-    ++count_.imported;
+    if (index_ > doc_.list.count) doc_.list.count = index_;
   }
-
-  ImportCount Finish() {
-    if (count_.leftOut > 0) {
-      platform::ShowError(boxes_, "The shape list is full (at most " + std::to_string(kShapeListCapacity) +
-                                      " shapes): " + std::to_string(count_.imported) +
-                                      " pictures were imported and " + std::to_string(count_.leftOut) +
-                                      " were left out.");
+  void MakePending() {
+    for (; pending_ > 0; --pending_) {
+      MakeSlot();
+      Advance();
     }
-    return count_;
   }
 
- private:
   Document& doc_;
   platform::MessageBoxes& boxes_;
   ImportChoice choice_;
   int32_t index_;
+  std::string noun_;
+  int32_t pending_ = 0;
   bool full_ = false;
   ImportCount count_;
+  std::vector<std::string> failures_;
 };
 
 constexpr int kMaxCutOffset = 127;
@@ -114,17 +169,22 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
 ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent) {
+  (void)canvas;
   std::vector<std::string> files;
   if (pattern.size() >= 3) files = MatchingFiles(pattern);
   if (files.empty()) {
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(doc, boxes, choice, "file");
   for (const std::string& path : files) {
-    const int32_t slot = placer.Next();
-    if (slot < 0) continue;
-    LoadBitmapFile(doc, canvas, boxes, colors, path, transparent, slot);
+    if (placer.Full()) continue;
+    PictureShape read = ReadPictureShape(path, colors, transparent);
+    if (!read.reason.empty()) {
+      placer.Refused(path, read.reason);
+      continue;
+    }
+    placer.Take() = std::move(read.shape);
     placer.Filled();
   }
   return placer.Finish();
@@ -202,10 +262,10 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
 }
 
 ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
-                     const ImportChoice& choice) {
+                     const ImportChoice& choice, const std::string& path) {
   const int key = ReadSheetPixel(sheet, kSheetWidth - 1, 0);
   auto pixel = [&](int x, int y) { return ReadSheetPixel(sheet, x, y); };
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(doc, boxes, choice, "frame");
   auto work = std::make_unique<CollageWork>();
   for (int y = 0; y < kSheetHeight;) {
     int bandEnd = 0;
@@ -221,24 +281,43 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
       while (upper < kSheetHeight && pixel(x, upper) == c) ++upper;
       while (right < kSheetWidth && pixel(right, y) == c) ++right;
       const int frameHeight = upper - y, frameWidth = right - x;
-      const int32_t slot = placer.Next();
-      if (slot >= 0) {
-        work->pixels.fill(0);
-        // The inside sits left-aligned and vertically centred. One taller than
-        // the work image keeps its lowest rows, one wider its leftmost columns
-        // (at most 255 each way, the largest shape there is).
-        const int base = std::max((kCanvasSize - frameHeight) / 2, 0);
-        for (int j = 1; j < frameHeight - 1 && j < kCanvasSize; ++j) {
-          for (int i = 1; i < frameWidth - 1 && i < kCanvasSize; ++i) {
-            const int p = pixel(x + i, y + j);
-            work->At(i - 1, base + j - 1) = static_cast<uint8_t>(p == key ? 0 : p);
+      bandEnd = upper;
+      const int frameX = x;
+      x = right + 1;
+      if (placer.Full()) continue;
+      // The inside sits left-aligned and vertically centred in the work
+      // image, which holds its lowest 255 rows and leftmost 255 columns, as
+      // large as a shape can be. A picture that reaches past them is refused
+      // rather than cut.
+      bool tooBig = false;
+      for (int j = 1; j < frameHeight - 1 && !tooBig; ++j) {
+        for (int i = j < kCanvasSize ? kCanvasSize : 1; i < frameWidth - 1; ++i) {
+          const int p = pixel(frameX + i, y + j);
+          if (p != key && p != 0) {
+            tooBig = true;
+            break;
           }
         }
-        CutShape(doc.list.slots[static_cast<size_t>(slot)], *work);
-        placer.Filled();
       }
-      bandEnd = upper;
-      x = right + 1;
+      if (tooBig) {
+        // Named as an image program shows it: its top-left corner, rows down.
+        placer.Refused(path + ", the frame at " + std::to_string(frameX) + ", " + std::to_string(kSheetHeight - upper) +
+                           " (" + std::to_string(frameWidth) + " x " + std::to_string(frameHeight) + ")",
+                       PictureErrorReason(PictureFailure(PictureError::TooBig)));
+        continue;
+      }
+      work->pixels.fill(0);
+      const int base = std::max((kCanvasSize - frameHeight) / 2, 0);
+      for (int j = 1; j < frameHeight - 1 && j < kCanvasSize; ++j) {
+        for (int i = 1; i < frameWidth - 1 && i < kCanvasSize; ++i) {
+          const int p = pixel(frameX + i, y + j);
+          work->At(i - 1, base + j - 1) = static_cast<uint8_t>(p == key ? 0 : p);
+        }
+      }
+      Shape cut;
+      CutShape(cut, *work);
+      placer.Take() = std::move(cut);
+      placer.Filled();
     }
     y = bandEnd > y ? bandEnd + 1 : y + 1;
   }
@@ -248,7 +327,7 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
 ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
                           const std::string& path, const ImportChoice& choice) {
   if (!LoadSheet(display, sheetSlot, boxes, path)) return {};
-  return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice);
+  return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, path);
 }
 
 }  // namespace qshe

@@ -341,7 +341,12 @@ TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePain
   e.window.canvasChanged = 1;
   hp.fileNames.push_back(dir.File("pic1.bmp"));
   dlg.Click(kImportFilesDialog, kFilesBrowse);
-  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Windows Bitmap Files (*.bmp)");
+  // Both kinds of picture first, the bitmaps alone still there, and a title
+  // that says what the choice is for.
+  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pictures (*.bmp *.png)");
+  EXPECT_EQ(hp.openDialogs.back().filters[0].pattern, "*.bmp;*.png");
+  EXPECT_EQ(hp.openDialogs.back().filters[1].description, "Windows Bitmap Files (*.bmp)");
+  EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture to import");
   EXPECT_EQ(Text(kImportFilesDialog, kFilesPattern), dir.File("pic1.bmp"));
   dlg.Type(kImportFilesDialog, kFilesPattern, dir.File("pic?.bmp"));
   dlg.Choose(kImportFilesDialog, kFilesPlacement, 4);  // to the end
@@ -362,6 +367,39 @@ TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePain
   OnCommand(e, kCmdImportMultiple);
   EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 4);
+
+  // Files that are no pictures: one message, and the document is as it was.
+  WriteBytes(dir.File("a.txt"), {'a'});
+  WriteBytes(dir.File("b.txt"), {'b'});
+  e.doc.state.modified = kUnmodified;
+  dlg.Type(kImportFilesDialog, kFilesPattern, dir.File("*.txt"));
+  dlg.Click(kImportFilesDialog, kFilesImport);
+  EXPECT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(e.doc.list.count, count + 2);
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
+}
+
+TEST_F(DialogsTest, BothImportWindowsTakePathsLongerThan254Characters) {
+  // A folder 300 characters deep.
+  std::filesystem::path deep = dir.path();
+  while (deep.string().size() < 300) deep /= std::string(40, 'd');
+  std::filesystem::create_directories(deep);
+  WriteBytes((deep / "pic1.bmp").string(), GreyBmp(3, 2, 50));
+  WriteBytes((deep / "pic2.bmp").string(), GreyBmp(5, 4, 60));
+  std::filesystem::copy_file(kSheets / "im_sheet.pcx", deep / "sheet.pcx");
+  const int count = e.doc.list.count;
+
+  OnCommand(e, kCmdImportMultiple);
+  dlg.Type(kImportFilesDialog, kFilesPattern, (deep / "pic?.bmp").string());
+  dlg.Click(kImportFilesDialog, kFilesImport);
+  EXPECT_TRUE(hp.messages.empty()) << hp.messageTexts().front();
+  EXPECT_EQ(e.doc.list.count, count + 2);
+
+  OnCommand(e, kCmdImportCollage);
+  dlg.Type(kImportCollageDialog, kCollageFile, (deep / "sheet.pcx").string());
+  dlg.Click(kImportCollageDialog, kCollageImport);
+  EXPECT_TRUE(hp.messages.empty());
+  EXPECT_EQ(e.doc.list.count, count + 5);
 }
 
 TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
@@ -372,6 +410,7 @@ TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   hp.fileNames.push_back(sheet);
   dlg.Click(kImportCollageDialog, kCollageBrowse);
   EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pellory Scan PCX files (*.pcx)");
+  EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture collage to import");
   EXPECT_EQ(hp.openDialogs.back().defaultExtension, "pcx");
   EXPECT_EQ(Text(kImportCollageDialog, kCollageFile), sheet);
   const int count = e.doc.list.count;

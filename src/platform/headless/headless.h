@@ -40,6 +40,9 @@ class HeadlessPlatform : public MessageBoxes,
   // Names for the next file dialogs, in order; nothing = the user cancelled.
   // An empty queue means cancel.
   std::deque<std::optional<std::string>> fileNames;
+  // The filter the user leaves chosen in the next file dialogs, in order;
+  // when the queue is empty, the dialog's first filter.
+  std::deque<int> chosenFilters;
   // Settings values: (root, key) present means the key exists.
   std::map<std::pair<SettingsRoot, std::string>, std::map<std::string, std::string>> settingsKeys;
 
@@ -98,6 +101,7 @@ class HeadlessPlatform : public MessageBoxes,
 
  private:
   std::optional<std::string> NextFileName();
+  void ChooseFilter(const FileDialogRequest& request);
 
   Platform platform_;
   Desktop desktop_{platform_, surface, *this, *this, dialogs, *this};

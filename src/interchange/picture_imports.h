@@ -12,6 +12,7 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/history.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -52,8 +53,10 @@ struct ImportCount {
 // pictures after it (left empty when inserted, unchanged when replacing);
 // when none can be used nothing changes. One message at the end names how
 // many failed, the first ten with their reasons, how many were imported, and
-// how many were left out when the shape list is full.
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+// how many were left out when the shape list is full. The shapes go into the
+// list through the history: inside an open step the whole import is one
+// change.
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
 
@@ -91,9 +94,9 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
 // The same for a file already in memory; `path` only names it in the message.
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, std::span<const uint8_t> bytes,
                const std::string& path);
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice, const std::string& path = "the sheet");
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice);
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice);
 
 }  // namespace qshe

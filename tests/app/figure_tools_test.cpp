@@ -9,6 +9,7 @@
 
 #include "../editing/figure_reference.h"
 #include "app/command_table.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "editor_fixture.h"
 
@@ -58,16 +59,18 @@ TEST_F(FigureTest, TheFigureFollowsTheMouseOverTheCanvasAndLandsOnReleaseAsOneSt
   EXPECT_FALSE(Shows(60, 40, fore));
   EXPECT_EQ(Count(0), 65536);
   EXPECT_EQ(e.window.canvasChanged, 0);
-  EXPECT_EQ(e.undo.position, 0);
+  EXPECT_EQ(UndoCount(e.history), 0u);
   Release(50, 30);
   const Canvas want = Reference(Figure::Rectangle, false, 0, 20, 20, 50, 30, fore);
   EXPECT_EQ(e.canvas.pixels, want.pixels);
   EXPECT_EQ(e.window.canvasChanged, 1);
   EXPECT_EQ(e.doc.state.modified, kModified);
-  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(UndoCount(e.history), 1u);
+  EXPECT_EQ(UndoName(e.history), "Rectangle");
   Move(90, 90);  // after the release the mouse draws nothing
   OnCommand(e, kCmdUndo);
   EXPECT_EQ(Count(0), 65536);
+  EXPECT_EQ(RedoName(e.history), "Rectangle");
   OnCommand(e, kCmdRedo);
   EXPECT_EQ(e.canvas.pixels, want.pixels);
   OnTimer(e, kCommitTimer);  // it reaches the shape like any stroke
@@ -79,7 +82,7 @@ TEST_F(FigureTest, TheFigureFollowsTheMouseOverTheCanvasAndLandsOnReleaseAsOneSt
   Move(30, 100);
   OnCommand(e, kCmdPencil);
   EXPECT_EQ(e.canvas.At(20, 100), e.colors.backColor);
-  EXPECT_EQ(e.undo.position, 2);
+  EXPECT_EQ(UndoCount(e.history), 2u);
 }
 
 // Magnified, only the canvas rows in view are drawn live; what shows must
@@ -115,7 +118,7 @@ TEST_F(FigureTest, EscapeTakesTheFigureAwayAndTheReleaseThenDoesNothing) {
   Move(90, 60);
   Release(90, 60);
   EXPECT_EQ(Count(0), 65536);
-  EXPECT_EQ(e.undo.position, 0);
+  EXPECT_EQ(UndoCount(e.history), 0u);
   EXPECT_NE(e.doc.state.modified, kModified);
 }
 
@@ -186,12 +189,66 @@ TEST_F(FigureTest, ShiftClickDrawsAStraightStrokeFromTheLastOnesEnd) {
   Press(40, 50, 1, true);
   Release(40, 50);
   for (int r = 30; r <= 60; ++r) EXPECT_EQ(e.canvas.At(40, r), r < 50 ? back : 0) << r;
-  EXPECT_EQ(e.undo.position, 4);
+  EXPECT_EQ(UndoCount(e.history), 4u);
   OnCommand(e, kCmdPencil);
   OnCommand(e, kCmdNextShape);  // another shape forgets the end
   Press(100, 100, 1, true);
   Release(100, 100);
   EXPECT_EQ(Count(fore), 1);
+}
+
+TEST_F(FigureTest, UndoTakesBackWholeFiguresOneAtATimeAndRedoDoesThemAgain) {
+  const uint8_t fore = e.colors.foreColor;
+  std::vector<Canvas> states{e.canvas};
+  Drag(5, 5, 60, 9);  // a pencil stroke first: the figures come after it
+  states.push_back(e.canvas);
+  OnCommand(e, kKeyL);
+  Drag(0, 0, 200, 130);
+  states.push_back(e.canvas);
+  OnCommand(e, kKeyO);
+  OnCommand(e, kKeyO);  // filled
+  Drag(30, 30, 150, 90);
+  states.push_back(e.canvas);
+  OnCommand(e, kKeyT);
+  Press(100, 120, 2);
+  Move(250, 250);
+  Move(140, 160);
+  Release(140, 160, 2);
+  states.push_back(e.canvas);
+  ASSERT_EQ(UndoCount(e.history), 4u);
+  EXPECT_EQ(UndoName(e.history), "Rectangle");
+  // A figure that changes no pixel is no step, as a stroke that changes none.
+  e.colors.foreColor = e.colors.backColor;
+  Drag(100, 120, 140, 160);
+  EXPECT_EQ(UndoCount(e.history), 4u);
+  e.colors.foreColor = fore;
+  for (size_t i = 4; i-- > 0;) {
+    OnCommand(e, kCmdUndo);
+    EXPECT_EQ(e.canvas.pixels, states[i].pixels) << "undo back to state " << i;
+  }
+  for (size_t i = 1; i <= 4; ++i) {
+    OnCommand(e, kCmdRedo);
+    EXPECT_EQ(e.canvas.pixels, states[i].pixels) << "redo to state " << i;
+  }
+
+  // Undo in the middle of a drag: the figure under way is a step of its
+  // own, and Undo takes all of it back; the rest of the drag does nothing.
+  OnCommand(e, kCmdChangePencilSize);
+  OnCommand(e, kKeyL);
+  Press(10, 200);
+  Move(200, 10);
+  OnCommand(e, kCmdUndo);
+  EXPECT_EQ(e.canvas.pixels, states[4].pixels);
+  Move(100, 100);
+  Release(100, 100);
+  EXPECT_EQ(e.canvas.pixels, states[4].pixels);
+  EXPECT_EQ(RedoName(e.history), "Line");
+  OnCommand(e, kCmdRedo);
+  Canvas want = states[4];
+  const Canvas line = Reference(Figure::Line, false, 1, 10, 200, 200, 10, fore);
+  for (size_t i = 0; i < want.pixels.size(); ++i)
+    if (line.pixels[i] != 0) want.pixels[i] = fore;
+  EXPECT_EQ(e.canvas.pixels, want.pixels);
 }
 
 TEST(CommandTable, TheToolsMenuHasOneMnemonicPerEntryAndTheFigureKeys) {

@@ -44,15 +44,6 @@ class ModelessDialog : public QDialog {
   void reject() override { host_.Notify({id_, kNoControl, DialogEvent::Close, 0, 0, 0}); }
 
  protected:
-  // Escape belongs to the dialog: a tool window shares its owner's window
-  // shortcuts, and the main window's Escape would take it first.
-  bool event(QEvent* event) override {
-    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      event->accept();
-      return true;
-    }
-    return QDialog::event(event);
-  }
   void changeEvent(QEvent* event) override {
     if (event->type() == QEvent::ActivationChange) host_.Notify({id_, kNoControl, DialogEvent::Activated, 0, 0, 0});
     QDialog::changeEvent(event);

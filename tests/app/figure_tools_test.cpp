@@ -122,6 +122,20 @@ TEST_F(FigureTest, EscapeTakesTheFigureAwayAndTheReleaseThenDoesNothing) {
   EXPECT_NE(e.doc.state.modified, kModified);
 }
 
+TEST_F(FigureTest, CtrlPicksAColourWithEveryFigureToolAndDrawsNothing) {
+  e.canvas.At(30, 30) = 77;
+  for (int key : {kKeyL, kKeyT, kKeyO}) {
+    OnCommand(e, key);
+    e.colors.foreColor = 12;
+    OnMouseDown(e, 184 + 30, 263 - 30, 1, true);
+    OnMouseMove(e, 184 + 90, 263 - 90, true);
+    OnMouseUp(e, 184 + 90, 263 - 90, 1);
+    EXPECT_EQ(e.colors.foreColor, 0) << key;  // picked where the drag ended
+    EXPECT_EQ(Count(0), 65535) << key;
+    EXPECT_EQ(UndoCount(e.history), 0u) << key;
+  }
+}
+
 TEST_F(FigureTest, ShiftMakesCirclesSquaresAndLinesOf45DegreesAlsoWhenPressedMidDrag) {
   const uint8_t fore = e.colors.foreColor;
   OnCommand(e, kKeyO);

@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -46,6 +47,7 @@ const std::set<int>& Available() {
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
       kCmdFlipHorizontal, kCmdFlipVertical,
+      kCmdAnimation,    kCmdOnionSkin,     kCmdOnionPrevious, kCmdOnionNext,    kCmdOnionBoth,
   };
   return ids;
 }
@@ -258,6 +260,11 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
     case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
     case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
+    case kCmdAnimation: ShowModelessDialog(e, kAnimationDialog); break;
+    case kCmdOnionSkin: ToggleOnionSkin(e); break;
+    case kCmdOnionPrevious: ChooseOnionSides(e, kOnionPrevious); break;
+    case kCmdOnionNext: ChooseOnionSides(e, kOnionNext); break;
+    case kCmdOnionBoth: ChooseOnionSides(e, kOnionBoth); break;
     case kCmdHelp: Help(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

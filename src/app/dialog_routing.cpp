@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
@@ -117,6 +119,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
+    case kAnimationDialog: ShowAnimationWindow(e); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -129,6 +132,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       // A typed offset or Tavrel position shows in the previews at once.
       if (OnPropertiesNotification(host, e.properties, e.doc, n) == PropertiesOutcome::ShapeChanged) {
         RefreshPositionWindows(e);
+        RefreshOnionSkin(e);
       }
       break;
     case kInsertDialog:
@@ -153,6 +157,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       break;
     case kShapePositionDialog:
     case kTavrelPositionDialog: OnPositionWindowEvent(e, n); break;
+    case kAnimationDialog: OnAnimationWindowEvent(e, n); break;
     case kPositionSettingsDialog:
       if (Clicked(n, kBackdropBrowse)) BrowseBackdropFile(host, e.ui().files);
       if (Clicked(n, kBackdropOk)) ApplyBackdropSettings(e);

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -47,6 +48,7 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   SetDocumentTitle(e, "new");
   e.desktop.menus.BuildMenus(MainMenu(), MainAccelerators());
   UpdateMenuAvailability(e);
+  ShowOnionChecks(e);
   if (!SetUpDisplay(e)) return false;
   SetColorSet(e, -1, 0, 236, kCmdQuorvaneColors);
 

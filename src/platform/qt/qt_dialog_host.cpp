@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
@@ -205,6 +208,18 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   }
   for (QWidget* frame : frames) frame->lower();
   FitTexts(*window, resource, placed);
+  // Keys that press a button wherever the focus is; an edit keeps its typing.
+  for (const DialogKey& key : resource.keys) {
+    auto* action = new QAction(window);
+    action->setShortcut(QKeySequence(Text(key.key)));
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    const int control = key.control;
+    QWidget* button = built.controls.count(control) ? built.controls[control] : nullptr;
+    QObject::connect(action, &QAction::triggered, window, [this, id, control, button] {
+      if (!button || button->isEnabled()) Notify({id, control, DialogEvent::Clicked, 0, 0, 0});
+    });
+    window->addAction(action);
+  }
   for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
   if (resource.inPixels) {
     built.pixelLayout = resource;
@@ -217,6 +232,14 @@ void QtDialogHost::LayOutInPixels(const Built& built) {
   const DialogResource& resource = built.pixelLayout;
   const double dpr = built.window->devicePixelRatioF();
   built.window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale_, dpr));
+  // Buttons and boxes beside a picture grow with it, and their text with them.
+  const bool withText = std::any_of(resource.controls.begin(), resource.controls.end(),
+                                    [](const DialogControl& c) { return c.kind != ControlKind::Surface; });
+  if (withText) {
+    QFont font = QApplication::font();
+    font.setPixelSize(std::max(1, static_cast<int>(QFontInfo(font).pixelSize() * scale_ / dpr + 0.5)));
+    built.window->setFont(font);
+  }
   for (const DialogControl& c : resource.controls) {
     auto it = built.controls.find(c.id);
     if (c.id == kNoControl || it == built.controls.end()) continue;

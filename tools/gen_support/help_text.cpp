@@ -97,6 +97,9 @@ Edit    Undo                     Ctrl+Z or U
 View    Shape Properties, Jump Window, Shape Position,
         Tavrel Position (QBJ), Position Settings...,
         Show Grid While Zooming
+        Animation                P
+        Onion Skin               G
+        Onion Skin Shows         Previous Shape, Next Shape or Both
 
 Move    Next Shape               + or =
         Previous Shape           -
@@ -131,6 +134,27 @@ Tavrel, stands. The Shape Position window shows the shape over a floor
 tile; drag in it to change the offsets. The Tavrel Position window adds
 the figure; drag to move the figure. Position Settings can draw one more
 shape from any shape file behind the current one.
+
+
+ANIMATION AND ONION SKIN
+------------------------
+View > Animation (P) plays shapes as the frames of one animation, each
+placed as the Shape Position window places it (over the floor tile and
+the backdrop, optionally with the Tavrel figure), so the frames move as
+they will in the game. It plays from First to Last (the current shape and
+the seven after it when it opens; First after Last plays backwards), 1 to
+60 frames a second, looping or back and forth. Space plays and pauses;
+the buttons step to the first, previous, next and last frame. Editing
+goes on while it plays; the shape you paint shows its new pixels within
+four seconds. Its speed, order and switches are kept for the next start.
+
+View > Onion Skin (G) shows the shape before and the shape after the
+current one faintly behind it on the canvas: the one before in red on
+every other pixel, the one after in blue on the pixels between, each
+moved by the difference of its offsets so the frames line up as in the
+game. They show only where the current shape is transparent, and only on
+the screen: no tool, copy, file or recovery copy sees them. Onion Skin
+Shows chooses the previous shape, the next shape or both.
 
 
 FILES

@@ -239,6 +239,10 @@ void QtDialogHost::LayOutInPixels(const Built& built) {
     QFont font = QApplication::font();
     font.setPixelSize(std::max(1, static_cast<int>(QFontInfo(font).pixelSize() * scale_ / dpr + 0.5)));
     built.window->setFont(font);
+    // The check boxes' boxes too, which the style sizes apart from the text.
+    const int box = std::max(1, static_cast<int>(13 * scale_ / dpr + 0.5));
+    built.window->setStyleSheet(scale_ > 1 ? QString("QCheckBox::indicator { width: %1px; height: %1px; }").arg(box)
+                                           : QString());
   }
   for (const DialogControl& c : resource.controls) {
     auto it = built.controls.find(c.id);

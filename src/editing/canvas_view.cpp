@@ -81,8 +81,9 @@ void OverBackground(uint8_t* __restrict dst, const uint8_t* __restrict src, cons
 
 // ----- onion skin ------------------------------------------------------------------
 
-// The onion skin's drawing does three times the work per pixel of the plain
-// view's; where the processor has wider vectors its functions use them.
+// Unmagnified, the onion skin reads three images a pixel where the plain
+// view reads two; where the processor has wider vectors that drawing uses
+// them.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QSHE_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
@@ -121,8 +122,8 @@ OnionRows RowsOf(const OnionSkin* onion) {
   return rows;
 }
 
-// dst = the canvas pixel where there is one, else the neighbour's, else the
-// background. `ghost` already holds the neighbours interleaved.
+// dst = the canvas pixel where there is one, else the neighbour's (`ghost`),
+// else the background.
 void OverGhost(uint8_t* __restrict dst, const uint8_t* __restrict src, const uint8_t* __restrict ghost,
                const uint8_t* __restrict background, int n) {
   for (int x = 0; x < n; ++x) {

@@ -9,6 +9,7 @@
 #include "app/program_dir.h"
 #include "app/startup.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_end_signals.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_session.h"
 #include "platform/qt/qt_recovery.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
 
   qshe::Editor editor(mainWindow.desktop());
   mainWindow.Attach(&editor);
+  // A kill, a logout or a file size limit never costs unsaved work.
+  qshe::platform::HandleEndRequests(app, mainWindow, editor);
   editor.recovery.folder = qshe::platform::RecoveryFolder();
   if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();
   mainWindow.FitAndPlace();

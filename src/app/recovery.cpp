@@ -18,7 +18,7 @@ constexpr int kLongestInterval = 24 * 60 * 60;
 
 bool Unsaved(const Editor& e) { return e.doc.state.modified == kModified; }
 
-void WriteNow(Editor& e) {
+void WriteNow(Editor& e, bool tell = true) {
   std::string error;
   // Floating pixels are work too: the copy has them where they float, and
   // the canvas and the selection stay as they are.
@@ -31,7 +31,7 @@ void WriteNow(Editor& e) {
   }
   RecoveryWrite result = WriteRecoveryCopy(e.recovery, e.doc, *canvas, e.window.canvasChanged == 1 || withSelection,
                                            static_cast<int64_t>(std::time(nullptr)), &error);
-  if (result == RecoveryWrite::Failed && !e.recovery.reportedFailure) {
+  if (result == RecoveryWrite::Failed && tell && !e.recovery.reportedFailure) {
     // Said once: a full disk should not bring a box every half minute.
     e.recovery.reportedFailure = true;
     platform::ShowError(e.ui().boxes, "Could not write the recovery copy " + e.recovery.CopyPath() + ": " +
@@ -42,35 +42,80 @@ void WriteNow(Editor& e) {
   }
 }
 
+// Sets a copy that cannot be used aside and notes it for the report.
+void PutAside(Editor& e, OrphanedCopy& orphan, const std::string& why, std::vector<UnusableEntry>& unusable) {
+  UnusableEntry entry{orphan.path, why, std::nullopt, {}};
+  entry.movedTo = DiscardOrphanedCopy(e.recovery, orphan, &entry.moveError);
+  unusable.push_back(std::move(entry));
+}
+
 // Asks about one copy; true when it was restored.
-bool OfferCopy(Editor& e, OrphanedCopy& orphan) {
+bool OfferCopy(Editor& e, OrphanedCopy& orphan, std::vector<UnusableEntry>& unusable) {
   platform::Platform& ui = e.ui();
   std::string error;
-  std::optional<RecoveryCopy> copy;
-  if (auto file = ReadWholeFile(orphan.path, &error)) copy = DecodeRecoveryCopy(file->bytes(), &error);
-  if (copy) {
-    const std::string& name = copy->info.documentPath;
-    std::string question = "QSH Editor was closed without saving " + (name.empty() ? "a new document" : name) +
-                           ". Restore the changes it had on " + RecoveryTimeText(copy->info.writtenAt) + "?";
-    if (!platform::AskYesNo(ui.boxes, question)) {
-      DiscardOrphanedCopy(e.recovery, orphan, nullptr);
-      return false;
+  std::optional<RecoveryCopy> copy = ReadRecoveryCopy(orphan.path, &error);
+  if (!copy) {
+    PutAside(e, orphan, error, unusable);
+    return false;
+  }
+  const std::string& name = copy->info.documentPath;
+  std::string question = "QSH Editor was closed without saving " + (name.empty() ? "a new document" : name) +
+                         ". Restore the changes it had on " + RecoveryTimeText(copy->info.writtenAt) + "?";
+  if (!platform::AskYesNo(ui.boxes, question)) {
+    std::string moveError;
+    if (!DiscardOrphanedCopy(e.recovery, orphan, &moveError)) {
+      unusable.push_back({orphan.path, "it was not restored", std::nullopt, moveError});
     }
-    if (RestoreRecoveryCopy(e.doc, e.canvas, ui, *copy, &error)) {
-      e.window.canvasChanged = 0;
-      // The work is this editor's now: its own copy is on disk before the
-      // old one goes, so a crash right now still loses nothing.
-      if (e.recovery.seconds > 0) WriteNow(e);
-      if (e.recovery.haveCopy || e.recovery.seconds == 0) RemoveOrphanedCopy(e.recovery, orphan);
-      return true;
+    return false;
+  }
+  if (!RestoreRecoveryCopy(e.doc, e.canvas, ui, *copy, &error)) {
+    PutAside(e, orphan, error, unusable);
+    return false;
+  }
+  copy.reset();
+  e.window.canvasChanged = 0;
+  // The work is this editor's now: its own copy is on disk before the
+  // old one goes, so a crash right now still loses nothing.
+  if (e.recovery.seconds > 0) WriteNow(e);
+  if (e.recovery.haveCopy || e.recovery.seconds == 0) RemoveOrphanedCopy(e.recovery, orphan);
+  return true;
+}
+
+std::string FileName(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// One message for every entry that could not be used, however many: a
+// folder full of junk must not bring a box per entry.
+void ReportUnusable(Editor& e, const std::vector<UnusableEntry>& unusable) {
+  if (unusable.empty()) return;
+  auto whereNow = [](const UnusableEntry& u) {
+    return u.movedTo ? "It was moved to " + *u.movedTo + "."
+                     : "It could not be moved aside either: " + u.moveError + ".";
+  };
+  if (unusable.size() == 1) {
+    const UnusableEntry& u = unusable.front();
+    platform::ShowError(e.ui().boxes,
+                        "The recovery copy " + u.path + " could not be restored: " + u.why + ". " + whereNow(u));
+    return;
+  }
+  constexpr size_t kListed = 10;
+  std::string text = std::to_string(unusable.size()) + " entries of the recovery folder " + e.recovery.folder +
+                     " could not be restored:";
+  bool allMoved = true;
+  for (size_t i = 0; i < unusable.size(); ++i) {
+    const UnusableEntry& u = unusable[i];
+    allMoved = allMoved && u.movedTo;
+    if (i < kListed) {
+      text.append("\n").append(FileName(u.path)).append(": ").append(u.why);
+      if (!u.movedTo) text.append(" (not moved: ").append(u.moveError).append(")");
     }
   }
-  std::string moveError;
-  auto moved = DiscardOrphanedCopy(e.recovery, orphan, &moveError);
-  platform::ShowError(ui.boxes, "The recovery copy " + orphan.path + " could not be restored: " + error +
-                                    (moved ? ". It was moved to " + *moved + "."
-                                           : ". It could not be moved aside either: " + moveError + "."));
-  return false;
+  if (unusable.size() > kListed) text += "\n... and " + std::to_string(unusable.size() - kListed) + " more.";
+  text += allMoved ? "\nThey were moved to " : "\nThe others were moved to ";
+  text += e.recovery.folder + "/" + kDiscardedFolder + "/.";
+  platform::ShowError(e.ui().boxes, text);
 }
 
 }  // namespace
@@ -103,11 +148,13 @@ void StartRecovery(Editor& e) {
                                           ". Unsaved changes are not kept safe from a crash.");
     return;
   }
+  std::vector<UnusableEntry> unusable = SweepRecoveryFolder(e.recovery);
   // Newest first; once one is restored the others wait for a later start.
   std::vector<OrphanedCopy> orphans = FindOrphanedCopies(e.recovery);
   for (OrphanedCopy& orphan : orphans) {
-    if (OfferCopy(e, orphan)) break;
+    if (OfferCopy(e, orphan, unusable)) break;
   }
+  ReportUnusable(e, unusable);
   if (e.recovery.seconds > 0) e.desktop.control.StartTimer(kRecoveryTimer, e.recovery.seconds * 1000);
 }
 
@@ -128,5 +175,13 @@ void RecoveryAfterCommand(Editor& e) {
 }
 
 void DiscardRecovery(Editor& e) { RemoveRecoveryCopy(e.recovery); }
+
+bool WriteRecoveryBeforeEnd(Editor& e) {
+  if (!Unsaved(e) && e.window.canvasChanged != 1) return true;
+  if (!e.recovery.open() || e.recovery.seconds == 0) return false;
+  // No box: nobody may be there to answer it while the process ends.
+  WriteNow(e, false);
+  return e.recovery.haveCopy;
+}
 
 }  // namespace qshe

@@ -30,6 +30,10 @@ void OnFocusLost(Editor& e);
 void RecoveryAfterCommand(Editor& e);
 // The user let the editor end without saving: the copy goes.
 void DiscardRecovery(Editor& e);
+// The editor is being ended from outside (a signal, the desktop session
+// closing): unsaved work goes into the copy at once, also in the middle of a
+// stroke. True when nothing unsaved is left without a copy.
+bool WriteRecoveryBeforeEnd(Editor& e);
 
 // "9 December 2026, 02:40" in local time.
 std::string RecoveryTimeText(int64_t secondsSinceEpoch);

@@ -10,8 +10,6 @@ namespace qshe {
 namespace {
 
 constexpr char kMagic[4] = {'Q', 'O', '0', '1'};
-// The longest record: flags and both Tavrel bytes.
-constexpr size_t kLongestRecord = 3;
 
 int32_t GetI32(const uint8_t* p) {
   uint32_t v = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
@@ -63,9 +61,8 @@ ObjectFileResult DecodeObjectFile(std::span<const uint8_t> bytes, std::span<Shap
 }
 
 ObjectFileResult LoadObjectFile(const std::string& path, std::span<Shape> shapes) {
-  // No more of the file than `shapes` records can use, so picking a huge file
-  // by mistake costs nothing.
-  auto file = ReadFilePrefix(path, kObjectHeaderSize + kLongestRecord * shapes.size());
+  // Refused from its size, so picking a huge file by mistake costs nothing.
+  auto file = ReadWholeFile(path, kMaxObjectFileBytes);
   if (!file) return {};
   return DecodeObjectFile(file->bytes(), shapes);
 }

@@ -21,6 +21,9 @@ inline constexpr uint8_t kObjectHasTavrelX = 8;
 inline constexpr uint8_t kObjectHasTavrelY = 16;
 
 inline constexpr size_t kObjectHeaderSize = 8;  // "QO01" and the record count
+// The largest side file: the header and 5000 records of flags and both
+// Tavrel bytes. A larger file is no side file and is not read.
+inline constexpr uint64_t kMaxObjectFileBytes = kObjectHeaderSize + 3 * 5000;
 
 // 1 when bit n of `byte` is set, else 0; any n outside 0..7 gives 0.
 int32_t ObjectBit(uint8_t byte, int32_t n);
@@ -37,8 +40,8 @@ struct ObjectFileResult {
 // short by the end of the bytes is not taken at all. Shapes are untouched
 // unless the bytes are a side file.
 ObjectFileResult DecodeObjectFile(std::span<const uint8_t> bytes, std::span<Shape> shapes);
-// Reads a side file and decodes it into `shapes`; a file that cannot be read
-// counts as not a side file.
+// Reads a side file and decodes it into `shapes`; a file that cannot be read,
+// or is larger than any side file can be, counts as not a side file.
 ObjectFileResult LoadObjectFile(const std::string& path, std::span<Shape> shapes);
 
 // The bytes of a side file holding one record per shape.

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,9 +98,8 @@ std::vector<uint8_t> Encode(const RecoveryCopy& copy, uint64_t* body) {
 
 std::string ErrorText(int err) { return std::strerror(err); }
 
-// "1234.qshr" -> 1234; 0 for any other name.
-uint32_t PidOfCopyName(const std::string& name) {
-  const std::string ext = kRecoveryExtension;
+// "1234.qshr" -> 1234 (or "1234.lock" with that extension); 0 for any other name.
+uint32_t PidOfCopyName(const std::string& name, const std::string& ext = kRecoveryExtension) {
   if (name.size() <= ext.size() || name.compare(name.size() - ext.size(), ext.size(), ext) != 0) return 0;
   std::string digits = name.substr(0, name.size() - ext.size());
   if (digits.empty() || digits.size() > 9 ||
@@ -108,7 +109,36 @@ uint32_t PidOfCopyName(const std::string& name) {
   return static_cast<uint32_t>(std::stoul(digits));
 }
 
+// The names in a folder, without following anything.
+std::vector<std::string> EntriesOf(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+// Why a folder must not hold copies of unsaved work, or nothing when it may.
+std::optional<std::string> UnsafeFolder(const struct stat& st) {
+  if (!S_ISDIR(st.st_mode)) return std::string("it is not a folder");
+  if (st.st_uid != ::geteuid()) return std::string("it belongs to another user");
+  if (st.st_mode & (S_IWGRP | S_IWOTH)) return std::string("other users may write in it");
+  return std::nullopt;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return (fs::path(folder) / name).string();
+}
+
 }  // namespace
+
+uint64_t MaxRecoveryCopyBytes() {
+  return kFixedHeader + 4 + kMaxRecoveryPathBytes + 4 + kMaxShapeFileBytes + 4 + kMaxObjectFileBytes + 8;
+}
 
 // ----- the copy's bytes ----------------------------------------------------------
 
@@ -179,7 +209,8 @@ bool RestoreRecoveryCopy(Document& doc, Canvas& canvas, platform::Platform& ui, 
   for (int32_t i = 0; i < r.count; ++i) std::swap(doc.list.slots[static_cast<size_t>(i)], table[static_cast<size_t>(i)]);
   doc.list.count = r.count;
   DecodeObjectFile(copy.objectFile, doc.list.Document());
-  doc.state.documentPath = copy.info.documentPath;
+  const std::string& name = copy.info.documentPath;
+  doc.state.documentPath = !name.empty() && name[0] == '/' ? name : std::string();
   doc.state.qs2Flag = copy.info.qs2Flag;
   doc.state.qbjFlag = copy.info.qbjFlag;
   int32_t current = r.count > 0 ? std::clamp(copy.info.current, 0, r.count - 1) : 0;
@@ -206,15 +237,25 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 
 bool FileLock::Acquire(const std::string& path) {
   Release();
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // A lock file removed by the editor that held it, between our open and our
+  // lock, is taken again under its name; never one locked under no name.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return false;
+    struct stat held {}, named {};
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool same = ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                      held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    if (locked && same) {
+      fd_ = fd;
+      path_ = path;
+      return true;
+    }
     ::close(fd);
-    return false;
+    if (!locked && same) return false;  // someone holds it
+    ::usleep(10000);
   }
-  fd_ = fd;
-  path_ = path;
-  return true;
+  return false;
 }
 
 void FileLock::Release(bool remove) {
@@ -243,17 +284,35 @@ bool OpenRecoveryJournal(RecoveryJournal& journal, std::string* error) {
     return false;
   }
   if (journal.pid == 0) journal.pid = static_cast<uint32_t>(::getpid());
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  // The folders above it are the user's own data folders.
+  const fs::path folder(journal.folder);
   std::error_code ec;
-  fs::create_directories(journal.folder, ec);
-  if (ec) {
-    if (error) *error = ec.message();
-    return false;
-  }
-  // Copies hold unsaved work: for this user's eyes only.
-  fs::permissions(journal.folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+  if (folder.has_parent_path()) fs::create_directories(folder.parent_path(), ec);
+  const bool made = ::mkdir(journal.folder.c_str(), 0700) == 0;
+  if (!made && errno != EEXIST) return fail(ErrorText(errno));
+  // Looked at through a descriptor that is the folder itself, never a link:
+  // copies hold unsaved work, for this user's eyes only.
+  struct stat named {};
+  if (::lstat(journal.folder.c_str(), &named) != 0) return fail(ErrorText(errno));
+  if (S_ISLNK(named.st_mode)) return fail("it is a symbolic link");
+  if (!S_ISDIR(named.st_mode)) return fail("it is not a folder");
+  int fd = ::open(journal.folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return fail(errno == ELOOP || errno == ENOTDIR ? "it is not a folder" : ErrorText(errno));
+  struct stat st {};
+  int statError = ::fstat(fd, &st) == 0 ? 0 : errno;
+  if (!statError && (st.st_dev != named.st_dev || st.st_ino != named.st_ino)) statError = EAGAIN;
+  // The umask may have taken bits from a folder just made; only that one
+  // is ever given its mode.
+  if (!statError && made && (st.st_mode & 07777) != 0700 && ::fchmod(fd, 0700) == 0) st.st_mode = S_IFDIR | 0700;
+  ::close(fd);
+  if (statError) return fail(ErrorText(statError));
+  if (auto why = UnsafeFolder(st)) return fail(*why);
   if (!journal.lock.Acquire(RecoveryLockPath(journal.folder, journal.pid))) {
-    if (error) *error = ErrorText(errno ? errno : EAGAIN);
-    return false;
+    return fail(ErrorText(errno ? errno : EAGAIN));
   }
   return true;
 }
@@ -267,7 +326,11 @@ RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std
   uint64_t hash = 0;
   std::vector<uint8_t> bytes = Encode(copy, &hash);
   if (journal.haveCopy && hash == journal.writtenHash) return RecoveryWrite::Unchanged;
-  if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes)) {
+  // Never through a link planted at the copy's name, and for no one else's eyes.
+  WriteOptions options;
+  options.followLinks = false;
+  options.mode = 0600;
+  if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes, options)) {
     if (error) *error = *failure;
     return RecoveryWrite::Failed;
   }
@@ -290,18 +353,68 @@ void RemoveRecoveryCopy(RecoveryJournal& journal) {
   journal.writtenHash = 0;
 }
 
+std::vector<UnusableEntry> SweepRecoveryFolder(const RecoveryJournal& journal) {
+  std::vector<UnusableEntry> unusable;
+  if (!journal.open()) return unusable;
+  std::set<std::string> written;
+  for (const std::string& name : EntriesOf(journal.folder)) {
+    const std::string path = JoinPath(journal.folder, name);
+    if (auto target = TemporaryTarget(path)) {
+      written.insert(*target);
+      continue;
+    }
+    const uint32_t copyPid = PidOfCopyName(name), lockPid = PidOfCopyName(name, kRecoveryLockExtension);
+    if (copyPid == 0 && lockPid == 0) continue;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) continue;
+    if (!S_ISREG(st.st_mode)) {
+      UnusableEntry entry{path, "it is not a regular file", std::nullopt, {}};
+      entry.movedTo = MoveToDiscarded(journal, path, &entry.moveError);
+      unusable.push_back(std::move(entry));
+      continue;
+    }
+    // A lock nobody holds whose editor left no copy: that editor is gone.
+    struct stat copy {};
+    if (lockPid == 0 || lockPid == journal.pid ||
+        ::lstat(RecoveryCopyPath(journal.folder, lockPid).c_str(), &copy) == 0) {
+      continue;
+    }
+    FileLock stale;
+    if (stale.Acquire(path)) stale.Release(true);
+  }
+  for (const std::string& target : written) RemoveDeadTemporaries(target);
+  return unusable;
+}
+
+std::optional<RecoveryCopy> ReadRecoveryCopy(const std::string& path, std::string* error) {
+  ReadProblem problem;
+  auto file = ReadWholeFile(path, MaxRecoveryCopyBytes(), &problem, false);
+  if (!file) {
+    if (error) {
+      switch (problem.kind) {
+        case ReadFailure::TooLarge:
+          *error = "it is " + std::to_string(problem.size) + " bytes long, more than any recovery copy can be";
+          break;
+        case ReadFailure::NotRegularFile: *error = "it is not a regular file"; break;
+        default: *error = problem.text;
+      }
+    }
+    return std::nullopt;
+  }
+  return DecodeRecoveryCopy(file->bytes(), error);
+}
+
 std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal) {
   std::vector<OrphanedCopy> found;
-  std::error_code ec;
   if (journal.folder.empty()) return found;
-  for (const auto& entry : fs::directory_iterator(journal.folder, ec)) {
-    std::error_code e2;
-    if (!entry.is_regular_file(e2)) continue;
-    uint32_t pid = PidOfCopyName(entry.path().filename().string());
+  for (const std::string& name : EntriesOf(journal.folder)) {
+    uint32_t pid = PidOfCopyName(name);
     if (pid == 0) continue;
     OrphanedCopy orphan;
-    orphan.path = entry.path().string();
+    orphan.path = JoinPath(journal.folder, name);
     orphan.pid = pid;
+    struct stat first {};
+    if (::lstat(orphan.path.c_str(), &first) != 0 || !S_ISREG(first.st_mode)) continue;
     if (pid == journal.pid) {
       if (journal.haveCopy) continue;
     } else if (!orphan.lock.Acquire(RecoveryLockPath(journal.folder, pid))) {
@@ -310,7 +423,7 @@ std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal) {
     // Looked at again under the lock: another editor starting at the same
     // time may have dealt with it meanwhile.
     struct stat st {};
-    if (::stat(orphan.path.c_str(), &st) != 0) continue;
+    if (::lstat(orphan.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     orphan.modifiedAt = st.st_mtime;
     found.push_back(std::move(orphan));
   }
@@ -319,23 +432,33 @@ std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal) {
   return found;
 }
 
+std::optional<std::string> MoveToDiscarded(const RecoveryJournal& journal, const std::string& path,
+                                           std::string* error) {
+  auto fail = [&](const std::string& why) -> std::optional<std::string> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  const fs::path dir = fs::path(journal.folder) / kDiscardedFolder;
+  const bool made = ::mkdir(dir.c_str(), 0700) == 0;
+  if (!made && errno != EEXIST) return fail(ErrorText(errno));
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) != 0) return fail(ErrorText(errno));
+  if (auto why = UnsafeFolder(st)) return fail(dir.string() + ": " + *why);
+  // A name not used yet in discarded/: the entry's own, then a number if
+  // need be. Nothing is followed: a link moves as the link.
+  const fs::path name = fs::path(path).filename();
+  fs::path target = dir / name;
+  struct stat there {};
+  for (int n = 1; ::lstat(target.c_str(), &there) == 0 && n < 10000; ++n) {
+    target = dir / (name.stem().string() + "-" + std::to_string(n) + name.extension().string());
+  }
+  if (::rename(path.c_str(), target.c_str()) != 0) return fail(ErrorText(errno));
+  return target.string();
+}
+
 std::optional<std::string> DiscardOrphanedCopy(const RecoveryJournal& journal, OrphanedCopy& orphan,
                                                std::string* error) {
-  fs::path dir = fs::path(journal.folder) / kDiscardedFolder;
-  std::error_code ec;
-  fs::create_directories(dir, ec);
-  // A name not used yet in discarded/: the pid, then a number if need be.
-  fs::path stem = fs::path(orphan.path).filename();
-  fs::path target = dir / stem;
-  for (int n = 1; fs::exists(target, ec) && n < 1000; ++n) {
-    target = dir / (stem.stem().string() + "-" + std::to_string(n) + kRecoveryExtension);
-  }
-  std::optional<std::string> moved;
-  if (::rename(orphan.path.c_str(), target.c_str()) == 0) {
-    moved = target.string();
-  } else if (error) {
-    *error = ErrorText(errno);
-  }
+  std::optional<std::string> moved = MoveToDiscarded(journal, orphan.path, error);
   orphan.lock.Release(true);
   return moved;
 }

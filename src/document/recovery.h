@@ -20,6 +20,12 @@ inline constexpr const char* kRecoveryLockExtension = ".lock";
 inline constexpr const char* kDiscardedFolder = "discarded";
 inline constexpr int kDefaultRecoverySeconds = 30;
 
+// The longest document name a copy carries.
+inline constexpr size_t kMaxRecoveryPathBytes = 4096;
+// The largest copy: its header, the longest name, and the largest shape and
+// side files. A larger file in the folder is no copy and is not read.
+uint64_t MaxRecoveryCopyBytes();
+
 struct RecoveryInfo {
   uint32_t pid = 0;
   int64_t writtenAt = 0;  // seconds since the epoch
@@ -49,8 +55,10 @@ std::optional<RecoveryCopy> DecodeRecoveryCopy(std::span<const uint8_t> bytes, s
 RecoveryCopy MakeRecoveryCopy(Document& doc, const Canvas& canvas, bool canvasEdited);
 
 // Replaces the document by the copy: the original's name, its flags and
-// shapes, the current shape on the canvas, marked modified. False (document
-// untouched, reason in `error`) when the copy's shapes cannot be decoded.
+// shapes, the current shape on the canvas, marked modified. A name not from
+// the root (from an older editor) is not kept: it could name another file
+// from wherever this editor runs. False (document untouched, reason in
+// `error`) when the copy's shapes cannot be decoded.
 bool RestoreRecoveryCopy(Document& doc, Canvas& canvas, platform::Platform& ui, const RecoveryCopy& copy,
                          std::string* error);
 
@@ -77,7 +85,8 @@ class FileLock {
   std::string path_;
 };
 
-// This process's side of the journal.
+// This process's side of the journal. The folder is used only when it is a
+// real directory (no link) owned by this user that no one else may write in.
 struct RecoveryJournal {
   std::string folder;  // empty: no journal
   int seconds = kDefaultRecoverySeconds;  // 0: no copies written
@@ -101,8 +110,24 @@ struct RecoveryJournal {
 std::string RecoveryCopyPath(const std::string& folder, uint32_t pid);
 std::string RecoveryLockPath(const std::string& folder, uint32_t pid);
 
-// Makes the folder and takes this process's lock. Reason in `error` on failure.
+// Makes the folder (0700) or checks the one there, and takes this process's
+// lock. Reason in `error` on failure; the mode of a folder this call did not
+// make is never changed.
 bool OpenRecoveryJournal(RecoveryJournal& journal, std::string* error);
+
+// An entry of the folder that could not be used, already moved aside (or,
+// when that failed, left where it was).
+struct UnusableEntry {
+  std::string path;   // where it was
+  std::string why;
+  std::optional<std::string> movedTo;
+  std::string moveError;  // when not moved
+};
+
+// Tidies the folder at start: the temporaries of writers that were killed
+// and the locks of editors that ended without taking them go; an entry named
+// like a copy or a lock that is no regular file is moved to discarded/.
+std::vector<UnusableEntry> SweepRecoveryFolder(const RecoveryJournal& journal);
 
 enum class RecoveryWrite { Written, Unchanged, Failed };
 // Writes this process's copy through the safe-save path unless the document
@@ -122,14 +147,21 @@ struct OrphanedCopy {
   FileLock lock;
 };
 
-// Copies in the folder whose editor no longer runs, newest first. This
-// process's own name counts only while it has written nothing, as a copy
-// of that name is then from an earlier process with the same id.
+// Copies in the folder whose editor no longer runs, newest first: regular
+// files only, never followed through a link. This process's own name counts
+// only while it has written nothing, as a copy of that name is then from an
+// earlier process with the same id.
 std::vector<OrphanedCopy> FindOrphanedCopies(const RecoveryJournal& journal);
+// Reads a copy without following a link and decodes it; nothing, with the
+// reason, for a file that is too large, damaged or no copy at all.
+std::optional<RecoveryCopy> ReadRecoveryCopy(const std::string& path, std::string* error);
 // Moves a copy into the folder's discarded/ and lets its lock go. The new
 // path, or nothing (reason in `error`).
 std::optional<std::string> DiscardOrphanedCopy(const RecoveryJournal& journal, OrphanedCopy& orphan,
                                                std::string* error);
+// Moves any entry of the folder into discarded/ (a link as the link itself).
+std::optional<std::string> MoveToDiscarded(const RecoveryJournal& journal, const std::string& path,
+                                           std::string* error);
 // Removes a copy that has been restored and lets its lock go.
 void RemoveOrphanedCopy(const RecoveryJournal& journal, OrphanedCopy& orphan);
 

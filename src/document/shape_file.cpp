@@ -180,15 +180,29 @@ LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> tabl
   return r;
 }
 
-LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table) {
-  std::string error;
-  auto file = ReadWholeFile(path, &error);
-  if (!file && error == kNotRegularFileText) {
-    // A device or a FIFO is there but is no shape file: say so, unlike a
-    // file that is simply missing.
-    return Fail(LoadStatus::Damaged, ShapeFileFormat::Qsh, "it is not a regular file");
+namespace {
+
+// Explains a read that gave nothing. A directory, a device or a FIFO is there
+// but is no shape file, and neither is a file larger than any can be: said,
+// unlike a file that is simply missing.
+LoadResult ReadFailed(const ReadProblem& problem) {
+  switch (problem.kind) {
+    case ReadFailure::NotRegularFile:
+      return Fail(LoadStatus::Damaged, ShapeFileFormat::Qsh, "it is not a regular file");
+    case ReadFailure::TooLarge:
+      return Fail(LoadStatus::Damaged, ShapeFileFormat::Qsh,
+                  "it is " + std::to_string(problem.size) + " bytes long, more than any shape file can be (" +
+                      std::to_string(kMaxShapeFileBytes) + " bytes)");
+    default: return Fail(LoadStatus::CannotOpen, ShapeFileFormat::Qsh, problem.text);
   }
-  if (!file) return Fail(LoadStatus::CannotOpen, ShapeFileFormat::Qsh, error);
+}
+
+}  // namespace
+
+LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table) {
+  ReadProblem problem;
+  auto file = ReadWholeFile(path, kMaxShapeFileBytes, &problem);
+  if (!file) return ReadFailed(problem);
   return DecodeShapeFile(file->bytes(), table);
 }
 
@@ -285,14 +299,22 @@ int32_t ReadShapeFile(Document& doc, platform::Platform& ui, const std::string& 
       return kReadRefused;
   }
   if (r.format == ShapeFileFormat::Qs2) doc.state.qs2Flag = 1;
-  doc.state.documentPath = path;
-  ShowDocumentTitle(doc, ui, path);
-  if (path.size() >= 2) ReadObjectFile(doc, ObjectFileName(path), r.count);
+  // Named from the root, so that a save, or a copy restored by an editor
+  // started elsewhere, reaches this file and no other.
+  doc.state.documentPath = AbsolutePath(path);
+  ShowDocumentTitle(doc, ui, doc.state.documentPath);
+  if (path.size() >= 2) ReadObjectFile(doc, SideFileToRead(path), r.count);
   return r.count;
 }
 
 bool ReadOneShape(platform::MessageBoxes& boxes, Shape& target, const std::string& path, int32_t n) {
-  auto file = ReadWholeFile(path);
+  ReadProblem problem;
+  auto file = ReadWholeFile(path, kMaxShapeFileBytes, &problem);
+  if (!file && problem.kind != ReadFailure::CannotOpen) {
+    platform::ShowError(boxes, "Could not load shape " + std::to_string(n) + " from " + path + ": " +
+                                   ReadFailed(problem).detail + ".");
+    return false;
+  }
   if (!file) {
     platform::ShowError(boxes, "Could not load shape: File not found.");
     return false;
@@ -333,25 +355,41 @@ namespace {
 
 bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
                     std::span<const Shape> shapes, ShapeFileFormat format) {
+  auto refuse = [&](const std::string& why) {
+    platform::ShowError(ui.boxes, "Error while saving shapes - Shapes could not be saved: " + why +
+                                      " Please try again.");
+    return false;
+  };
   if (auto big = FindOversizedShape(shapes)) {
     platform::ShowError(ui.boxes, OversizedShapeMessage(shapes[static_cast<size_t>(*big)], *big));
     return false;
   }
+  // The shapes and their object properties go to disk as a pair: both or
+  // neither, so the document is saved only when its side file is too.
+  std::string side;
+  if (doc.state.qbjFlag == 1 && path.size() >= 2) {
+    std::string error;
+    auto name = SideFileToWrite(path, &error);
+    if (!name) return refuse(error);
+    // The side file written over the shapes would leave no shape on disk.
+    if (SameFile(*name, path)) {
+      return refuse("The object properties would be written over the shapes in " + *name +
+                    "; choose a name ending in .qsh or .qs2.");
+    }
+    side = *name;
+  }
   std::vector<uint8_t> bytes = EncodeShapeFile(shapes, format);
-  if (auto error = WriteFileAtomically(path, bytes)) {
-    platform::ShowError(ui.boxes, "Error while saving shapes - Shapes could not be saved: " + *error +
-                                      " Please try again.");
-    return false;
+  std::vector<uint8_t> sideBytes;
+  std::vector<FileToWrite> files = {{path, bytes}};
+  if (!side.empty()) {
+    sideBytes = EncodeObjectFile(shapes);
+    files.push_back({side, sideBytes});
   }
-  ShowDocumentTitle(doc, ui, path);
-  doc.state.documentPath = path;
-  // The document is saved only when its side file is too: otherwise the
-  // object properties would be dropped by the next discard without a word.
-  if (doc.state.qbjFlag == 1 && path.size() >= 2 &&
-      !WriteObjectFile(doc, ui, ObjectFileName(path))) {
-    doc.state.modified = kModified;
-    return false;
+  if (auto failure = WriteFilesTogether(files)) {
+    return refuse(failure->path == path ? failure->text : failure->text + " (" + failure->path + ")");
   }
+  doc.state.documentPath = AbsolutePath(path);
+  ShowDocumentTitle(doc, ui, doc.state.documentPath);
   doc.state.modified = kUnmodified;
   return true;
 }
@@ -413,6 +451,24 @@ std::string ObjectFileName(const std::string& path) {
                               (slash == std::string::npos || dot > slash) && path.size() - dot == 4;
   if (threeLetterExtension) return path.substr(0, path.size() - 2) + "bj";
   return path + ".qbj";
+}
+
+std::optional<std::string> SideFileToWrite(const std::string& path, std::string* error) {
+  auto target = ResolveWriteTarget(path, error);
+  if (!target) return std::nullopt;
+  std::string side = ObjectFileName(*target);
+  if (side.empty()) {
+    if (error) *error = "The name is too short to have an object properties file beside it.";
+    return std::nullopt;
+  }
+  return side;
+}
+
+std::string SideFileToRead(const std::string& path) {
+  const std::string beside = ObjectFileName(path);
+  auto written = SideFileToWrite(path);
+  if (!written || *written == beside) return beside;
+  return FileExists(*written) || !FileExists(beside) ? *written : beside;
 }
 
 std::string Qs2NameFor(const std::string& path) {

@@ -15,6 +15,11 @@ namespace qshe {
 
 enum class ShapeFileFormat { Qsh, Qs2 };
 
+// The largest file either format can be: 5000 shapes of 255 x 255 pixels
+// with their headers (QS2's are the larger). Anything longer is refused
+// before it is read.
+inline constexpr uint64_t kMaxShapeFileBytes = 16 + 5000 * (6 + 255 * 255);
+
 // ----- decoding without side effects ---------------------------------------
 
 enum class LoadStatus {
@@ -36,6 +41,8 @@ struct LoadResult {
 // The table is changed only when the result is Ok.
 LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> table);
 // Reads and decodes a file; the table is changed only when the result is Ok.
+// A directory, a device, a FIFO and a file larger than any shape file can
+// be are Damaged, with the reason.
 LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table);
 
 // ----- encoding --------------------------------------------------------------
@@ -82,6 +89,12 @@ bool WriteQs2File(Document& doc, platform::Platform& ui, const std::string& path
 // The name of the object-properties side file that goes with a shape file:
 // ".qsh" and ".qs2" become ".qbj". Empty for a path too short to have one.
 std::string ObjectFileName(const std::string& path);
+// The side file a save of `path` writes: beside the file a link leads to,
+// not beside the link. Nothing, with the reason, for a link that leads nowhere.
+std::optional<std::string> SideFileToWrite(const std::string& path, std::string* error = nullptr);
+// The side file an open of `path` reads: the one a save writes, or, when
+// there is none, one an earlier save left beside the link.
+std::string SideFileToRead(const std::string& path);
 // The QS2 name the save offers for a QSH name.
 std::string Qs2NameFor(const std::string& path);
 

@@ -15,10 +15,18 @@ PictureResult DecodePicture(std::span<const uint8_t> bytes) {
   return DecodeBmp(bytes);
 }
 
-PictureFile ReadPictureFile(const std::string& path) {
+PictureFile ReadPictureFile(const std::string& path, uint64_t limit) {
   PictureFile file;
-  auto bytes = ReadWholeFile(path, &file.openError);
-  if (!bytes) return file;
+  ReadProblem problem;
+  auto bytes = ReadWholeFile(path, limit, &problem);
+  if (!bytes) {
+    // Larger than any picture the imports take: said, unlike a file that
+    // cannot be opened (or a folder that a pattern matched).
+    file.opened = problem.kind == ReadFailure::TooLarge;
+    file.openError = problem.text;
+    file.result = PictureFailure(PictureError::TooBig);
+    return file;
+  }
   file.opened = true;
   file.result = DecodePicture(bytes->bytes());
   return file;

@@ -15,6 +15,19 @@
 
 namespace qshe {
 
+// The largest picture file of at most `side` x `side` pixels worth reading:
+// a PNG of 16-bit RGBA stored without compression (each row a filter byte
+// and 8 bytes a pixel), with room for its chunk and block headers and for
+// the 4 MB of side chunks the PNG reader keeps. Every BMP of that size, of
+// any depth and with any colour table, is smaller.
+constexpr uint64_t PictureFileLimit(int64_t side) {
+  const auto raw = static_cast<uint64_t>(side * (1 + side * 8));
+  return raw + raw / 64 + (uint64_t{4} << 20) + 65536;
+}
+// What the picture imports read at most: a few MB for 256 x 256. A larger
+// file is refused from its size, before it is read.
+inline constexpr uint64_t kMaxPictureFileBytes = PictureFileLimit(kMaxPictureSide);
+
 // A BMP or a PNG, told apart by the signature and not by the name.
 PictureResult DecodePicture(std::span<const uint8_t> bytes);
 
@@ -23,7 +36,8 @@ struct PictureFile {
   std::string openError;
   PictureResult result;
 };
-PictureFile ReadPictureFile(const std::string& path);
+// A file larger than `limit` bytes is TooBig without being read.
+PictureFile ReadPictureFile(const std::string& path, uint64_t limit = kMaxPictureFileBytes);
 
 // Game-palette indices, width x height, rows bottom first. With
 // `transparent`: palettised pictures give 0 for colour-table index 0;

@@ -156,7 +156,7 @@ void CutShape(Shape& shape, const CollageWork& work) {
 }
 
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, const std::string& path) {
-  auto bytes = ReadWholeFile(path);
+  auto bytes = ReadWholeFile(path, kMaxSheetFileBytes);
   return LoadSheet(display, sheetSlot, boxes, bytes ? bytes->bytes() : std::span<const uint8_t>{}, path);
 }
 

@@ -56,6 +56,10 @@ ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageB
 
 inline constexpr int kSheetWidth = 640;
 inline constexpr int kSheetHeight = 480;
+// The largest PCX sheet file read: an 8-bit picture of 4096 x 4096 (of which
+// the top left is cut) with every byte its own two-byte run, its header and
+// its palette. A larger file is refused before it is read.
+inline constexpr uint64_t kMaxSheetFileBytes = 128 + 2 * 4096 * 4096 + 769;
 
 // A frame's inside, 256 x 256, rows bottom first like a shape.
 struct CollageWork {

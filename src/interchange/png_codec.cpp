@@ -24,6 +24,16 @@ bool IsPng(std::span<const uint8_t> bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
 }
 
+bool ReadPngSize(std::span<const uint8_t> bytes, int64_t& width, int64_t& height) {
+  if (!IsPng(bytes) || bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return false;
+  auto be32 = [&](size_t at) {
+    return int64_t{bytes[at]} << 24 | int64_t{bytes[at + 1]} << 16 | int64_t{bytes[at + 2]} << 8 | bytes[at + 3];
+  };
+  width = be32(16);
+  height = be32(20);
+  return true;
+}
+
 PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t maxPixels) {
   if (!IsPng(bytes)) return PictureFailure(PictureError::NotAPicture);
   Context ctx(spng_ctx_new(0));

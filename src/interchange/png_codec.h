@@ -15,6 +15,9 @@ namespace qshe {
 
 // True when the bytes start with the PNG signature.
 bool IsPng(std::span<const uint8_t> bytes);
+// The size the header announces, from the first 24 bytes, without decoding
+// anything. False for bytes that do not start as a PNG does.
+bool ReadPngSize(std::span<const uint8_t> bytes, int64_t& width, int64_t& height);
 
 // Any PNG up to kMaxPictureSide either way. Palettised files of 1 to 8 bits
 // give an indexed picture (the transparency chunk is not applied); grey and

@@ -312,7 +312,7 @@ TEST_F(DialogsTest, HelpSaysWhereItsTextIsWhenNoViewerStartsAndAboutNamesIt) {
 
 namespace {
 
-const std::filesystem::path kSheets = std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data";
+const std::filesystem::path kSheets = std::filesystem::path(QSHE_TESTS_DIR) / "interchange" / "data";
 
 std::vector<uint8_t> GreyBmp(int w, int h, uint8_t value) {
   qshe::testing::BmpSpec spec;

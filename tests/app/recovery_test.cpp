@@ -149,7 +149,10 @@ TEST_F(RecoveryAppTest, NoMovesTheCopyAsideAndTheStartGoesOn) {
   EXPECT_EQ(e.canvas.At(0, 255), 5);  // the file as it is on disk
 }
 
-TEST_F(RecoveryAppTest, ADamagedCopyIsRefusedWithAMessageAndMovedAside) {
+// However many entries cannot be used (damaged copies, junk, links, a huge
+// file, a folder of a copy's name), the start says so in one message and
+// moves them all aside, so the next start is quiet and quick.
+TEST_F(RecoveryAppTest, UnusableEntriesAreMovedAsideWithOneMessage) {
   WriteSupportFiles(dir);
   fs::create_directories(folder);
   LeaveCopy(folder, kSecondPid, ProgramDir(), file);
@@ -161,20 +164,93 @@ TEST_F(RecoveryAppTest, ADamagedCopyIsRefusedWithAMessageAndMovedAside) {
   for (size_t i = 0; i < damaged.size(); ++i) {
     WriteBytes(RecoveryCopyPath(folder, 900000100 + static_cast<uint32_t>(i)), damaged[i]);
   }
+  for (uint32_t i = 0; i < 40; ++i) WriteBytes(RecoveryCopyPath(folder, 900000300 + i), {'j', 'u', 'n', 'k'});
+  const std::string huge = RecoveryCopyPath(folder, 900000400);
+  WriteBytes(huge, good);
+  fs::resize_file(huge, uint64_t{1} << 30);  // a gigabyte, sparse: refused from its size
+  fs::create_symlink(file, RecoveryCopyPath(folder, 900000500));
   fs::remove(RecoveryCopyPath(folder, kSecondPid));
-  fs::create_directories(RecoveryCopyPath(folder, 900000200));  // a folder of that name is no copy
+  fs::create_directories(RecoveryCopyPath(folder, 900000200));
 
   ASSERT_TRUE(StartHere());
-  ASSERT_EQ(hp.messages.size(), damaged.size());
-  for (const auto& m : hp.messages) {
-    EXPECT_EQ(m.icon, platform::Icon::Stop);
-    EXPECT_NE(m.text.find("could not be restored"), std::string::npos) << m.text;
-    EXPECT_NE(m.text.find("It was moved to " + folder + "/discarded/"), std::string::npos) << m.text;
+  ASSERT_EQ(hp.messages.size(), 1u);
+  const auto& m = hp.messages[0];
+  EXPECT_EQ(m.icon, platform::Icon::Stop);
+  EXPECT_NE(m.text.find("47 entries of the recovery folder " + folder + " could not be restored"), std::string::npos)
+      << m.text;
+  EXPECT_NE(m.text.find("They were moved to " + folder + "/discarded/"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find("... and 37 more."), std::string::npos) << m.text;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().filename() != "discarded") {
+      EXPECT_EQ(entry.path().extension(), ".lock") << entry.path();
+    }
   }
-  for (size_t i = 0; i < damaged.size(); ++i) {
-    EXPECT_FALSE(fs::exists(RecoveryCopyPath(folder, 900000100 + static_cast<uint32_t>(i))));
-  }
+  EXPECT_EQ(ReadBytes(file), kThreeShapes) << "the link's file is untouched";
   EXPECT_EQ(e.doc.state.documentPath, file);
+
+  // The next start finds nothing to say.
+  platform::HeadlessPlatform p;
+  Editor next(p.desktop());
+  ASSERT_TRUE(StartOn(next, ProgramDir(), folder, kSecondPid, {file}));
+  EXPECT_TRUE(p.messages.empty());
+
+  // A single one is named in full.
+  e.recovery.lock.Release(true);
+  WriteBytes(RecoveryCopyPath(folder, 900000600), {'x'});
+  platform::HeadlessPlatform q;
+  Editor third(q.desktop());
+  ASSERT_TRUE(StartOn(third, ProgramDir(), folder, kFirstPid, {file}));
+  ASSERT_EQ(q.messages.size(), 1u);
+  EXPECT_NE(q.messages[0].text.find("The recovery copy " + RecoveryCopyPath(folder, 900000600) +
+                                    " could not be restored: it is not a recovery copy. It was moved to " + folder +
+                                    "/discarded/"),
+            std::string::npos)
+      << q.messages[0].text;
+}
+
+// A folder the user does not own alone is not used: said once at the start,
+// and no copy is written anywhere.
+TEST_F(RecoveryAppTest, AnUnsafeFolderIsNamedOnceAndHoldsNoCopies) {
+  fs::create_directories(dir.File("shared"));
+  ::chmod(dir.File("shared").c_str(), 0777);
+  fs::create_symlink("shared", folder);
+  ASSERT_TRUE(StartHere());
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(hp.messages[0].text, "Could not use the recovery folder " + folder +
+                                     ": it is a symbolic link. Unsaved changes are not kept safe from a crash.");
+  Dot(e, 0, 255);
+  OnFocusLost(e);
+  OnTimer(e, kRecoveryTimer);
+  EXPECT_TRUE(fs::is_empty(dir.File("shared")));
+  EXPECT_EQ(hp.messages.size(), 1u);
+}
+
+// A copy names its file from the root: an editor started in another folder,
+// where the same relative name is another file, restores and saves the
+// right one.
+TEST_F(RecoveryAppTest, ARestoredCopySavesToTheFileItCameFromWhereverTheEditorStarts) {
+  WriteSupportFiles(dir);
+  fs::create_directories(dir.File("A/ed"));
+  fs::create_directories(dir.File("B/ed"));
+  WriteBytes(dir.File("A/ed/a.qsh"), kThreeShapes);
+  WriteBytes(dir.File("B/ed/a.qsh"), {0, 0});
+  char* here = ::getcwd(nullptr, 0);
+  const std::string cwd = here;
+  std::free(here);
+  ASSERT_EQ(::chdir(dir.File("A").c_str()), 0);
+  LeaveCopy(folder, kSecondPid, ProgramDir(), "ed/a.qsh");
+  ASSERT_EQ(::chdir(dir.File("B").c_str()), 0);
+  hp.answers = {Answer::Yes};
+  const bool started = StartOn(e, ProgramDir(), folder, kFirstPid, {});
+  OnCommand(e, kCmdSave);
+  ASSERT_EQ(::chdir(cwd.c_str()), 0);
+  ASSERT_TRUE(started);
+  ASSERT_FALSE(hp.messages.empty());
+  EXPECT_EQ(hp.messages[0].text.rfind("QSH Editor was closed without saving " + dir.File("A/ed/a.qsh") + ". ", 0), 0u)
+      << hp.messages[0].text;
+  EXPECT_EQ(e.doc.state.documentPath, dir.File("A/ed/a.qsh"));
+  EXPECT_NE(ReadBytes(dir.File("A/ed/a.qsh")), kThreeShapes) << "the work went to its own file";
+  EXPECT_EQ(ReadBytes(dir.File("B/ed/a.qsh")), (std::vector<uint8_t>{0, 0})) << "another file was overwritten";
 }
 
 // The work of an editor killed with SIGKILL: a child process of this test

@@ -286,7 +286,7 @@ TEST_F(SelectionTest, TheRecoveryCopyHoldsFloatingPixelsWithoutPuttingThemDown) 
   EXPECT_TRUE(Floating());
   EXPECT_EQ(e.canvas.At(20, 252), 0);
   std::string error;
-  auto file = ReadWholeFile(e.recovery.CopyPath(), &error);
+  auto file = ReadWholeFile(e.recovery.CopyPath(), MaxRecoveryCopyBytes());
   ASSERT_TRUE(file) << error;
   auto copy = DecodeRecoveryCopy(file->bytes(), &error);
   ASSERT_TRUE(copy) << error;

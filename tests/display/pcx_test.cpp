@@ -14,7 +14,7 @@
 namespace qshe::testing {
 namespace {
 
-const std::filesystem::path kData = std::filesystem::path(__FILE__).parent_path() / "data";
+const std::filesystem::path kData = std::filesystem::path(QSHE_TESTS_DIR) / "display" / "data";
 using Bytes = std::vector<uint8_t>;
 
 Bytes Palette256() {

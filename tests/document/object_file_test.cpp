@@ -180,13 +180,13 @@ TEST_F(ObjectFileDocTest, SavingWritesTheSideFileAndOpeningReadsItBack) {
   EXPECT_FALSE(FileExists(dir.File("plain.qbj")));
   EXPECT_TRUE(desk.messages.empty());
 
-  // A side file that cannot be written is reported; the shape file is
-  // written, but the document is not saved until its properties are.
+  // A side file that cannot be written is reported, and the shape file is
+  // not written either: the two are saved as a pair or not at all.
   doc->state.qbjFlag = 1;
   doc->state.modified = kModified;
   std::filesystem::create_directory(dir.File("locked.qbj"));
   EXPECT_FALSE(WriteQshFile(*doc, ui, dir.File("locked.qsh"), doc->list.Document()));
-  EXPECT_TRUE(FileExists(dir.File("locked.qsh")));
+  EXPECT_FALSE(FileExists(dir.File("locked.qsh")));
   EXPECT_EQ(doc->state.modified, kModified);
   ASSERT_EQ(desk.messages.size(), 1u);
   EXPECT_NE(desk.messages[0].text.find(dir.File("locked.qbj")), std::string::npos);

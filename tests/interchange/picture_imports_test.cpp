@@ -18,7 +18,7 @@
 namespace qshe::testing {
 namespace {
 
-const std::filesystem::path kData = std::filesystem::path(__FILE__).parent_path() / "data";
+const std::filesystem::path kData = std::filesystem::path(QSHE_TESTS_DIR) / "interchange" / "data";
 
 // An 8-bit grey picture of one colour.
 std::vector<uint8_t> PlainBmp(int w, int h) {

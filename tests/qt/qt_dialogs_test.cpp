@@ -164,7 +164,7 @@ TEST_F(QtDialogs, ImportCollageOpensWithCtrlUAndCutsTheSheet) {
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(dialog->windowTitle().toStdString(), "Import picture collage");
   const std::string sheet =
-      (std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data" / "im_sheet.pcx").string();
+      (std::filesystem::path(QSHE_TESTS_DIR) / "interchange" / "data" / "im_sheet.pcx").string();
   q.scripted.fileNames.push_back(sheet);
   QTest::mouseClick(Item<QPushButton>(kImportCollageDialog, kCollageBrowse), Qt::LeftButton);
   EXPECT_EQ(Item<QLineEdit>(kImportCollageDialog, kCollageFile)->text().toStdString(), sheet);

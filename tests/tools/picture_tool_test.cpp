@@ -145,7 +145,7 @@ TEST_F(PictureToolTest, ExportWritesTheEditorsBytesOrPngForTheNamedShapes) {
 namespace {
 
 const std::string kSheet =
-    (std::filesystem::path(__FILE__).parent_path() / ".." / "interchange" / "data" / "im_sheet.pcx").string();
+    (std::filesystem::path(QSHE_TESTS_DIR) / "interchange" / "data" / "im_sheet.pcx").string();
 
 int RunCollage(const std::vector<std::string>& args, std::string& err) {
   std::vector<std::string> all = {"collage"};

@@ -13,7 +13,7 @@ namespace {
 void LoadSideFile(const std::string& path, Loaded& loaded) {
   if (path.size() < 2) return;
   std::span<Shape> shapes(loaded.table.data(), static_cast<size_t>(loaded.result.count));
-  loaded.hasObjectFile = LoadObjectFile(ObjectFileName(path), shapes).isObjectFile;
+  loaded.hasObjectFile = LoadObjectFile(SideFileToRead(path), shapes).isObjectFile;
 }
 
 }  // namespace
@@ -51,57 +51,29 @@ bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, 
                      std::ostream& err, std::optional<ShapeFileFormat> format) {
   const bool qs2 = !outPath.empty() && outPath.back() == '2';
   auto bytes = EncodeShapeFile(shapes, format.value_or(qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh));
-  if (!withSideFile) {
-    if (auto error = WriteFileAtomically(outPath, bytes)) {
-      err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
+  std::vector<FileToWrite> files = {{outPath, bytes}};
+  std::vector<uint8_t> sideBytes;
+  if (withSideFile) {
+    std::string error;
+    auto sidePath = SideFileToWrite(outPath, &error);
+    if (!sidePath) {
+      err << "qshe-tool: cannot write " << outPath << ": " << error << "\n";
       return false;
     }
-    return true;
+    if (SameFile(*sidePath, outPath)) {
+      err << "qshe-tool: " << outPath << " would be its own side file; choose a name ending in .qsh or .qs2\n";
+      return false;
+    }
+    sideBytes = EncodeObjectFile(shapes);
+    files.push_back({*sidePath, sideBytes});
   }
-  const std::string sidePath = ObjectFileName(outPath);
-  if (sidePath.empty()) {
-    err << "qshe-tool: " << outPath << " is too short a name to have a side file beside it\n";
-    return false;
-  }
-  if (SamePath(sidePath, outPath)) {
-    err << "qshe-tool: " << outPath << " would be its own side file; choose a name ending in .qsh or .qs2\n";
-    return false;
-  }
-  // The side file goes first so that OUT is only written when both can be;
-  // should OUT then fail, the side file that was there is put back.
-  Previous oldSide;
-  if (!KeepPrevious(sidePath, oldSide, err)) return false;
-  if (auto error = WriteFileAtomically(sidePath, EncodeObjectFile(shapes))) {
-    err << "qshe-tool: cannot write " << sidePath << ": " << *error << "\n";
-    return false;
-  }
-  if (auto error = WriteFileAtomically(outPath, bytes)) {
-    err << "qshe-tool: cannot write " << outPath << ": " << *error << "\n";
-    PutBack(sidePath, oldSide);
+  // Both temporaries are complete and on the disk before either is renamed,
+  // under a lock that keeps another writer's pair from mixing with ours.
+  if (auto failure = WriteFilesTogether(files)) {
+    err << "qshe-tool: cannot write " << failure->path << ": " << failure->text << "\n";
     return false;
   }
   return true;
-}
-
-bool KeepPrevious(const std::string& path, Previous& previous, std::ostream& err) {
-  std::error_code ec;
-  previous.existed = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-  if (!previous.existed) return true;
-  std::string error;
-  previous.bytes = ReadWholeFile(path, &error);
-  if (previous.bytes) return true;
-  err << "qshe-tool: cannot write " << path << ": the file there cannot be read to keep it (" << error
-      << ")\n";
-  return false;
-}
-
-void PutBack(const std::string& path, const Previous& previous) {
-  std::error_code ignored;
-  if (previous.bytes) {
-    WriteFileAtomically(path, previous.bytes->bytes());
-  } else if (!previous.existed) {
-    std::filesystem::remove(path, ignored);  // ours alone: nothing was there before
-  }
 }
 
 }  // namespace qshe::tool

@@ -28,24 +28,12 @@ bool SamePath(const std::string& a, const std::string& b);
 bool Load(const std::string& path, Loaded& loaded, std::ostream& err);
 
 // Writes `shapes` to `path` (QS2 when the name ends in "2", else QSH) and,
-// with `withSideFile`, their object properties beside it; either both files
-// are written or neither changes. A name that would be its own side file is
-// refused. False (with a line on `err`) on failure.
+// with `withSideFile`, their object properties beside it (beside the file a
+// link leads to) as a pair: either both files are written or neither
+// changes. A name that would be its own side file is refused. False (with a
+// line on `err`) on failure.
 // A given `format` is written whatever the name.
 bool WriteShapeFiles(const std::string& path, std::span<const Shape> shapes, bool withSideFile,
                      std::ostream& err, std::optional<ShapeFileFormat> format = std::nullopt);
-
-// What stood at a path before a write that goes in a pair with another.
-struct Previous {
-  bool existed = false;
-  std::optional<FileBytes> bytes;
-};
-// Reads what is at `path` so that it can be put back. A file that is there
-// but cannot be read could not be put back: false, with a line on `err`, and
-// the caller must not replace it.
-bool KeepPrevious(const std::string& path, Previous& previous, std::ostream& err);
-// Undoes a write whose partner file failed: the bytes that were at `path`
-// are written back, or the file is removed when there was none.
-void PutBack(const std::string& path, const Previous& previous);
 
 }  // namespace qshe::tool

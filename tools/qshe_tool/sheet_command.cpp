@@ -126,18 +126,12 @@ int Export(const std::vector<std::string>& names, int columns, int padding, cons
     return 1;
   }
   sheet = {};
-  // The picture and its JSON belong together: should the JSON fail, the
-  // picture that was there is put back.
-  Previous oldPicture;
-  if (!KeepPrevious(sheetPath, oldPicture, err)) return 1;
-  if (auto failed = WriteFileAtomically(sheetPath, *png)) {
-    err << "qshe-tool: cannot write " << sheetPath << ": " << *failed << "\n";
-    return 1;
-  }
+  // The picture and its JSON belong together: both are written or neither.
   const std::string text = root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-  if (auto failed = WriteFileAtomically(jsonPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
-    err << "qshe-tool: cannot write " << jsonPath << ": " << *failed << "\n";
-    PutBack(sheetPath, oldPicture);
+  const FileToWrite files[] = {{sheetPath, *png},
+                               {jsonPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}}};
+  if (auto failed = WriteFilesTogether(files)) {
+    err << "qshe-tool: cannot write " << failed->path << ": " << failed->text << "\n";
     return 1;
   }
   return 0;
@@ -168,7 +162,6 @@ struct SheetData {
   ShapeFileFormat format = ShapeFileFormat::Qsh;
   bool objectFile = false;
   std::vector<SheetEntry> entries;
-  int needWidth = 1, needHeight = 1;  // the picture must be at least this large
 };
 
 // Checks every field before a pixel is read; throws the first Problem.
@@ -225,8 +218,6 @@ SheetData ParseSheetJson(const Json& root) {
       throw Problem{where + " (" + std::to_string(width) + " x " + std::to_string(height) +
                     ") does not fit its cell (" + std::to_string(entry.cellWidth) + " x " +
                     std::to_string(entry.cellHeight) + ")"};
-    data.needWidth = std::max(data.needWidth, entry.cellX + entry.cellWidth);
-    data.needHeight = std::max(data.needHeight, entry.cellY + entry.cellHeight);
     if (!AllocateShape(s, width, height) && width > 0 && height > 0) throw Problem{"not enough memory"};
     s.offsetX = offsetX;
     s.offsetY = offsetY;
@@ -316,24 +307,145 @@ void ReadCells(SheetData& data, const Picture& picture, const GamePalette& palet
   }
 }
 
+// The JSON, read and checked: every field before a pixel is looked at.
+std::string ParseSheet(std::span<const uint8_t> json, const std::string& jsonName, SheetData& data) {
+  try {
+    data = ParseSheetJson(Json::parse(json.begin(), json.end()));
+  } catch (const Json::exception& e) {
+    return jsonName + " is not JSON: " + e.what();
+  } catch (const Problem& p) {
+    return jsonName + ": " + p.text;
+  }
+  return {};
+}
+
+// The most pixels a sheet of these cells may have. Any grid of n cells of
+// at most 255 x 255 with up to 255 pixels between them fits in twice n
+// squares of 510 pixels (its last row may be nearly empty); a picture may
+// also have grown to 4096 x 4096 in another program. The JSON comes with the
+// picture and is trusted no further than that.
+int64_t SheetPixelLimit(const SheetData& data) {
+  const int64_t cells = std::max<int64_t>(1, static_cast<int64_t>(data.entries.size()));
+  const int64_t square = 255 + kMaxPadding;
+  return std::max<int64_t>(int64_t{4096} * 4096, 2 * cells * square * square);
+}
+
+// Checks a picture's size, from its header, against the cells: nothing is
+// decoded for a picture that is too large or lacks a cell.
+std::string CheckSheetSize(const SheetData& data, int64_t width, int64_t height, const std::string& jsonName,
+                           const std::string& sheetName) {
+  const std::string size = std::to_string(width) + " x " + std::to_string(height);
+  if (width * height > SheetPixelLimit(data)) {
+    const size_t n = data.entries.size();
+    return sheetName + " is " + size + " pixels, far larger than a sheet of " + std::to_string(n) +
+           (n == 1 ? " shape" : " shapes") + " can be (as " + jsonName + " describes it)";
+  }
+  for (size_t k = 0; k < data.entries.size(); ++k) {
+    const SheetEntry& e = data.entries[k];
+    if (e.cellX + e.cellWidth > width || e.cellY + e.cellHeight > height)
+      return sheetName + " (" + size + ") lacks the cell of shape " + std::to_string(k) + " at " +
+             std::to_string(e.cellX) + ", " + std::to_string(e.cellY) + " (" + std::to_string(e.cellWidth) + " x " +
+             std::to_string(e.cellHeight) + ")";
+  }
+  return {};
+}
+
+DecodedSheet Failed(std::string problem) {
+  DecodedSheet out;
+  out.problem = std::move(problem);
+  return out;
+}
+
+// Decodes a picture whose size has passed CheckSheetSize and cuts the shapes.
+DecodedSheet CutSheet(SheetData& data, std::span<const uint8_t> png, const GamePalette& palette,
+                      const std::string& jsonName, const std::string& sheetName) {
+  PictureResult decoded;
+  try {
+    decoded = DecodePng(png, 1 << 24, SheetPixelLimit(data));
+  } catch (const std::bad_alloc&) {
+    return Failed("not enough memory to read " + sheetName);
+  }
+  if (decoded.error == PictureError::TooBig)
+    return Failed(sheetName + " is far larger than the sheet " + jsonName + " describes");
+  if (!decoded.ok()) return Failed(PictureErrorMessage(decoded, sheetName));
+  const Picture& picture = decoded.picture;
+  if (std::string problem = CheckSheetSize(data, picture.width, picture.height, jsonName, sheetName); !problem.empty())
+    return Failed(problem);
+  try {
+    ReadCells(data, picture, palette);
+  } catch (const Problem& p) {
+    return Failed(sheetName + ": " + p.text);
+  }
+  DecodedSheet out;
+  out.format = data.format;
+  out.objectFile = data.objectFile;
+  out.shapes.resize(data.entries.size());
+  for (size_t k = 0; k < out.shapes.size(); ++k) out.shapes[k] = std::move(data.entries[k].shape);
+  return out;
+}
+
+// A JSON file holds a few hundred bytes a shape; this leaves ample room for
+// any layout of 5000 of them.
+constexpr uint64_t kMaxSheetJsonBytes = uint64_t{16} << 20;
+// Enough of a PNG to know its size.
+constexpr size_t kPngHeaderBytes = 24;
+
+// The largest PNG file a picture of this size can be: 16-bit RGBA stored
+// without compression, with the chunks the reader keeps aside.
+uint64_t SheetFileLimit(int64_t width, int64_t height) {
+  const auto raw = static_cast<uint64_t>(height) * (1 + 8 * static_cast<uint64_t>(width));
+  return raw + raw / 64 + (uint64_t{4} << 20) + 65536;
+}
+
+std::string ReadProblemText(const ReadProblem& problem) {
+  return problem.kind == ReadFailure::TooLarge ? "it is " + std::to_string(problem.size) + " bytes long, too large"
+                                                : problem.text;
+}
+
 int Import(const std::vector<std::string>& names, const std::string& palettePath, std::ostream& err) {
   const std::string& sheetPath = names[0];
   const std::string& shapePath = names[1];
   const std::string jsonPath = JsonPathFor(sheetPath);
   GamePalette palette;
   if (!LoadToolPalette(palettePath, palette, err)) return 1;
-  std::string error;
-  auto text = ReadWholeFile(jsonPath, &error);
+  ReadProblem problem;
+  auto text = ReadWholeFile(jsonPath, kMaxSheetJsonBytes, &problem);
   if (!text) {
-    err << "qshe-tool: cannot read " << jsonPath << ": " << error << "\n";
+    err << "qshe-tool: cannot read " << jsonPath << ": " << ReadProblemText(problem) << "\n";
     return 1;
   }
-  auto png = ReadWholeFile(sheetPath, &error);
+  SheetData data;
+  if (std::string failed = ParseSheet(text->bytes(), jsonPath, data); !failed.empty()) {
+    err << "qshe-tool: " << failed << "\n";
+    return 1;
+  }
+  text.reset();
+  // The picture's size from its header first: a picture too large for its
+  // cells is refused before the file is read.
+  auto head = ReadFilePrefix(sheetPath, kPngHeaderBytes, &problem);
+  if (!head) {
+    err << "qshe-tool: cannot read " << sheetPath << ": " << ReadProblemText(problem) << "\n";
+    return 1;
+  }
+  int64_t width = 0, height = 0;
+  if (!IsPng(head->bytes())) {
+    err << "qshe-tool: " << sheetPath << " is not a PNG picture\n";
+    return 1;
+  }
+  if (!ReadPngSize(head->bytes(), width, height)) {
+    err << "qshe-tool: " << sheetPath << " is damaged: it ends inside its header\n";
+    return 1;
+  }
+  if (std::string failed = CheckSheetSize(data, width, height, jsonPath, sheetPath); !failed.empty()) {
+    err << "qshe-tool: " << failed << "\n";
+    return 1;
+  }
+  auto png = ReadWholeFile(sheetPath, SheetFileLimit(width, height), &problem);
   if (!png) {
-    err << "qshe-tool: cannot read " << sheetPath << ": " << error << "\n";
+    err << "qshe-tool: cannot read " << sheetPath << ": " << ReadProblemText(problem) << "\n";
     return 1;
   }
-  DecodedSheet sheet = DecodeSheet(text->bytes(), png->bytes(), palette, jsonPath, sheetPath);
+  DecodedSheet sheet = CutSheet(data, png->bytes(), palette, jsonPath, sheetPath);
   png.reset();
   if (!sheet.problem.empty()) {
     err << "qshe-tool: " << sheet.problem << "\n";
@@ -346,51 +458,15 @@ int Import(const std::vector<std::string>& names, const std::string& palettePath
 
 DecodedSheet DecodeSheet(std::span<const uint8_t> json, std::span<const uint8_t> png, const GamePalette& palette,
                          const std::string& jsonName, const std::string& sheetName) {
-  DecodedSheet out;
-  auto fail = [&](std::string problem) {
-    out.problem = std::move(problem);
-    out.shapes.clear();
-    return std::move(out);
-  };
   SheetData data;
-  try {
-    data = ParseSheetJson(Json::parse(json.begin(), json.end()));
-  } catch (const Json::exception& e) {
-    return fail(jsonName + " is not JSON: " + e.what());
-  } catch (const Problem& p) {
-    return fail(jsonName + ": " + p.text);
+  if (std::string problem = ParseSheet(json, jsonName, data); !problem.empty()) return Failed(problem);
+  if (!IsPng(png)) return Failed(sheetName + " is not a PNG picture");
+  int64_t width = 0, height = 0;
+  if (ReadPngSize(png, width, height)) {
+    if (std::string problem = CheckSheetSize(data, width, height, jsonName, sheetName); !problem.empty())
+      return Failed(problem);
   }
-  if (!IsPng(png)) return fail(sheetName + " is not a PNG picture");
-  // A picture may have grown in an editor, but not without bound.
-  const int64_t need = int64_t{data.needWidth} * data.needHeight;
-  PictureResult decoded;
-  try {
-    decoded = DecodePng(png, 1 << 24, std::max<int64_t>(4 * need, 1 << 24));
-  } catch (const std::bad_alloc&) {
-    return fail("not enough memory to read " + sheetName);
-  }
-  if (decoded.error == PictureError::TooBig)
-    return fail(sheetName + " is far larger than the sheet " + jsonName + " describes");
-  if (!decoded.ok()) return fail(PictureErrorMessage(decoded, sheetName));
-  const Picture& picture = decoded.picture;
-  for (size_t k = 0; k < data.entries.size(); ++k) {
-    const SheetEntry& e = data.entries[k];
-    if (e.cellX + e.cellWidth > picture.width || e.cellY + e.cellHeight > picture.height)
-      return fail(sheetName + " (" + std::to_string(picture.width) + " x " + std::to_string(picture.height) +
-                  ") lacks the cell of shape " + std::to_string(k) + " at " + std::to_string(e.cellX) + ", " +
-                  std::to_string(e.cellY) + " (" + std::to_string(e.cellWidth) + " x " +
-                  std::to_string(e.cellHeight) + ")");
-  }
-  try {
-    ReadCells(data, picture, palette);
-  } catch (const Problem& p) {
-    return fail(sheetName + ": " + p.text);
-  }
-  out.format = data.format;
-  out.objectFile = data.objectFile;
-  out.shapes.resize(data.entries.size());
-  for (size_t k = 0; k < out.shapes.size(); ++k) out.shapes[k] = std::move(data.entries[k].shape);
-  return out;
+  return CutSheet(data, png, palette, jsonName, sheetName);
 }
 
 std::optional<int> SheetCommand(const std::vector<std::string>& args, std::ostream& err) {

@@ -75,7 +75,7 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     return 1;
   }
   // OUT over IN's side file would lose the properties it was read from.
-  if (loaded->hasObjectFile && SamePath(outPath, ObjectFileName(in))) {
+  if (loaded->hasObjectFile && SamePath(outPath, SideFileToRead(in))) {
     err << "qshe-tool: " << outPath << " is the side file of " << in << "; writing it would lose the object properties\n";
     return 1;
   }

@@ -47,13 +47,14 @@ void BM_ImportCollageFullSheet(benchmark::State& state) {
   InitDisplay(*display);
   const int slot = AllocBuffer(*display, kSheetWidth, kSheetHeight);
   platform::HeadlessPlatform hp;
+  History history;
   int64_t shapes = 0;
   for (auto _ : state) {
     state.PauseTiming();
     auto doc = std::make_unique<Document>();
     doc->list.count = 1;
     state.ResumeTiming();
-    shapes += ImportCollage(*doc, *display, slot, hp, sheet, {ImportMode::AddNew, PlacementMode::ToEnd, false})
+    shapes += ImportCollage(history, *doc, *display, slot, hp, sheet, {ImportMode::AddNew, PlacementMode::ToEnd, false})
                   .imported;
     state.PauseTiming();
     doc.reset();
@@ -91,13 +92,13 @@ void BM_ImportPictureFiles1000(benchmark::State& state) {
   for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 37);
   const ColorMatcher colors(palette);
   platform::HeadlessPlatform hp;
-  auto canvas = std::make_unique<Canvas>();
+  History history;
   for (auto _ : state) {
     state.PauseTiming();
     auto doc = std::make_unique<Document>();
     doc->list.count = 1;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(ImportPictureFiles(*doc, *canvas, hp, colors, pattern,
+    benchmark::DoNotOptimize(ImportPictureFiles(history, *doc, hp, colors, pattern,
                                                 {ImportMode::AddNew, PlacementMode::ToEnd, false}, true));
     state.PauseTiming();
     doc.reset();
@@ -105,5 +106,33 @@ void BM_ImportPictureFiles1000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ImportPictureFiles1000)->Unit(benchmark::kMillisecond);
+
+// 1000 files that are no pictures: every one read and refused, one message
+// at the end, nothing changed.
+void BM_ImportPictureFiles1000Unusable(benchmark::State& state) {
+  static const std::string pattern = [] {
+    const fs::path dir = fs::temp_directory_path() / "qshe-bench-unusable";
+    fs::create_directories(dir);
+    const std::vector<uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+    for (int n = 0; n < 1000; ++n) Write(dir / ("note" + std::to_string(1000 + n) + ".bmp"), text);
+    return (dir / "note*.bmp").string();
+  }();
+  const ColorMatcher colors(GamePalette{});
+  platform::HeadlessPlatform hp;
+  History history;
+  auto doc = std::make_unique<Document>();
+  doc->list.count = 1;
+  for (auto _ : state) {
+    ImportCount n =
+        ImportPictureFiles(history, *doc, hp, colors, pattern, {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
+    if (n.failed != 1000 || doc->list.count != 1) {
+      state.SkipWithError("the import changed the document");
+      return;
+    }
+  }
+  state.counters["messages_per_run"] =
+      static_cast<double>(hp.messages.size()) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ImportPictureFiles1000Unusable)->Unit(benchmark::kMillisecond);
 
 }  // namespace

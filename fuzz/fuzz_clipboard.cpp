@@ -3,6 +3,7 @@
 // as the editor's own index block must give nothing or the same bytes back;
 // and a block put on the clipboard as a bitmap must come back with every
 // pixel at the game colour nearest to its own, index 0 staying 0.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,7 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);
 
   std::optional<IndexBlock> in = ClipboardBitmapToIndices(bytes, colors);
-  if (in && !Sound(*in)) std::abort();
+  if (in && (!Sound(*in) || in->width > 255 || in->height > 255)) std::abort();
+  // The same bytes as a file another program offered (PNG or BMP).
+  std::string why;
+  std::optional<IndexBlock> file = ClipboardFileToIndices(bytes, colors, &why);
+  if (file ? !Sound(*file) || file->width > 255 || file->height > 255 : why.empty()) std::abort();
 
   if (std::optional<IndexBlock> own = DecodeIndexBlock(bytes)) {
     if (!Sound(*own)) std::abort();
@@ -45,12 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!in) return 0;
 
-  // Out as a bitmap and back in.
+  // Out as a bitmap and back in: the top-left 255 x 255 at most.
   const std::vector<uint8_t> dib = IndicesToClipboardBitmap(*in, palette);
   std::optional<IndexBlock> back = ClipboardBitmapToIndices(dib, colors);
-  if (!back || back->width != in->width || back->height != in->height) std::abort();
-  for (size_t i = 0; i < in->pixels.size(); ++i)
-    if (back->pixels[i] != Expected(palette, colors, in->pixels[i])) std::abort();
+  const int w = std::min(in->width, 255), h = std::min(in->height, 255);
+  if (!back || back->width != w || back->height != h) std::abort();
+  for (int row = 0; row < h; ++row)
+    for (int x = 0; x < w; ++x) {
+      const size_t from =
+          static_cast<size_t>(in->height - h + row) * static_cast<size_t>(in->width) + static_cast<size_t>(x);
+      if (back->pixels[static_cast<size_t>(row * w + x)] != Expected(palette, colors, in->pixels[from])) std::abort();
+    }
   // And the exact indices through the editor's own format.
   std::optional<IndexBlock> exact = DecodeIndexBlock(EncodeIndexBlock(*in));
   if (!exact || exact->width != in->width || exact->height != in->height || exact->pixels != in->pixels)

@@ -59,13 +59,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc->list.count = 2;
   doc->list.slots[1].offsetX = 99;
   const ImportChoice choice{ImportMode::AddNew, PlacementMode::AfterCurrent, false};
-  ImportCount n = CutSheet(*doc, sheet, rig.ui, choice);
-  rig.ui.messages.clear();
-  if (n.imported < 0 || doc->list.count != 2 + n.imported || doc->list.count > kShapeListCapacity) std::abort();
+  History history;
+  ImportCount n = CutSheet(history, *doc, sheet, rig.ui, choice);
+  // Refused frames keep their places (empty) once any frame is taken; when
+  // none is, nothing changes.
+  const int32_t made = n.imported > 0 ? n.imported + n.failed : 0;
+  if (n.imported < 0 || n.failed < 0 || doc->list.count != 2 + made || doc->list.count > kShapeListCapacity)
+    std::abort();
+  if (n.failed > 0 && rig.ui.messages.empty()) std::abort();
   if (doc->list.slots[static_cast<size_t>(doc->list.count - 1)].offsetX != 99) std::abort();
-  auto cut = std::span<const Shape>(doc->list.slots.data() + 1, static_cast<size_t>(n.imported));
+  auto cut = std::span<const Shape>(doc->list.slots.data() + 1, static_cast<size_t>(made));
   if (FindOversizedShape(cut)) std::abort();
   for (const Shape& s : cut)
     if (!Cropped(s) || s.offsetY > 127 || s.offsetY < -128 || s.offsetX < 0) std::abort();
+  rig.ui.messages.clear();
   return 0;
 }

@@ -1,24 +1,17 @@
 #include "app/selection_commands.h"
 
-#include <cstring>
-
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "interchange/clipboard_bitmap.h"
+#include "platform/messages.h"
 
 namespace qshe {
 namespace {
 
 bool SelectToolWithSelection(const Editor& e) {
   return e.tools.currentTool == kSelect && SelectionExists(e.selection);
-}
-
-bool SameAsRecorded(const Editor& e) {
-  const int slot = FindUndoSlot(e.undo, e.undo.position);
-  if (slot < 0) return false;
-  const CanvasCopy& recorded = (*e.undo.slots)[static_cast<size_t>(slot)];
-  return std::memcmp(recorded.data(), e.canvas.pixels.data(), recorded.size()) == 0;
 }
 
 void ShowSelection(Editor& e) {
@@ -41,18 +34,21 @@ bool PutDownSelection(Editor& e) {
   if (!IsFloating(s)) return false;
   StampSelection(s, e.canvas);
   ClearSelection(s);
-  if (SameAsRecorded(e)) return false;
-  SaveUndoState(e.undo, e.canvas);
+  // The pixels fill the hole they were lifted from: the canvas now differs
+  // from what was committed, but not from what the history saw, unless the
+  // selection moved since (a move not recorded yet is recorded here).
   e.window.canvasChanged = 1;
-  return true;
+  return RecordCanvasStep(e, "Put Down Selection");
 }
 
 void CopySelection(Editor& e) {
   if (!SelectToolWithSelection(e)) return;
   const SelectionBounds b = Bounds(e.selection);
   IndexBlock block{b.width(), b.height(), SelectionPixels(e.selection, e.canvas)};
-  e.desktop.clipboard.PutClipboard(
-      {IndicesToClipboardBitmap(block, e.window.gamePalette), EncodeIndexBlock(block)});
+  platform::ClipboardContent content;
+  content.bitmap = IndicesToClipboardBitmap(block, e.window.gamePalette);
+  content.indices = EncodeIndexBlock(block);
+  e.desktop.clipboard.PutClipboard(content);
 }
 
 void CutSelection(Editor& e) {
@@ -60,27 +56,37 @@ void CutSelection(Editor& e) {
   CopySelection(e);
   LiftIfMarked(e);
   EmptyFloatingPixels(e.selection);
-  e.doc.state.modified = kModified;
+  RecordCanvasStep(e, "Cut");
   ShowSelection(e);
 }
 
 void DeleteSelection(Editor& e) {
   if (!SelectToolWithSelection(e)) return;
   LiftIfMarked(e);
-  // Taking pixels away is unsaved work like any other.
-  if (EmptyFloatingPixels(e.selection)) e.doc.state.modified = kModified;
+  EmptyFloatingPixels(e.selection);
+  RecordCanvasStep(e, "Delete Selection");
   ShowSelection(e);
 }
 
 void PasteClipboard(Editor& e) {
+  // A drag under way ends first, as for Select All: a rubber band or a moving
+  // selection would otherwise go on over the pasted pixels.
+  ToolMouseUp(e);
   platform::ClipboardContent content = e.desktop.clipboard.GetClipboard();
-  // Another window of the editor leaves its exact indices beside the picture.
+  std::string why = content.problem;
+  // Another window of the editor leaves its exact indices beside the picture;
+  // another program's PNG or BMP goes through our own readers.
   std::optional<IndexBlock> block = DecodeIndexBlock(content.indices);
-  if (!block && !content.bitmap.empty()) block = ClipboardBitmapToIndices(content.bitmap, GameColors(e));
-  if (!block) return;
+  if (!block && !content.file.empty()) block = ClipboardFileToIndices(content.file, GameColors(e), &why);
+  if (!block && !content.bitmap.empty()) block = ClipboardBitmapToIndices(content.bitmap, GameColors(e), &why);
+  if (!block) {
+    // No picture at all is nothing to tell; a picture that cannot be taken is.
+    if (!why.empty()) platform::ShowError(e.ui().boxes, "The picture on the clipboard can not be pasted. " + why);
+    return;
+  }
   PutDownSelection(e);
   FloatPixels(e.selection, block->width, block->height, block->pixels.data());
-  e.doc.state.modified = kModified;
+  RecordCanvasStep(e, "Paste");
   SetToolState(e, kSelect, e.view.backgroundType, e.tools.pencilSize);
   RedrawScreen(e);
   PresentWindow(e);
@@ -94,7 +100,7 @@ void SelectAll(Editor& e) {
   if (IsFloating(s)) {
     // Into the canvas first, so that the whole canvas is lifted with it.
     StampSelection(s, e.canvas);
-    if (!SameAsRecorded(e)) SaveUndoState(e.undo, e.canvas);
+    RecordCanvasStep(e, "Put Down Selection");
   }
   s.rect = {0, kCanvasSize - 1, 0, kCanvasSize - 1};
   s.state = kRectangle;
@@ -106,11 +112,10 @@ void SelectAll(Editor& e) {
 
 void FlipCanvas(Editor& e, bool rows) {
   PutDownSelection(e);
-  const bool changed = rows ? FlipRows(e.canvas) : FlipColumns(e.canvas);
-  SaveUndoState(e.undo, e.canvas);
-  e.window.canvasChanged = 1;
-  // A flip that moved a pixel is unsaved work.
-  if (changed) e.doc.state.modified = kModified;
+  if (rows ? FlipRows(e.canvas) : FlipColumns(e.canvas)) {
+    RecordCanvasStep(e, rows ? "Flip Horizontal" : "Flip Vertical");
+    e.window.canvasChanged = 1;
+  }
   ShowCanvas(e);
 }
 

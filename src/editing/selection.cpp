@@ -150,7 +150,7 @@ std::vector<uint8_t> SelectionPixels(const Selection& s, const Canvas& canvas) {
 }
 
 void FloatPixels(Selection& s, int width, int height, const uint8_t* pixels) {
-  const int w = std::clamp(width, 1, kCanvasSize), h = std::clamp(height, 1, kCanvasSize);
+  const int w = std::clamp(width, 1, kLargestFloat), h = std::clamp(height, 1, kLargestFloat);
   s.rect = {0, w - 1, 0, h - 1};
   s.pixels->fill(0);
   // The top rows are the last ones of a bottom-first block.
@@ -163,7 +163,16 @@ void FloatPixels(Selection& s, int width, int height, const uint8_t* pixels) {
 }
 
 bool EmptyFloatingPixels(Selection& s) {
-  const bool any = std::any_of(s.pixels->begin(), s.pixels->end(), [](uint8_t v) { return v != 0; });
+  // Only the rectangle's pixels count: the buffer keeps older content past
+  // them (and all of it while nothing floats).
+  bool any = false;
+  if (SelectionExists(s) && s.floating == 1) {
+    const SelectionBounds b = Bounds(s);
+    const ptrdiff_t count =
+        std::min<ptrdiff_t>(static_cast<ptrdiff_t>(b.width()) * b.height(), static_cast<ptrdiff_t>(s.pixels->size()));
+    const auto end = s.pixels->begin() + count;
+    any = std::any_of(s.pixels->begin(), end, [](uint8_t v) { return v != 0; });
+  }
   s.pixels->fill(0);
   return any;
 }

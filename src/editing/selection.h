@@ -59,10 +59,14 @@ void StampSelection(const Selection& s, Canvas& canvas);
 // The rectangle's pixels, bottom row first: the floating ones when lifted,
 // else those of the canvas under it (0 off the canvas).
 std::vector<uint8_t> SelectionPixels(const Selection& s, const Canvas& canvas);
+// The largest block that floats in: no shape is larger, and the canvas
+// commits no more of its 256 x 256.
+inline constexpr int kLargestFloat = kCanvasSize - 1;
 // A floating selection of `width` x `height` indices (rows bottom first) at
-// the canvas's top-left corner; larger blocks keep their top-left 256 x 256.
+// the canvas's top-left corner; larger blocks keep their top-left 255 x 255.
 void FloatPixels(Selection& s, int width, int height, const uint8_t* pixels);
-// Sets every floating pixel to 0; true when one of them was not 0.
+// Sets every floating pixel to 0; true when one of the lifted rectangle's
+// pixels was not 0.
 bool EmptyFloatingPixels(Selection& s);
 
 // The select tool. Points are a canvas column and a bottom-up canvas row.

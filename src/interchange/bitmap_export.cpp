@@ -40,6 +40,19 @@ bool WantsPng(const std::string& path) {
   return tail == ".png";
 }
 
+std::string PngName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.rfind('.');
+  std::string stem = path;
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    if (extension == ".bmp") stem = path.substr(0, dot);
+  }
+  return stem + ".png";
+}
+
 std::optional<std::string> WriteShapePicture(const std::string& path, const Shape& shape,
                                              const GamePalette& palette) {
   if (!shape.HasPixels()) return std::string("the shape is empty");
@@ -55,17 +68,28 @@ std::optional<std::string> WriteShapePicture(const std::string& path, const Shap
 bool SaveShapeBitmap(platform::Platform& ui, const GamePalette& palette, const Shape& shape, int32_t index,
                      std::string path) {
   if (path.empty()) {
+    int filter = 0;
     platform::FileDialogRequest request;
-    request.filters = {{"Windows Bitmap file (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+    request.filters = {
+        {"Windows Bitmap file (*.bmp)", "*.bmp"}, {"PNG pictures (*.png)", "*.png"}, {"All Files (*.*)", "*.*"}};
+    request.title = "Export the shape as a picture";
     request.initialName = "shape" + std::to_string(index) + ".bmp";
     request.defaultExtension = "bmp";
     request.maxLength = 260;
     request.hideReadOnly = true;
     request.promptOverwrite = true;
     request.pathMustExist = true;
+    request.chosenFilter = &filter;
     auto chosen = ui.files.AskSaveFileName(request);
     if (!chosen) return false;
     path = *chosen;
+    if (filter == kExportPngFilter && !WantsPng(path)) {
+      // The PNG filter picks the format, and the name says so. The dialog
+      // asked about the name it showed; a different one is asked about here.
+      path = PngName(path);
+      if (FileExists(path) && !platform::AskYesNo(ui.boxes, path + " already exists.\nDo you want to replace it?"))
+        return false;
+    }
   }
   // An empty shape has no picture; a 0 x 0 bitmap is one no program reads.
   if (!shape.HasPixels()) {

@@ -27,14 +27,21 @@ GamePalette ExportedPngPalette(const GamePalette& palette);
 
 // True when the name ends in ".png", whatever the case.
 bool WantsPng(const std::string& path);
+// The name with ".png" in place of a ".bmp" ending, or added.
+std::string PngName(const std::string& path);
+
+// The export dialog's filters: the bitmap first, then this one, which makes
+// the file a PNG whatever name is typed.
+inline constexpr int kExportPngFilter = 1;
 
 // Writes the shape to `path` (PNG or BMP by the name) through the safe save.
 // The system's text for the error, or nothing on success.
 std::optional<std::string> WriteShapePicture(const std::string& path, const Shape& shape,
                                              const GamePalette& palette);
 
-// Asks for a name when `path` is empty (proposing shape<index>.bmp), writes,
-// and tells the user when the file could not be written. True when written.
+// Asks for a name when `path` is empty (proposing shape<index>.bmp; the PNG
+// filter makes it a PNG), writes, and tells the user when the file could
+// not be written. True when written.
 bool SaveShapeBitmap(platform::Platform& ui, const GamePalette& palette, const Shape& shape, int32_t index,
                      std::string path);
 

@@ -10,6 +10,11 @@
 
 namespace qshe {
 
+std::vector<platform::FileFilter> PictureOpenFilters() {
+  return {
+      {"Pictures (*.bmp *.png)", "*.bmp;*.png"}, {"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+}
+
 PictureResult DecodePicture(std::span<const uint8_t> bytes) {
   if (IsPng(bytes)) return DecodePng(bytes);
   return DecodeBmp(bytes);
@@ -76,9 +81,49 @@ bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool tra
   return true;
 }
 
+PictureShape ReadPictureShape(const std::string& path, const ColorMatcher& colors, bool transparent) {
+  PictureShape out;
+  PictureFile file = ReadPictureFile(path);
+  if (!file.opened) {
+    out.reason = "Can not read the file: " + file.openError;
+  } else if (!file.result.ok()) {
+    out.reason = PictureErrorReason(file.result);
+  } else if (!PictureToShape(file.result.picture, colors, transparent, out.shape)) {
+    out.reason = "Not enough memory to load the picture.";
+  }
+  return out;
+}
+
 void CenterOffsets(Shape& shape) {
   shape.offsetX = std::clamp(32 - shape.width / 2, -127, 127);
   shape.offsetY = std::clamp(shape.height / 2 + 65, -127, 127);
+}
+
+namespace {
+
+// Decoded and matched in full before the target is touched.
+bool LoadInto(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path, bool transparent,
+              const PictureFile& file, Shape& shape) {
+  Shape fresh;
+  if (!PictureToShape(file.result.picture, colors, transparent, fresh)) {
+    platform::ShowError(boxes, "Not enough memory to load the picture. (" + path + ")");
+    return false;
+  }
+  shape = std::move(fresh);
+  return true;
+}
+
+}  // namespace
+
+bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                     bool transparent, Shape& shape) {
+  PictureFile file = ReadPictureFile(path);
+  if (!file.opened) return false;
+  if (!file.result.ok()) {
+    platform::ShowError(boxes, PictureErrorMessage(file.result, path));
+    return false;
+  }
+  return LoadInto(boxes, colors, path, transparent, file, shape);
 }
 
 bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
@@ -91,13 +136,8 @@ bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes
   }
   const Picture& picture = file.result.picture;
   if (target >= 0) {
-    // Decoded and matched in full before the slot is touched.
-    Shape fresh;
-    if (!PictureToShape(picture, colors, transparent, fresh)) {
-      platform::ShowError(boxes, "Not enough memory to load the picture. (" + path + ")");
-      return false;
-    }
-    doc.list.slots[static_cast<size_t>(std::min(target, kShapeListCapacity - 1))] = std::move(fresh);
+    Shape& slot = doc.list.slots[static_cast<size_t>(std::min(target, kShapeListCapacity - 1))];
+    if (!LoadInto(boxes, colors, path, transparent, file, slot)) return false;
   } else {
     std::vector<uint8_t> matched = MatchPicture(picture, colors, transparent);
     canvas.pixels.fill(0);

@@ -27,6 +27,9 @@ constexpr uint64_t PictureFileLimit(int64_t side) {
 // What the picture imports read at most: a few MB for 256 x 256. A larger
 // file is refused from its size, before it is read.
 inline constexpr uint64_t kMaxPictureFileBytes = PictureFileLimit(kMaxPictureSide);
+// The open dialogs' filters for pictures: both kinds first, then bitmaps as
+// they always were, then every file.
+std::vector<platform::FileFilter> PictureOpenFilters();
 
 // A BMP or a PNG, told apart by the signature and not by the name.
 PictureResult DecodePicture(std::span<const uint8_t> bytes);
@@ -50,9 +53,23 @@ std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& co
 // matched picture. False when its block could not be obtained.
 bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool transparent, Shape& shape);
 
+// A picture file read and matched into a new shape, or why not (the reason
+// without the file's name; empty on success).
+struct PictureShape {
+  Shape shape;
+  std::string reason;
+};
+PictureShape ReadPictureShape(const std::string& path, const ColorMatcher& colors, bool transparent);
+
 // Offsets that put the shape's middle over the floor tile's: 32 - width / 2
 // across, height / 2 + 65 up, each kept to -127..127.
 void CenterOffsets(Shape& shape);
+
+// Reads `path` into `shape` (cleared first) as LoadBitmapFile reads it into a
+// slot. False, with `shape` as it was, when the file cannot be opened
+// (silently) or used (with a message naming the file).
+bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                     bool transparent, Shape& shape);
 
 // Reads `path` into shape slot `target`, or into the canvas (top-left, the
 // rest cleared) for a negative target. A file that cannot be opened changes

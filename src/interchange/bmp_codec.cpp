@@ -295,6 +295,12 @@ PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
   return DecodeInfo(bytes, kFileHeaderSize, U32(bytes, 10), false);
 }
 
+PictureResult DecodeBmpTopLeft(std::span<const uint8_t> bytes) {
+  if (!IsBmp(bytes)) return PictureFailure(PictureError::NotAPicture);
+  if (bytes.size() < kFileHeaderSize + 4) return Damaged("its headers are cut short");
+  return DecodeInfo(bytes, kFileHeaderSize, U32(bytes, 10), true);
+}
+
 PictureResult DecodeDib(std::span<const uint8_t> bytes) { return DecodeInfo(bytes, 0, std::nullopt, true); }
 
 std::vector<uint8_t> EncodeBmp8(int32_t width, int32_t height, const uint8_t* pixels, const GamePalette& palette) {

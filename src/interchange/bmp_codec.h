@@ -18,6 +18,10 @@ bool IsBmp(std::span<const uint8_t> bytes);
 // or without bit fields; bottom-up and top-down rows.
 PictureResult DecodeBmp(std::span<const uint8_t> bytes);
 
+// A bitmap file of any size that keeps its top-left kMaxPictureSide x
+// kMaxPictureSide, as pictures from the clipboard do.
+PictureResult DecodeBmpTopLeft(std::span<const uint8_t> bytes);
+
 // A device-independent bitmap as the clipboard carries it: information
 // header, bit masks, colour table and rows, without a file header. Every
 // header and depth DecodeBmp reads; a picture larger than kMaxPictureSide

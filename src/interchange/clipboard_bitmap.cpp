@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "interchange/bmp_codec.h"
+#include "interchange/png_codec.h"
 
 namespace qshe {
 namespace {
@@ -20,37 +21,20 @@ void Put32(uint8_t* at, uint32_t v) {
 
 bool IsKey(const uint8_t* rgb) { return std::memcmp(rgb, kTransparentKeyColor, 3) == 0; }
 
-// Bits per pixel as the header names them, or 0 when it is too short.
-uint32_t DepthOf(std::span<const uint8_t> dib) {
-  if (dib.size() < 4) return 0;
-  const uint32_t size = Get32(dib, 0);
-  const size_t at = size == 12 ? 10 : 14;
-  if (dib.size() < at + 2) return 0;
-  return dib[at] | dib[at + 1] << 8;
-}
-
-}  // namespace
-
-std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib, const ColorMatcher& colors) {
-  // Fewer than 8 bits per pixel is not taken, as it never was.
-  if (DepthOf(dib) < 8) return std::nullopt;
-  PictureResult decoded = DecodeDib(dib);
-  if (!decoded.ok()) return std::nullopt;
-  const Picture& p = decoded.picture;
+IndexBlock ToIndices(const Picture& p, const ColorMatcher& colors) {
   IndexBlock block{p.width, p.height, std::vector<uint8_t>(static_cast<size_t>(p.width) * static_cast<size_t>(p.height))};
   if (p.indexed) {
     uint8_t remap[256];
     for (int k = 0; k < 256; ++k) {
       const uint8_t* c = p.palette.data() + 3 * k;
-      remap[k] = IsKey(c) ? 0 : colors.Nearest(c[0], c[1], c[2]);
+      const bool clear = !p.paletteAlpha.empty() && p.paletteAlpha[static_cast<size_t>(k)] == 0;
+      remap[k] = clear || IsKey(c) ? 0 : colors.Nearest(c[0], c[1], c[2]);
     }
     for (size_t i = 0; i < block.pixels.size(); ++i) block.pixels[i] = remap[p.pixels[i]];
     return block;
   }
   const uint8_t* px = p.pixels.data();
   for (size_t i = 0; i < block.pixels.size(); ++i, px += 4) {
-    // An alpha byte that is the same everywhere is unused, as many
-    // programs write 32-bit pixels.
     if ((p.alphaUsed && px[3] == 0) || IsKey(px)) {
       block.pixels[i] = 0;
     } else {
@@ -58,6 +42,37 @@ std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib,
     }
   }
   return block;
+}
+
+std::optional<IndexBlock> Refuse(const PictureResult& decoded, std::string* why) {
+  if (why) {
+    // Pictures of every size are taken in part; only one that no reader can
+    // go through in reasonable time and memory is too big.
+    *why = decoded.error == PictureError::TooBig ? "It is too large to be read." : PictureErrorReason(decoded);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib, const ColorMatcher& colors,
+                                                   std::string* why) {
+  PictureResult decoded = DecodeDib(dib);
+  if (!decoded.ok()) return Refuse(decoded, why);
+  // An alpha byte that is the same everywhere is unused, as many programs
+  // write 32-bit pixels.
+  return ToIndices(decoded.picture, colors);
+}
+
+std::optional<IndexBlock> ClipboardFileToIndices(std::span<const uint8_t> file, const ColorMatcher& colors,
+                                                 std::string* why) {
+  const bool png = IsPng(file);
+  PictureResult decoded = png ? DecodePngTopLeft(file) : DecodeBmpTopLeft(file);
+  if (!decoded.ok()) return Refuse(decoded, why);
+  // A PNG has an alpha channel only when its maker gave it one, so alpha 0
+  // is meant even when every pixel has it.
+  if (png && !decoded.picture.indexed) decoded.picture.alphaUsed = true;
+  return ToIndices(decoded.picture, colors);
 }
 
 std::vector<uint8_t> IndicesToClipboardBitmap(const IndexBlock& block, const GamePalette& palette) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "display/game_palette.h"
@@ -24,11 +25,21 @@ struct IndexBlock {
   std::vector<uint8_t> pixels;
 };
 
-// A bitmap of 8 bits or more per pixel (any header, bit fields, top-down
-// rows), matched to the game colours: the key colour and, where the alpha
-// channel is used, alpha 0 give index 0. A bitmap larger than 256 x 256
-// keeps its top-left part. Nothing for other depths and damaged data.
-std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib, const ColorMatcher& colors);
+// A bitmap of any depth the bitmap reader knows (1 to 32 bits, any header,
+// bit fields, top-down rows), matched to the game colours: the key colour
+// and, where the alpha channel is used, alpha 0 give index 0. A bitmap
+// larger than 255 x 255 keeps its top-left part. Nothing for damaged data
+// and depths no reader knows, with the reason in `why`.
+std::optional<IndexBlock> ClipboardBitmapToIndices(std::span<const uint8_t> dib, const ColorMatcher& colors,
+                                                   std::string* why = nullptr);
+
+// A PNG or BMP file another program offered, read by the editor's own
+// readers, so alpha comes through as the file has it: in a PNG alpha 0 is
+// always transparent, in a bitmap where its alpha channel is used. The key
+// colour gives index 0 as well. Pictures of any size keep their top-left
+// 255 x 255.
+std::optional<IndexBlock> ClipboardFileToIndices(std::span<const uint8_t> file, const ColorMatcher& colors,
+                                                 std::string* why = nullptr);
 
 // A 24-bit bitmap of the block: 40-byte header, bottom-up rows; index 0 is
 // written as the key colour.

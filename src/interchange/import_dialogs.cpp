@@ -1,5 +1,7 @@
 #include "interchange/import_dialogs.h"
 
+#include "interchange/bitmap_import.h"
+
 namespace qshe {
 
 using K = platform::ControlKind;
@@ -98,17 +100,20 @@ ImportChoice ReadImportChoice(platform::DialogHost& host, int dialog) {
 bool ReadTransparency(platform::DialogHost& host) { return host.ItemChecked(kImportFilesDialog, kFilesTransparent); }
 
 std::string ReadImportPath(platform::DialogHost& host, int dialog) {
-  return host.ItemText(dialog, IsFiles(dialog) ? kFilesPattern : kCollageFile).substr(0, 254);
+  // Whole: a path is as long as the file system allows.
+  return host.ItemText(dialog, IsFiles(dialog) ? kFilesPattern : kCollageFile);
 }
 
 void BrowseImportFile(platform::DialogHost& host, platform::FileDialogs& files, int dialog) {
   platform::FileDialogRequest request;
   if (IsFiles(dialog)) {
-    request.filters = {{"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+    request.filters = PictureOpenFilters();
     request.defaultExtension = "bmp";
+    request.title = "Choose a picture to import";
   } else {
     request.filters = {{"Pellory Scan PCX files (*.pcx)", "*.pcx"}, {"All Files (*.*)", "*.*"}};
     request.defaultExtension = "pcx";
+    request.title = "Choose a picture collage to import";
   }
   request.firstFilter = 0;
   request.maxLength = 510;

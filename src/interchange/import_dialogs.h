@@ -47,7 +47,7 @@ void ShowImportDialog(platform::DialogHost& host, int dialog);
 ImportChoice ReadImportChoice(platform::DialogHost& host, int dialog);
 // Import Files: whether the background is to be made transparent.
 bool ReadTransparency(platform::DialogHost& host);
-// The pattern or sheet path typed into the dialog, at most 254 characters.
+// The pattern or sheet path typed into the dialog, however long.
 std::string ReadImportPath(platform::DialogHost& host, int dialog);
 
 // The "..." button: asks for a file, owned by the dialog, and puts the

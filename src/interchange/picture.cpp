@@ -2,22 +2,27 @@
 
 namespace qshe {
 
-std::string PictureErrorMessage(const PictureResult& result, const std::string& path) {
-  const std::string tail = " (" + path + ")";
+std::string PictureErrorReason(const PictureResult& result) {
   switch (result.error) {
     case PictureError::None: return {};
-    case PictureError::NotAPicture: return "This file is not a windows bitmap." + tail;
+    case PictureError::NotAPicture: return "This file is not a windows bitmap.";
     case PictureError::TooBig:
-      return "This bitmap is too big. The maximum size of a bitmap is 256 x 256 pixels." + tail;
+      return "This bitmap is too big. The maximum size of a bitmap is " + std::to_string(kMaxPictureSide) + " x " +
+             std::to_string(kMaxPictureSide) + " pixels.";
     case PictureError::BadSize:
-      return "This bitmap has no usable size (" + result.detail + " pixels). Can not load the image." + tail;
-    case PictureError::Compression: return "Unsupported bitmap compression. Can not load the image." + tail;
+      return "This bitmap has no usable size (" + result.detail + " pixels). Can not load the image.";
+    case PictureError::Compression: return "Unsupported bitmap compression. Can not load the image.";
     case PictureError::Depth:
-      return "Unsupported bitmap depth. Only 8-bit and 24-bit pictures are supported." + tail;
-    case PictureError::Damaged:
-      return "This picture file is damaged (" + result.detail + "). Can not load the image." + tail;
+      // The depths the bitmap reader knows; PNG pictures of every depth are read.
+      return "Unsupported bitmap depth. Only 1-, 4-, 8-, 16-, 24- and 32-bit pictures are supported.";
+    case PictureError::Damaged: return "This picture file is damaged (" + result.detail + "). Can not load the image.";
   }
   return {};
+}
+
+std::string PictureErrorMessage(const PictureResult& result, const std::string& path) {
+  if (result.ok()) return {};
+  return PictureErrorReason(result) + " (" + path + ")";
 }
 
 void NoteAlphaUse(Picture& picture) {

@@ -9,8 +9,9 @@
 
 namespace qshe {
 
-// Pictures larger than this either way are refused.
-inline constexpr int32_t kMaxPictureSide = 256;
+// Pictures larger than this either way are refused: a shape file holds no
+// larger shape, and the canvas commits no more than this of its 256 x 256.
+inline constexpr int32_t kMaxPictureSide = 255;
 
 struct Picture {
   int32_t width = 0;
@@ -62,6 +63,8 @@ inline PictureResult PictureFailure(PictureError error, std::string detail = {})
 
 // The user-facing text for a failed read of the file at `path`.
 std::string PictureErrorMessage(const PictureResult& result, const std::string& path);
+// The same without the file's name, for lists of many files.
+std::string PictureErrorReason(const PictureResult& result);
 
 // Sets `alphaUsed` from the pixels of an RGBA picture.
 void NoteAlphaUse(Picture& picture);

@@ -8,8 +8,9 @@ namespace qshe {
 
 bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors) {
   platform::FileDialogRequest request;
-  request.filters = {{"Windows Bitmap Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
+  request.filters = PictureOpenFilters();
   request.firstFilter = 0;
+  request.title = "Import a picture onto the canvas";
   request.defaultExtension = "bmp";
   request.maxLength = 510;
   request.fileMustExist = true;

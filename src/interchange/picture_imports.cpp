@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "display/pcx.h"
@@ -15,59 +16,111 @@
 namespace qshe {
 namespace {
 
-// Hands out the slots of one import in turn and keeps count, so both imports
-// stop the same way at the list's capacity: the pictures taken stay, every
-// later one is counted as left out, and one message says so at the end.
+// Hands out the places of one import in turn and keeps count, so both imports
+// stop the same way at the list's capacity and report the same way: the
+// pictures taken stay, every later one is counted as left out, and one
+// message at the end names what could not be used. The shapes are made aside
+// and go into the list together, as one change of its history: inserted from
+// the first index, or replacing the shapes there and extending the list past
+// its end.
 class ShapePlacer {
  public:
-  ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice)
-      : doc_(doc), boxes_(boxes), choice_(choice), index_(FirstImportIndex(doc.list, choice.placement)) {}
+  ShapePlacer(History& history, Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice,
+              std::string noun)
+      : history_(history),
+        doc_(doc),
+        boxes_(boxes),
+        choice_(choice),
+        first_(FirstImportIndex(doc.list, choice.placement)),
+        noun_(std::move(noun)) {}
 
-  // The slot for the next picture, made ready; -1 once the list is full.
-  int32_t Next() {
-    ShapeList& list = doc_.list;
-    const bool adding = choice_.mode == ImportMode::AddNew;
-    if (!full_ && (adding ? list.count >= kShapeListCapacity : index_ >= kShapeListCapacity)) full_ = true;
-    if (full_) {
-      ++count_.leftOut;
-      return -1;
+  // True when the list has no room for one more picture; that picture is
+  // then counted as left out.
+  bool Full() {
+    const int32_t taken = static_cast<int32_t>(pending_.size());
+    if (!full_) {
+      full_ = Adding() ? doc_.list.count + taken >= kShapeListCapacity : first_ + taken >= kShapeListCapacity;
     }
-    if (adding) {
-      AddShapes(list, boxes_, 1, kAddAtIndex + index_);
-    } else if (index_ >= list.count) {
-      // A slot past the end becomes a new shape; nothing of an older one stays.
-      ClearShape(list.slots[static_cast<size_t>(index_)]);
-    }
-    doc_.state.modified = kModified;
-    return index_;
+    if (full_) ++count_.leftOut;
+    return full_;
   }
 
-  // The picture is in slot `Next()` gave.
-  void Filled() {
-    ShapeList& list = doc_.list;
-    if (choice_.center) CenterOffsets(list.slots[static_cast<size_t>(index_)]);
-    ++index_;
-    if (index_ > list.count) list.count = index_;
+  // The picture takes the next place.
+  void Take(Shape shape) {
+    if (choice_.center) CenterOffsets(shape);
+    pending_.push_back(std::move(shape));
     ++count_.imported;
   }
 
+  // A picture that cannot be used keeps its place for the ones after it (an
+  // empty shape when adding, the old shape when replacing); the places go
+  // into the list only once a picture is taken, so a run that takes none
+  // changes nothing.
+  void Refused(std::string what, std::string reason) {
+    Shape kept;
+    const int32_t index = first_ + static_cast<int32_t>(pending_.size());
+    if (!Adding() && index < doc_.list.count) CopyShape(doc_.list.slots[static_cast<size_t>(index)], kept);
+    pending_.push_back(std::move(kept));
+    ++count_.failed;
+    if (failures_.size() < kListedFailures) failures_.push_back(std::move(what) + ": " + std::move(reason));
+  }
+
   ImportCount Finish() {
-    if (count_.leftOut > 0) {
-      platform::ShowError(boxes_, "The shape list is full (at most " + std::to_string(kShapeListCapacity) +
-                                      " shapes): " + std::to_string(count_.imported) +
-                                      " pictures were imported and " + std::to_string(count_.leftOut) +
-                                      " were left out.");
+    if (count_.imported > 0) Place();
+    std::string text;
+    if (count_.failed > 0) {
+      text = std::to_string(count_.failed) + " " + noun_ +
+             (count_.failed == 1 ? " could not be imported. " : "s could not be imported. ");
+      text += count_.imported == 0   ? "No picture was imported."
+              : count_.imported == 1 ? "1 picture was imported."
+                                     : std::to_string(count_.imported) + " pictures were imported.";
+      text += "\n";
+      for (const std::string& line : failures_) text += "\n" + line;
+      if (count_.failed > static_cast<int32_t>(failures_.size()))
+        text += "\n... and " + std::to_string(count_.failed - static_cast<int32_t>(failures_.size())) + " more.";
     }
+    if (count_.leftOut > 0) {
+      if (!text.empty()) text += "\n\n";
+      text += "The shape list is full (at most " + std::to_string(kShapeListCapacity) +
+              " shapes): " + std::to_string(count_.imported) + " pictures were imported and " +
+              std::to_string(count_.leftOut) + " were left out.";
+    }
+    if (!text.empty()) platform::ShowError(boxes_, text);
     return count_;
   }
 
  private:
+  static constexpr size_t kListedFailures = 10;
+
+  bool Adding() const { return choice_.mode == ImportMode::AddNew; }
+
+  void Place() {
+    ShapeList& list = doc_.list;
+    const int32_t n = static_cast<int32_t>(pending_.size());
+    if (n == 0) return;
+    doc_.state.modified = kModified;
+    if (Adding()) {
+      InsertShapes(history_, list, first_, std::move(pending_));
+      return;
+    }
+    const int32_t replaced = std::clamp(list.count - first_, 0, n);
+    std::vector<Shape> beyond(std::make_move_iterator(pending_.begin() + replaced),
+                              std::make_move_iterator(pending_.end()));
+    pending_.resize(static_cast<size_t>(replaced));
+    if (replaced > 0) ReplaceShapes(history_, list, first_, std::move(pending_));
+    if (!beyond.empty()) InsertShapes(history_, list, list.count, std::move(beyond));
+  }
+
+  History& history_;
   Document& doc_;
   platform::MessageBoxes& boxes_;
   ImportChoice choice_;
-  int32_t index_;
+  int32_t first_;
+  std::string noun_;
+  std::vector<Shape> pending_;
   bool full_ = false;
   ImportCount count_;
+  std::vector<std::string> failures_;
 };
 
 constexpr int kMaxCutOffset = 127;
@@ -111,7 +164,7 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
   return found;
 }
 
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent) {
   std::vector<std::string> files;
@@ -120,12 +173,15 @@ ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageB
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(history, doc, boxes, choice, "file");
   for (const std::string& path : files) {
-    const int32_t slot = placer.Next();
-    if (slot < 0) continue;
-    LoadBitmapFile(doc, canvas, boxes, colors, path, transparent, slot);
-    placer.Filled();
+    if (placer.Full()) continue;
+    PictureShape read = ReadPictureShape(path, colors, transparent);
+    if (!read.reason.empty()) {
+      placer.Refused(path, read.reason);
+      continue;
+    }
+    placer.Take(std::move(read.shape));
   }
   return placer.Finish();
 }
@@ -201,11 +257,11 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
   return true;
 }
 
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
-                     const ImportChoice& choice) {
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const std::string& path) {
   const int key = ReadSheetPixel(sheet, kSheetWidth - 1, 0);
   auto pixel = [&](int x, int y) { return ReadSheetPixel(sheet, x, y); };
-  ShapePlacer placer(doc, boxes, choice);
+  ShapePlacer placer(history, doc, boxes, choice, "frame");
   auto work = std::make_unique<CollageWork>();
   for (int y = 0; y < kSheetHeight;) {
     int bandEnd = 0;
@@ -221,34 +277,52 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
       while (upper < kSheetHeight && pixel(x, upper) == c) ++upper;
       while (right < kSheetWidth && pixel(right, y) == c) ++right;
       const int frameHeight = upper - y, frameWidth = right - x;
-      const int32_t slot = placer.Next();
-      if (slot >= 0) {
-        work->pixels.fill(0);
-        // The inside sits left-aligned and vertically centred. One taller than
-        // the work image keeps its lowest rows, one wider its leftmost columns
-        // (at most 255 each way, the largest shape there is).
-        const int base = std::max((kCanvasSize - frameHeight) / 2, 0);
-        for (int j = 1; j < frameHeight - 1 && j < kCanvasSize; ++j) {
-          for (int i = 1; i < frameWidth - 1 && i < kCanvasSize; ++i) {
-            const int p = pixel(x + i, y + j);
-            work->At(i - 1, base + j - 1) = static_cast<uint8_t>(p == key ? 0 : p);
+      bandEnd = upper;
+      const int frameX = x;
+      x = right + 1;
+      if (placer.Full()) continue;
+      // The inside sits left-aligned and vertically centred in the work
+      // image, which holds its lowest 255 rows and leftmost 255 columns, as
+      // large as a shape can be. A picture that reaches past them is refused
+      // rather than cut.
+      bool tooBig = false;
+      for (int j = 1; j < frameHeight - 1 && !tooBig; ++j) {
+        for (int i = j < kCanvasSize ? kCanvasSize : 1; i < frameWidth - 1; ++i) {
+          const int p = pixel(frameX + i, y + j);
+          if (p != key && p != 0) {
+            tooBig = true;
+            break;
           }
         }
-        CutShape(doc.list.slots[static_cast<size_t>(slot)], *work);
-        placer.Filled();
       }
-      bandEnd = upper;
-      x = right + 1;
+      if (tooBig) {
+        // Named as an image program shows it: its top-left corner, rows down.
+        placer.Refused(path + ", the frame at " + std::to_string(frameX) + ", " + std::to_string(kSheetHeight - upper) +
+                           " (" + std::to_string(frameWidth) + " x " + std::to_string(frameHeight) + ")",
+                       PictureErrorReason(PictureFailure(PictureError::TooBig)));
+        continue;
+      }
+      work->pixels.fill(0);
+      const int base = std::max((kCanvasSize - frameHeight) / 2, 0);
+      for (int j = 1; j < frameHeight - 1 && j < kCanvasSize; ++j) {
+        for (int i = 1; i < frameWidth - 1 && i < kCanvasSize; ++i) {
+          const int p = pixel(frameX + i, y + j);
+          work->At(i - 1, base + j - 1) = static_cast<uint8_t>(p == key ? 0 : p);
+        }
+      }
+      Shape cut;
+      CutShape(cut, *work);
+      placer.Take(std::move(cut));
     }
     y = bandEnd > y ? bandEnd + 1 : y + 1;
   }
   return placer.Finish();
 }
 
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice) {
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice) {
   if (!LoadSheet(display, sheetSlot, boxes, path)) return {};
-  return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice);
+  return CutSheet(history, doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, path);
 }
 
 }  // namespace qshe

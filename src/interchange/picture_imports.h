@@ -12,6 +12,7 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/history.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -44,13 +45,18 @@ std::vector<std::string> MatchingFiles(const std::string& pattern);
 struct ImportCount {
   int32_t imported = 0;
   int32_t leftOut = 0;  // not imported because the shape list was full
+  int32_t failed = 0;   // could not be used (unreadable, damaged, too big)
 };
 
 // Loads every matching file into its own shape, inserted or overwriting from
-// the placement's slot on. A file that cannot be read still takes its slot
-// (left empty when inserted, unchanged when replacing). Stops with one
-// message when the shape list is full.
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+// the placement's slot on. A file that cannot be used keeps its slot for the
+// pictures after it (left empty when inserted, unchanged when replacing);
+// when none can be used nothing changes. One message at the end names how
+// many failed, the first ten with their reasons, how many were imported, and
+// how many were left out when the shape list is full. The shapes go into the
+// list through the history: inside an open step the whole import is one
+// change.
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
 
@@ -81,14 +87,16 @@ void CutShape(Shape& shape, const CollageWork& work);
 // Decodes the sheet into the sheet buffer (a smaller sheet sits at its top
 // left, the rest filled with the sheet's background) and cuts every frame
 // into its own shape, band by band from the bottom. False, with the message,
-// when the file is no usable PCX picture.
+// when the file is no usable PCX picture. A frame whose picture reaches past
+// the 255 x 255 a shape holds is refused, named by `path` and its place,
+// and keeps its slot as an unusable file does.
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, const std::string& path);
 // The same for a file already in memory; `path` only names it in the message.
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, std::span<const uint8_t> bytes,
                const std::string& path);
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
-                     const ImportChoice& choice);
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice);
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const std::string& path = "the sheet");
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice);
 
 }  // namespace qshe

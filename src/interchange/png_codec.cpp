@@ -2,6 +2,7 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -34,7 +35,23 @@ bool ReadPngSize(std::span<const uint8_t> bytes, int64_t& width, int64_t& height
   return true;
 }
 
-PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t maxPixels) {
+namespace {
+
+// Top-left reading of pictures of any size: rows are decoded one at a time,
+// so memory follows the width, never the height. Wider pictures than this,
+// and interlaced ones (every pass reaches the top rows) of more pixels than
+// this, are refused rather than read for minutes.
+constexpr uint32_t kWidestRow = 1u << 20;
+constexpr uint64_t kMostInterlacedPixels = uint64_t{1} << 27;
+constexpr int kLastPass = 6;
+
+struct Limits {
+  int32_t maxSide = kMaxPictureSide;
+  int64_t maxPixels = int64_t{kMaxPictureSide} * kMaxPictureSide;
+  int32_t keep = 0;  // > 0: larger pictures keep their top-left keep x keep
+};
+
+PictureResult Decode(std::span<const uint8_t> bytes, const Limits& limits) {
   if (!IsPng(bytes)) return PictureFailure(PictureError::NotAPicture);
   Context ctx(spng_ctx_new(0));
   if (!ctx) return Damaged(SPNG_EMEM);
@@ -45,15 +62,23 @@ PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t
   spng_ihdr ihdr{};
   if (!err) err = spng_get_ihdr(ctx.get(), &ihdr);
   if (err) return Damaged(err);
-  if (ihdr.height > static_cast<uint32_t>(maxSide) || ihdr.width > static_cast<uint32_t>(maxSide) ||
-      int64_t{ihdr.width} * ihdr.height > maxPixels)
+  const bool interlaced = ihdr.interlace_method != 0;
+  if (limits.keep > 0) {
+    if (ihdr.width > kWidestRow || (interlaced && uint64_t{ihdr.width} * ihdr.height > kMostInterlacedPixels))
+      return PictureFailure(PictureError::TooBig);
+  } else if (ihdr.height > static_cast<uint32_t>(limits.maxSide) ||
+             ihdr.width > static_cast<uint32_t>(limits.maxSide) ||
+             int64_t{ihdr.width} * ihdr.height > limits.maxPixels) {
     return PictureFailure(PictureError::TooBig);
+  }
 
   Picture p;
-  p.width = static_cast<int32_t>(ihdr.width);
-  p.height = static_cast<int32_t>(ihdr.height);
   p.indexed = ihdr.color_type == SPNG_COLOR_TYPE_INDEXED;
   const size_t w = ihdr.width, h = ihdr.height;
+  const size_t keptW = limits.keep > 0 ? std::min<size_t>(w, static_cast<size_t>(limits.keep)) : w;
+  const size_t keptH = limits.keep > 0 ? std::min<size_t>(h, static_cast<size_t>(limits.keep)) : h;
+  p.width = static_cast<int32_t>(keptW);
+  p.height = static_cast<int32_t>(keptH);
 
   if (p.indexed) {
     spng_plte plte{};
@@ -68,46 +93,81 @@ PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t
     spng_trns trns{};
     if (spng_get_trns(ctx.get(), &trns) == 0)
       for (uint32_t k = 0; k < trns.n_type3_entries && k < 256; ++k) p.paletteAlpha[k] = trns.type3_alpha[k];
-    size_t size = 0;
-    if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_PNG, &size))) return Damaged(err);
-    std::vector<uint8_t> packed(size);
-    if ((err = spng_decode_image(ctx.get(), packed.data(), size, SPNG_FMT_PNG, 0))) return Damaged(err);
-    const size_t stride = size / h;
-    const int bits = ihdr.bit_depth;
-    p.pixels.resize(w * h);
-    for (size_t row = 0; row < h; ++row) {
-      const uint8_t* in = packed.data() + row * stride;
-      uint8_t* out = p.pixels.data() + (h - 1 - row) * w;
-      for (size_t x = 0; x < w; ++x) {
-        const size_t bit = x * static_cast<size_t>(bits);
-        out[x] = static_cast<uint8_t>(in[bit / 8] >> (8 - bits - bit % 8) & ((1 << bits) - 1));
+  }
+
+  // Palettised rows stay packed as stored; others become RGBA of 8 bits, or
+  // of 16 bits, rounded to 8 afterwards.
+  const int fmt = p.indexed ? SPNG_FMT_PNG : ihdr.bit_depth == 16 ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
+  const size_t bits = p.indexed ? ihdr.bit_depth : ihdr.bit_depth == 16 ? 64 : 32;
+  const size_t rowBytes = (w * bits + 7) / 8;
+  const size_t keptBytes = (keptW * bits + 7) / 8;
+  std::vector<uint8_t> row(rowBytes);
+  // The kept part of each kept row, top row first, as decoded.
+  std::vector<uint8_t> kept(keptBytes * keptH);
+  if ((err =
+           spng_decode_image(ctx.get(), nullptr, 0, fmt, (p.indexed ? 0 : SPNG_DECODE_TRNS) | SPNG_DECODE_PROGRESSIVE)))
+    return Damaged(err);
+  for (;;) {
+    spng_row_info info{};
+    if ((err = spng_get_row_info(ctx.get(), &info))) {
+      if (err == SPNG_EOI) break;
+      return Damaged(err);
+    }
+    // Rows come top down, in each of the seven passes of an interlaced
+    // picture; past the kept rows of the last pass nothing more is needed.
+    if (info.row_num >= keptH && (!interlaced || info.pass == kLastPass)) break;
+    uint8_t* keep = info.row_num < keptH ? kept.data() + info.row_num * keptBytes : nullptr;
+    // A pass writes only its own pixels into the row; the earlier passes'
+    // pixels of this row go in beforehand.
+    if (keep && interlaced) std::memcpy(row.data(), keep, keptBytes);
+    err = spng_decode_row(ctx.get(), row.data(), row.size());
+    if (err && err != SPNG_EOI) return Damaged(err);
+    if (keep) std::memcpy(keep, row.data(), keptBytes);
+    if (err == SPNG_EOI) break;
+  }
+
+  if (p.indexed) {
+    const int depth = ihdr.bit_depth;
+    p.pixels.resize(keptW * keptH);
+    for (size_t r = 0; r < keptH; ++r) {
+      const uint8_t* in = kept.data() + r * keptBytes;
+      uint8_t* out = p.pixels.data() + (keptH - 1 - r) * keptW;
+      for (size_t x = 0; x < keptW; ++x) {
+        const size_t bit = x * static_cast<size_t>(depth);
+        out[x] = static_cast<uint8_t>(in[bit / 8] >> (8 - depth - bit % 8) & ((1 << depth) - 1));
       }
     }
   } else {
-    size_t size = 0;
-    std::vector<uint8_t> rgba;
-    if (ihdr.bit_depth == 16) {
-      // 16-bit channels are rounded to the nearest 8-bit value.
-      if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA16, &size))) return Damaged(err);
-      std::vector<uint16_t> wide(size / 2);
-      if ((err = spng_decode_image(ctx.get(), wide.data(), size, SPNG_FMT_RGBA16, SPNG_DECODE_TRNS)))
-        return Damaged(err);
-      rgba.resize(wide.size());
-      for (size_t i = 0; i < wide.size(); ++i) rgba[i] = static_cast<uint8_t>((wide[i] + 128u) / 257u);
-    } else {
-      if ((err = spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &size))) return Damaged(err);
-      rgba.resize(size);
-      if ((err = spng_decode_image(ctx.get(), rgba.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS)))
-        return Damaged(err);
+    p.pixels.resize(keptW * keptH * 4);
+    for (size_t r = 0; r < keptH; ++r) {
+      const uint8_t* in = kept.data() + r * keptBytes;
+      uint8_t* out = p.pixels.data() + (keptH - 1 - r) * keptW * 4;
+      if (bits == 32) {
+        std::memcpy(out, in, keptW * 4);
+        continue;
+      }
+      // 16-bit channels, in the machine's order, rounded to the nearest 8-bit value.
+      for (size_t i = 0; i < keptW * 4; ++i) {
+        uint16_t v;
+        std::memcpy(&v, in + 2 * i, 2);
+        out[i] = static_cast<uint8_t>((v + 128u) / 257u);
+      }
     }
-    p.pixels.resize(w * h * 4);
-    for (size_t row = 0; row < h; ++row)
-      std::memcpy(p.pixels.data() + (h - 1 - row) * w * 4, rgba.data() + row * w * 4, w * 4);
     NoteAlphaUse(p);
   }
   PictureResult result;
   result.picture = std::move(p);
   return result;
+}
+
+}  // namespace
+
+PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide, int64_t maxPixels) {
+  return Decode(bytes, Limits{maxSide, maxPixels, 0});
+}
+
+PictureResult DecodePngTopLeft(std::span<const uint8_t> bytes, int32_t keep) {
+  return Decode(bytes, Limits{kMaxPictureSide, 0, std::max(keep, 1)});
 }
 
 std::optional<std::vector<uint8_t>> EncodeIndexedPng(const IndexedImage& image, std::string* error) {

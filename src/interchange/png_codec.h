@@ -26,6 +26,11 @@ bool ReadPngSize(std::span<const uint8_t> bytes, int64_t& width, int64_t& height
 // pass larger limits: `maxSide` either way and `maxPixels` in all.
 PictureResult DecodePng(std::span<const uint8_t> bytes, int32_t maxSide = kMaxPictureSide,
                         int64_t maxPixels = int64_t{kMaxPictureSide} * kMaxPictureSide);
+// The same for a PNG of any size that keeps only its top-left `keep` x
+// `keep` pixels, reading no more rows than it needs (all of them when the
+// file is interlaced). Very wide pictures, and interlaced ones of very many
+// pixels, are TooBig.
+PictureResult DecodePngTopLeft(std::span<const uint8_t> bytes, int32_t keep = kMaxPictureSide);
 
 struct IndexedImage {
   int32_t width = 0;

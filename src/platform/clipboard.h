@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace qshe::platform {
@@ -12,6 +13,12 @@ namespace qshe::platform {
 struct ClipboardContent {
   std::vector<uint8_t> bitmap;   // empty when the clipboard holds no picture
   std::vector<uint8_t> indices;  // empty when it holds none of ours
+  // A PNG or BMP file as another program offered it, for the program's own
+  // readers (they keep alpha and read any size); `bitmap` is then empty.
+  std::vector<uint8_t> file;
+  // Why a picture the clipboard offers could not be turned into a bitmap;
+  // empty when there was none or it worked.
+  std::string problem;
 };
 
 class Clipboard {

@@ -50,6 +50,8 @@ struct FileDialogRequest {
   bool promptOverwrite = false;
   bool hideReadOnly = true;
   Owner owner = Owner::MainWindow;
+  // When set, receives the index of the filter the user left chosen.
+  int* chosenFilter = nullptr;
 };
 
 class FileDialogs {

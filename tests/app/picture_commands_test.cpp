@@ -2,8 +2,10 @@
 
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "editor_fixture.h"
 #include "document/document_commands.h"
+#include "document/file_io.h"
 #include "document/shape_file.h"
 #include "interchange/bitmap_export.h"
 
@@ -25,11 +27,13 @@ TEST_F(PictureCommandsTest, CtrlIThenCtrlSPutsThePictureIntoTheFileAndUndoTakesI
   for (int i = 0; i < 6; ++i) picture.pixels[static_cast<size_t>(i)] = i < 2 ? 50 : 60;
   ASSERT_FALSE(WriteShapePicture(dir.File("p.png"), picture, e.window.gamePalette));
   e.canvas.At(5, 250) = 33;  // a stroke before the import
-  SaveUndoState(e.undo, e.canvas);
+  RecordCanvasStep(e, "Pencil");
   hp.fileNames = {dir.File("p.png")};
   OnCommand(e, 40020);  // Ctrl+I
   ASSERT_EQ(hp.openDialogs.size(), 1u);
-  EXPECT_EQ(hp.openDialogs[0].filters[0].pattern, "*.bmp");
+  EXPECT_EQ(hp.openDialogs[0].filters[0].pattern, "*.bmp;*.png");
+  EXPECT_EQ(hp.openDialogs[0].filters[1].pattern, "*.bmp");
+  EXPECT_EQ(hp.openDialogs[0].title, "Import a picture onto the canvas");
   EXPECT_EQ(hp.openDialogs[0].maxLength, 510);
   EXPECT_TRUE(hp.messages.empty());
   EXPECT_EQ(e.canvas.At(0, 253), 50);
@@ -78,6 +82,59 @@ TEST_F(PictureCommandsTest, CtrlEProposesTheShapesNameAndWritesItsBytes) {
   // Cancelling writes nothing and says nothing.
   OnCommand(e, 40120);
   EXPECT_TRUE(hp.messages.empty());
+}
+
+TEST_F(PictureCommandsTest, ThePngFilterOfTheExportPicksPngWhateverNameIsTyped) {
+  e.canvas.At(0, 255) = 77;
+  e.canvas.At(1, 255) = 78;
+  struct Case {
+    const char* typed;
+    int filter;
+    const char* written;
+    bool png;
+  };
+  const Case cases[] = {
+      {"a.png", 0, "a.png", true},  // the name alone still says PNG
+      {"b.bmp", 1, "b.png", true},
+      {"c", 1, "c.png", true},
+      {"d.BMP", 1, "d.png", true},
+      {"e.bmp", 0, "e.bmp", false},
+  };
+  for (const Case& c : cases) {
+    hp.fileNames = {dir.File(c.typed)};
+    hp.chosenFilters = {c.filter};
+    OnCommand(e, kCmdExportBitmap);
+    ASSERT_TRUE(FileExists(dir.File(c.written))) << c.typed;
+    const std::vector<uint8_t> bytes = ReadBytes(dir.File(c.written));
+    EXPECT_EQ(bytes[0], c.png ? 0x89 : 'B') << c.typed;
+    if (std::string(c.typed) != c.written) {
+      EXPECT_FALSE(FileExists(dir.File(c.typed))) << c.typed;
+    }
+  }
+  const platform::FileDialogRequest& asked = hp.saveDialogs.back();
+  EXPECT_EQ(asked.title, "Export the shape as a picture");
+  ASSERT_EQ(asked.filters.size(), 3u);
+  EXPECT_EQ(asked.filters[0].pattern, "*.bmp");
+  EXPECT_EQ(asked.filters[1].description, "PNG pictures (*.png)");
+  EXPECT_EQ(asked.firstFilter, 0);
+  EXPECT_TRUE(hp.messages.empty());
+
+  // The dialog asked about b.bmp; the b.png that would really be written is
+  // asked about here, and No leaves it alone.
+  const std::vector<uint8_t> old = ReadBytes(dir.File("b.png"));
+  WriteBytes(dir.File("b.png"), {1, 2, 3});
+  hp.fileNames = {dir.File("b.bmp")};
+  hp.chosenFilters = {1};
+  hp.answers = {Answer::No};
+  OnCommand(e, kCmdExportBitmap);
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(hp.messages[0].text, dir.File("b.png") + " already exists.\nDo you want to replace it?");
+  EXPECT_EQ(ReadBytes(dir.File("b.png")), (std::vector<uint8_t>{1, 2, 3}));
+  hp.fileNames = {dir.File("b.bmp")};
+  hp.chosenFilters = {1};
+  hp.answers = {Answer::Yes};
+  OnCommand(e, kCmdExportBitmap);
+  EXPECT_EQ(ReadBytes(dir.File("b.png")), old);
 }
 
 TEST(PictureMenu, ExportKeepsAltFXForExit) {

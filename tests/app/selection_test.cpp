@@ -11,8 +11,10 @@
 #include "app/recovery.h"
 #include "document/file_io.h"
 #include "document/recovery.h"
+#include "app/history_commands.h"
 #include "editor_fixture.h"
 #include "interchange/clipboard_bitmap.h"
+#include "interchange/picture.h"
 
 using namespace qshe;
 using qshe::testing::EditorFixture;
@@ -37,7 +39,10 @@ struct SelectionTest : EditorFixture {
   void Paint(int c0, int r0, int w, int h) {
     for (int r = r0; r < r0 + h; ++r)
       for (int c = c0; c < c0 + w; ++c) e.canvas.At(c, r) = static_cast<uint8_t>(10 + c + 16 * (r - r0));
-    SaveUndoState(e.undo, e.canvas);  // as a stroke would
+    // As a stroke would, then saved.
+    RecordCanvasStep(e, "Pencil");
+    MarkSaved(e.history);
+    e.doc.state.modified = kUnmodified;
   }
   bool Floating() const { return IsFloating(e.selection); }
 };
@@ -143,8 +148,10 @@ TEST_F(SelectionTest, CopyAndPasteKeepTheIndicesAndTheKeyColourStandsForTranspar
   // Pasted back from the indices: the same pixels at the top-left corner,
   // floating, and the document has unsaved work.
   Click(WindowX(100), WindowY(100));
-  e.doc.state.modified = kUnmodified;
   e.canvas.pixels.fill(0);
+  RecordCanvasStep(e, "Eraser");
+  MarkSaved(e.history);
+  e.doc.state.modified = kUnmodified;
   OnCommand(e, kCmdPaste);
   ASSERT_TRUE(Floating());
   EXPECT_EQ(e.doc.state.modified, kModified);
@@ -161,29 +168,105 @@ TEST_F(SelectionTest, CopyAndPasteKeepTheIndicesAndTheKeyColourStandsForTranspar
   EXPECT_NE(e.canvas.At(0, 253), 0);
 }
 
-TEST_F(SelectionTest, APasteOfNothingUsableChangesNothing) {
+platform::ClipboardContent Offer(std::vector<uint8_t> bitmap, std::vector<uint8_t> file = {}) {
+  platform::ClipboardContent content;
+  content.bitmap = std::move(bitmap);
+  content.file = std::move(file);
+  return content;
+}
+
+TEST_F(SelectionTest, APasteOfNothingUsableChangesNothingAndSaysWhyWhenAPictureIsThere) {
   struct Case {
     const char* what;
     platform::ClipboardContent content;
     bool opens;
+    bool told;  // a picture was there: the user learns why it was not taken
   };
   std::vector<uint8_t> fourBit(40 + 64 + 4, 0);
   fourBit[0] = 40, fourBit[4] = 2, fourBit[8] = 2, fourBit[12] = 1, fourBit[14] = 4;
+  std::vector<uint8_t> twoBit = fourBit;
+  twoBit[14] = 2;
+  platform::ClipboardContent problem;
+  problem.problem = "It could not be read as image/webp (no reader).";
   const Case cases[] = {
-      {"empty clipboard", {}, true},
-      {"4-bit bitmap", {fourBit, {}}, true},
-      {"cut-short bitmap", {std::vector<uint8_t>(20, 1), {}}, true},
-      {"clipboard that cannot be opened", {fourBit, {}}, false},
+      {"empty clipboard", {}, true, false},
+      {"2-bit bitmap", Offer(twoBit), true, true},
+      {"cut-short bitmap", Offer(std::vector<uint8_t>(20, 1)), true, true},
+      {"damaged PNG file", Offer({}, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0}), true, true},
+      {"a format the desktop could not read", problem, true, true},
+      {"clipboard that cannot be opened", Offer(fourBit), false, false},
   };
   for (const Case& c : cases) {
     hp.clipboard = c.content;
     hp.clipboardOpens = c.opens;
+    hp.messages.clear();
     OnCommand(e, kCmdPencil);
     OnCommand(e, kCmdPaste);
     EXPECT_FALSE(SelectionExists(e.selection)) << c.what;
     EXPECT_EQ(e.tools.currentTool, kPencil) << c.what;
     EXPECT_EQ(e.doc.state.modified, kUnmodified) << c.what;
+    ASSERT_EQ(hp.messages.size(), c.told ? 1u : 0u) << c.what;
+    if (c.told) {
+      EXPECT_EQ(hp.messages[0].text.rfind("The picture on the clipboard can not be pasted. ", 0), 0u) << c.what;
+    }
   }
+}
+
+TEST_F(SelectionTest, APasteKeepsTheTopLeft255x255) {
+  // Select All in another window copies 256 x 256 indices: index 10 +
+  // column % 200, the top row 77. The 256th column and row never reach a
+  // shape, and are not pasted either.
+  IndexBlock big{256, 256, std::vector<uint8_t>(256 * 256)};
+  for (int row = 0; row < 256; ++row)
+    for (int x = 0; x < 256; ++x) big.pixels[static_cast<size_t>(row * 256 + x)] = static_cast<uint8_t>(row == 255 ? 77 : 10 + x % 200);
+  hp.clipboard = {};
+  hp.clipboard.indices = EncodeIndexBlock(big);
+  e.canvas.pixels.fill(0);
+  OnCommand(e, kCmdPaste);
+  const SelectionBounds b = Bounds(e.selection);
+  EXPECT_EQ(b.width(), 255);
+  EXPECT_EQ(b.height(), 255);
+  Click(WindowX(255), WindowY(0));  // the one column left free
+  EXPECT_EQ(e.canvas.At(0, 255), 77);
+  EXPECT_EQ(e.canvas.At(254, 254), 10 + 254 % 200);
+  EXPECT_EQ(e.canvas.At(255, 254), 0) << "no 256th column";
+  EXPECT_EQ(e.canvas.At(3, 0), 0) << "no 256th row";
+  EXPECT_EQ(e.canvas.At(3, 1), 13);
+}
+
+TEST_F(SelectionTest, APasteDuringASelectDragEndsTheDragFirst) {
+  // A 16 x 8 block of our own on the clipboard.
+  IndexBlock block{16, 8, std::vector<uint8_t>(16 * 8)};
+  for (size_t i = 0; i < block.pixels.size(); ++i) block.pixels[i] = static_cast<uint8_t>(20 + i);
+  hp.clipboard = {};
+  hp.clipboard.indices = EncodeIndexBlock(block);
+  OnMouseDown(e, WindowX(100), WindowY(100), 1, false);
+  OnMouseMove(e, WindowX(120), WindowY(90), false);
+  OnCommand(e, kCmdPaste);  // the button is still held
+  OnMouseMove(e, WindowX(150), WindowY(60), false);
+  OnMouseUp(e, WindowX(150), WindowY(60), 1);
+  ASSERT_TRUE(Floating());
+  const SelectionBounds b = Bounds(e.selection);
+  EXPECT_EQ((std::array{b.minX, b.maxX, b.minY, b.maxY}), (std::array{0, 15, 0, 7}));
+  EXPECT_EQ(SelectionPixels(e.selection, e.canvas), block.pixels);
+}
+
+TEST_F(SelectionTest, DeleteCountsOnlyTheRectanglesPixels) {
+  // A 4 x 4 lift leaves its pixels in the buffer after it is put down ...
+  Paint(0, 252, 4, 4);
+  Drag(0, 255, 3, 252);
+  Click(WindowX(100), WindowY(100));
+  e.doc.state.modified = kUnmodified;
+  // ... and a 2 x 2 lift of empty canvas holds only zeros in its rectangle.
+  Drag(50, 150, 51, 149);
+  ASSERT_TRUE(Floating());
+  OnCommand(e, kCmdDelete);
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
+  // A rectangle with a pixel in it does count.
+  Click(WindowX(100), WindowY(100));
+  Drag(0, 255, 1, 254);
+  OnCommand(e, kCmdDelete);
+  EXPECT_EQ(e.doc.state.modified, kModified);
 }
 
 TEST_F(SelectionTest, CutCopyAndDeleteOfAMarkedRectangleTakeTheCanvasPixels) {

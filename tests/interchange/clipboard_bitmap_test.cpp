@@ -2,8 +2,13 @@
 // palette indices, and the editor's own bitmap and index block.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
+
 #include "bmp_builder.h"
 #include "interchange/clipboard_bitmap.h"
+#include "interchange/png_codec.h"
+#include "png_builder.h"
 
 // The bitmaps below name only the fields they set; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -12,6 +17,9 @@ using namespace qshe;
 using qshe::testing::BmpSpec;
 using qshe::testing::GreyTable;
 using qshe::testing::MakeBmp;
+using qshe::testing::MakePng;
+using qshe::testing::PngSpec;
+using qshe::testing::RgbaPng;
 
 namespace {
 
@@ -100,10 +108,23 @@ TEST(ClipboardBitmap, EveryCommonKindOfBitmapGivesTheSameIndices) {
   EXPECT_EQ(block->pixels, (std::vector<uint8_t>{245, 10}));
 }
 
-TEST(ClipboardBitmap, DepthsBelowEightAndDamagedBitmapsGiveNothing) {
+TEST(ClipboardBitmap, DepthsBelowEightAreTakenAndDamagedBitmapsGiveNothingWithTheirReason) {
+  // Bottom row first; the high bits are the leftmost pixel.
+  auto four = ClipboardBitmapToIndices(
+      Dib({.width = 3, .height = 2, .bits = 4, .colorsUsed = 4,
+           .table = {20, 20, 20, 0, 30, 30, 30, 0, 40, 40, 40, 0, 186, 144, 199, 0},
+           .pixels = {0x12, 0x30, 0, 0, 0x21, 0x00, 0, 0}}),
+      Greys());
+  ASSERT_TRUE(four);
+  EXPECT_EQ(four->pixels, (std::vector<uint8_t>{30, 40, 0, 40, 30, 20}));
+  auto one = ClipboardBitmapToIndices(
+      Dib({.width = 10, .height = 1, .bits = 1, .table = {50, 50, 50, 0, 60, 60, 60, 0}, .pixels = {0b10110000, 0b01000000, 0, 0}}),
+      Greys());
+  ASSERT_TRUE(one);
+  EXPECT_EQ(one->pixels, (std::vector<uint8_t>{60, 50, 60, 60, 50, 50, 50, 50, 50, 60}));
+
   const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-      {"4-bit", Dib({.width = 2, .height = 1, .bits = 4, .table = std::vector<uint8_t>(64, 7), .pixels = {0x12, 0, 0, 0}})},
-      {"1-bit", Dib({.width = 2, .height = 1, .bits = 1, .table = std::vector<uint8_t>(8, 7), .pixels = {0x40, 0, 0, 0}})},
+      {"2-bit", Dib({.width = 2, .height = 1, .bits = 2, .table = std::vector<uint8_t>(16, 7), .pixels = {0x40, 0, 0, 0}})},
       {"rows cut short", Dib({.width = 4, .height = 4, .bits = 24, .pixels = std::vector<uint8_t>(40, 9)})},
       {"huge size, no rows", Dib({.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bits = 24})},
       {"unknown header", Dib({.width = 2, .height = 1, .bits = 24, .headerSize = 20, .pixels = {1, 2, 3, 4}})},
@@ -111,10 +132,14 @@ TEST(ClipboardBitmap, DepthsBelowEightAndDamagedBitmapsGiveNothing) {
       {"three bytes", std::vector<uint8_t>(3, 40)},
       {"nothing", {}},
   };
-  for (const auto& [what, dib] : cases) EXPECT_FALSE(ClipboardBitmapToIndices(dib, Greys())) << what;
+  for (const auto& [what, dib] : cases) {
+    std::string why;
+    EXPECT_FALSE(ClipboardBitmapToIndices(dib, Greys(), &why)) << what;
+    EXPECT_FALSE(why.empty()) << what;
+  }
 }
 
-TEST(ClipboardBitmap, LargerBitmapsKeepTheirTopLeftPart) {
+TEST(ClipboardBitmap, LargerBitmapsKeepTheirTopLeft255x255) {
   // 300 x 20: column x is grey 20 + x % 200.
   std::vector<uint8_t> wide;
   for (int row = 0; row < 20; ++row) {
@@ -124,13 +149,13 @@ TEST(ClipboardBitmap, LargerBitmapsKeepTheirTopLeftPart) {
   }
   auto block = ClipboardBitmapToIndices(Dib({.width = 300, .height = 20, .bits = 24, .pixels = wide}), Greys());
   ASSERT_TRUE(block);
-  EXPECT_EQ(block->width, 256);
+  EXPECT_EQ(block->width, 255);
   EXPECT_EQ(block->height, 20);
   EXPECT_EQ(block->pixels[0], 20);
-  EXPECT_EQ(block->pixels[255], 20 + 255 % 200);
-  EXPECT_EQ(block->pixels[256], 20);  // the second row starts with column 0 again
+  EXPECT_EQ(block->pixels[254], 20 + 254 % 200);
+  EXPECT_EQ(block->pixels[255], 20);  // the second row starts with column 0 again
 
-  // 2 x 300, bottom-up: row r is grey 20 + r % 200; the top 256 rows stay.
+  // 2 x 300, bottom-up: row r is grey 20 + r % 200; the top 255 rows stay.
   std::vector<uint8_t> tall;
   for (int row = 0; row < 300; ++row) {
     auto r = Pad(Bgr({20 + row % 200, 20 + row % 200}));
@@ -138,9 +163,141 @@ TEST(ClipboardBitmap, LargerBitmapsKeepTheirTopLeftPart) {
   }
   block = ClipboardBitmapToIndices(Dib({.width = 2, .height = 300, .bits = 24, .pixels = tall}), Greys());
   ASSERT_TRUE(block);
-  EXPECT_EQ(block->height, 256);
-  EXPECT_EQ(block->pixels[0], 20 + 44);             // picture row 44 is the kept bottom
-  EXPECT_EQ(block->pixels[2 * 255], 20 + 299 % 200);  // and its top row the picture's
+  EXPECT_EQ(block->height, 255);
+  EXPECT_EQ(block->pixels[0], 20 + 45);               // picture row 45 is the kept bottom
+  EXPECT_EQ(block->pixels[2 * 254], 20 + 299 % 200);  // and its top row the picture's
+}
+
+// ----- files other programs offer --------------------------------------------
+
+std::array<uint8_t, 4> Rgba(int r, int g, int b, int a) {
+  return {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), static_cast<uint8_t>(a)};
+}
+
+TEST(ClipboardFile, PngAlphaZeroIsTransparentEvenWhenEveryPixelHasIt) {
+  // 2 x 1, greys 30 and 40: all transparent, then only the right one.
+  const std::vector<uint8_t> clear = RgbaPng(2, 1, [](uint32_t x, uint32_t) { return Rgba(30 + 10 * x, 30 + 10 * x, 30 + 10 * x, 0); });
+  auto block = ClipboardFileToIndices(clear, Greys());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->pixels, (std::vector<uint8_t>{0, 0}));
+  const std::vector<uint8_t> half = RgbaPng(3, 1, [](uint32_t x, uint32_t) {
+    return x == 2 ? Rgba(199, 144, 186, 255) : Rgba(30 + 10 * x, 30 + 10 * x, 30 + 10 * x, x == 1 ? 0 : 255);
+  });
+  block = ClipboardFileToIndices(half, Greys());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->pixels, (std::vector<uint8_t>{30, 0, 0})) << "alpha 0 and the key colour";
+
+  // Palettised: an entry whose transparency is 0 gives index 0.
+  PngSpec indexed{.width = 3, .height = 1, .colorType = SPNG_COLOR_TYPE_INDEXED, .depth = 8, .rows = {0, 1, 2},
+                  .palette = {50, 50, 50, 60, 60, 60, 70, 70, 70}, .alpha = {255, 0}};
+  block = ClipboardFileToIndices(MakePng(indexed), Greys());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->pixels, (std::vector<uint8_t>{50, 0, 70}));
+}
+
+TEST(ClipboardFile, ABitmapFileKeepsItsAlphaWhereItIsUsed) {
+  // A 32-bit file as another program writes it: alpha 0 on the right pixel.
+  const std::vector<uint8_t> used = MakeBmp({.width = 2, .height = 1, .bits = 32, .pixels = {30, 30, 30, 255, 40, 40, 40, 0}});
+  auto block = ClipboardFileToIndices(used, Greys());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->pixels, (std::vector<uint8_t>{30, 0}));
+  // Alpha 0 everywhere is a fourth byte nobody filled in.
+  const std::vector<uint8_t> unused = MakeBmp({.width = 2, .height = 1, .bits = 32, .pixels = {30, 30, 30, 0, 40, 40, 40, 0}});
+  block = ClipboardFileToIndices(unused, Greys());
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->pixels, (std::vector<uint8_t>{30, 40}));
+}
+
+TEST(ClipboardFile, PngsOfAnySizeKeepTheirTopLeft255x255InterlacedOrNot) {
+  auto colour = [](uint32_t x, uint32_t y) { return Rgba(10 + x % 230, 10 + y % 230, 10 + (x + y) % 230, 255); };
+  for (bool interlaced : {false, true}) {
+    for (auto [w, h] : {std::pair<uint32_t, uint32_t>{9000, 3}, {3, 9000}, {400, 300}}) {
+      const std::vector<uint8_t> png = RgbaPng(w, h, colour, interlaced);
+      PictureResult r = DecodePngTopLeft(png);
+      ASSERT_TRUE(r.ok()) << w << " x " << h << ": " << PictureErrorMessage(r, "png");
+      const Picture& p = r.picture;
+      ASSERT_EQ(p.width, static_cast<int32_t>(std::min<uint32_t>(w, 255)));
+      ASSERT_EQ(p.height, static_cast<int32_t>(std::min<uint32_t>(h, 255)));
+      int wrong = 0;
+      for (int32_t y = 0; y < p.height; ++y)
+        for (int32_t x = 0; x < p.width; ++x) {
+          // Rows bottom first: picture row 0 is the lowest kept row.
+          const auto want = colour(static_cast<uint32_t>(x), static_cast<uint32_t>(p.height - 1 - y));
+          if (std::memcmp(p.Row(y) + 4 * x, want.data(), 4) != 0 && wrong++ < 3)
+            ADD_FAILURE() << w << " x " << h << (interlaced ? " interlaced" : "") << " at " << x << ", " << y;
+        }
+    }
+  }
+}
+
+TEST(ClipboardFile, PalettisedAndDeepPngsAreCutTheSameWayWhenInterlaced) {
+  // 4-bit palette, 1-bit palette and 16-bit RGB, each 300 x 270, read plain
+  // and interlaced: the same top-left.
+  auto packed = [](uint32_t w, uint32_t h, int bits, auto value) {
+    const size_t stride = (w * static_cast<uint32_t>(bits) + 7) / 8;
+    std::vector<uint8_t> rows(stride * h, 0);
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x) {
+        const size_t bit = x * static_cast<size_t>(bits);
+        rows[y * stride + bit / 8] |= static_cast<uint8_t>(value(x, y) << (8 - bits - static_cast<int>(bit % 8)));
+      }
+    return rows;
+  };
+  std::vector<uint8_t> palette;
+  for (int k = 0; k < 16; ++k) palette.insert(palette.end(), {uint8_t(10 * k), uint8_t(5 * k), uint8_t(200 - k)});
+  std::vector<PngSpec> specs = {
+      {.width = 300, .height = 270, .colorType = SPNG_COLOR_TYPE_INDEXED, .depth = 4,
+       .rows = packed(300, 270, 4, [](uint32_t x, uint32_t y) { return (x / 3 + y) % 16; }), .palette = palette},
+      {.width = 300, .height = 270, .colorType = SPNG_COLOR_TYPE_INDEXED, .depth = 1,
+       .rows = packed(300, 270, 1, [](uint32_t x, uint32_t y) { return (x * 7 + y) % 3 == 0 ? 1u : 0u; }),
+       .palette = {0, 0, 0, 255, 255, 255}},
+  };
+  PngSpec deep{.width = 300, .height = 270, .colorType = SPNG_COLOR_TYPE_TRUECOLOR, .depth = 16};
+  for (uint32_t y = 0; y < 270; ++y)
+    for (uint32_t x = 0; x < 300; ++x)
+      for (uint32_t v : {x * 200, y * 240, (x ^ y) * 97}) {
+        // libspng takes 16-bit samples in the machine's order.
+        const uint16_t sample = static_cast<uint16_t>(v);
+        deep.rows.insert(deep.rows.end(), {0, 0});
+        std::memcpy(deep.rows.data() + deep.rows.size() - 2, &sample, 2);
+      }
+  specs.push_back(deep);
+  for (PngSpec& spec : specs) {
+    PictureResult plain = DecodePngTopLeft(MakePng(spec));
+    spec.interlaced = true;
+    PictureResult laced = DecodePngTopLeft(MakePng(spec));
+    ASSERT_TRUE(plain.ok() && laced.ok()) << int(spec.depth);
+    EXPECT_EQ(plain.picture.width, 255);
+    EXPECT_EQ(plain.picture.height, 255);
+    EXPECT_EQ(plain.picture.pixels, laced.picture.pixels) << int(spec.depth);
+    // The top-left pixel of the file is the first of the top row.
+    const Picture& p = plain.picture;
+    const uint8_t* topLeft = p.Row(254);
+    if (spec.depth == 4) {
+      EXPECT_EQ(topLeft[0], 0);
+      EXPECT_EQ(topLeft[3], 1);
+      EXPECT_EQ(p.Row(253)[0], 1);
+    } else if (spec.depth == 16) {
+      // 16-bit channels round to the nearest 8-bit value.
+      EXPECT_EQ(topLeft[4], (200 + 128) / 257);
+      EXPECT_EQ(p.Row(254 - 100)[1], (100 * 240 + 128) / 257);
+    }
+  }
+}
+
+TEST(ClipboardFile, AFileNoReaderCanTakeSaysWhy) {
+  std::string why;
+  // 2,000,000 pixels wide: no reader goes through rows that long.
+  PngSpec spec{.width = 2000000, .height = 1, .colorType = SPNG_COLOR_TYPE_GRAYSCALE, .depth = 1};
+  spec.rows.assign(250000, 0);
+  EXPECT_FALSE(ClipboardFileToIndices(MakePng(spec), Greys(), &why));
+  EXPECT_EQ(why, "It is too large to be read.");
+  std::vector<uint8_t> cut = RgbaPng(20, 20, [](uint32_t, uint32_t) { return Rgba(1, 2, 3, 255); });
+  cut.resize(cut.size() / 2);
+  EXPECT_FALSE(ClipboardFileToIndices(cut, Greys(), &why));
+  EXPECT_EQ(why.rfind("This picture file is damaged", 0), 0u) << why;
+  EXPECT_FALSE(ClipboardFileToIndices(std::vector<uint8_t>{'G', 'I', 'F'}, Greys(), &why));
+  EXPECT_EQ(why, "This file is not a windows bitmap.");
 }
 
 TEST(ClipboardBitmap, TheEditorsOwnBitmapAndIndexBlockComeBackUnchanged) {

@@ -13,6 +13,7 @@
 #include "../display/pcx_builder.h"
 #include "../document/test_files.h"
 #include "bmp_builder.h"
+#include "document/shape_file.h"
 #include "platform/headless/headless.h"
 
 namespace qshe::testing {
@@ -35,6 +36,7 @@ class ImportTest : public ::testing::Test {
   GamePalette palette{};
   ColorMatcher colors{palette};
   TempDir dir;
+  History history;  // no step is open: the imports only change the list
 
   // `n` shapes, each marked by its offsetX = 100 + its index.
   void MakeList(int n, int current) {
@@ -44,7 +46,7 @@ class ImportTest : public ::testing::Test {
   }
   Shape& At(int i) { return doc->list.slots[static_cast<size_t>(i)]; }
   ImportCount Files(const std::string& pattern, ImportChoice choice, bool transparent = false) {
-    return ImportPictureFiles(*doc, *canvas, hp, colors, pattern, choice, transparent);
+    return ImportPictureFiles(history, *doc, hp, colors, pattern, choice, transparent);
   }
 };
 
@@ -122,12 +124,85 @@ TEST_F(ImportTest, NamesMatchInNameOrderWithOrWithoutADirectory) {
 TEST_F(ImportTest, CentringSetsEveryPicturesOffsets) {
   WriteBytes(dir.File("c1.bmp"), PlainBmp(20, 30));
   WriteBytes(dir.File("c2.bmp"), PlainBmp(10, 200));
-  WriteBytes(dir.File("c3.bmp"), PlainBmp(256, 1));
+  WriteBytes(dir.File("c3.bmp"), PlainBmp(255, 1));
   MakeList(1, 0);
   Files(dir.File("c?.bmp"), {ImportMode::AddNew, PlacementMode::ToEnd, true});
   EXPECT_EQ(std::make_pair(At(1).offsetX, At(1).offsetY), std::make_pair(22, 80));
   EXPECT_EQ(std::make_pair(At(2).offsetX, At(2).offsetY), std::make_pair(27, 127));
-  EXPECT_EQ(At(3).offsetX, -96);
+  EXPECT_EQ(At(3).offsetX, -95);
+}
+
+TEST_F(ImportTest, PicturesOver255EitherWayAreRefusedByNameAndEverythingElseIsSavable) {
+  WriteBytes(dir.File("s1.bmp"), PlainBmp(255, 255));
+  WriteBytes(dir.File("s2.bmp"), PlainBmp(256, 1));
+  WriteBytes(dir.File("s3.bmp"), PlainBmp(1, 256));
+  MakeList(1, 0);
+  ImportCount n = Files(dir.File("s?.bmp"), {ImportMode::AddNew, PlacementMode::ToEnd, false});
+  EXPECT_EQ(n.imported, 1);
+  EXPECT_EQ(n.failed, 2);
+  EXPECT_EQ(At(1).width, 255);
+  EXPECT_FALSE(At(2).HasPixels());
+  EXPECT_FALSE(At(3).HasPixels());
+  ASSERT_EQ(hp.messages.size(), 1u);
+  const std::string tooBig = "This bitmap is too big. The maximum size of a bitmap is 255 x 255 pixels.";
+  EXPECT_NE(hp.messages[0].text.find(dir.File("s2.bmp") + ": " + tooBig), std::string::npos) << hp.messages[0].text;
+  EXPECT_NE(hp.messages[0].text.find(dir.File("s3.bmp") + ": " + tooBig), std::string::npos);
+  // What was imported can be written to a shape file.
+  EXPECT_FALSE(FindOversizedShape(std::span<const Shape>(doc->list.slots.data(), 4)));
+}
+
+// x10.txt, x11.txt, ...
+std::string Numbered(int k) {
+  std::string name = "x";
+  name += std::to_string(10 + k);
+  name += ".txt";
+  return name;
+}
+
+TEST_F(ImportTest, ManyUnusableFilesGiveOneMessageWithTheFirstTenAndTheCounts) {
+  for (int k = 0; k < 14; ++k) WriteBytes(dir.File(Numbered(k)), {'n', 'o'});
+  WriteBytes(dir.File("x30.txt"), PlainBmp(3, 3));
+  WriteBytes(dir.File("x31.txt"), PlainBmp(4, 4));
+  MakeList(2, 0);
+  ImportCount n = Files(dir.File("x*.txt"), {ImportMode::AddNew, PlacementMode::ToEnd, false});
+  EXPECT_EQ(n.imported, 2);
+  EXPECT_EQ(n.failed, 14);
+  ASSERT_EQ(hp.messages.size(), 1u);
+  const std::string& text = hp.messages[0].text;
+  EXPECT_EQ(text.rfind("14 files could not be imported. 2 pictures were imported.\n", 0), 0u) << text;
+  for (int k = 0; k < 14; ++k) {
+    std::string line = dir.File(Numbered(k));
+    line += ": This file is not a windows bitmap.";
+    EXPECT_EQ(text.find(line) != std::string::npos, k < 10) << k;
+  }
+  EXPECT_NE(text.find("\n... and 4 more."), std::string::npos);
+  // The failures keep their places before the pictures.
+  EXPECT_EQ(doc->list.count, 18);
+  EXPECT_EQ(At(16).width, 3);
+  EXPECT_EQ(At(17).width, 4);
+}
+
+TEST_F(ImportTest, ARunThatImportsNothingChangesNothing) {
+  for (const char* name : {"n1.bmp", "n2.bmp", "n3.bmp"}) WriteBytes(dir.File(name), {'B', 'M', 1});
+  for (ImportMode mode : {ImportMode::AddNew, ImportMode::ReplaceOld}) {
+    doc = std::make_unique<Document>();
+    MakeList(3, 2);
+    hp.messages.clear();
+    ImportCount n = Files(dir.File("n*.bmp"), {mode, PlacementMode::StartingFromCurrent, true});
+    EXPECT_EQ(n.imported, 0);
+    EXPECT_EQ(n.failed, 3);
+    EXPECT_EQ(doc->list.count, 3);
+    EXPECT_EQ(At(2).offsetX, 102) << "not even centred";
+    EXPECT_EQ(doc->state.modified, kUnmodified);
+    ASSERT_EQ(hp.messages.size(), 1u);
+    EXPECT_EQ(hp.messages[0].text.rfind("3 files could not be imported. No picture was imported.", 0), 0u);
+  }
+  // One file alone is told the same way.
+  hp.messages.clear();
+  Files(dir.File("n1.bmp"), {});
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(hp.messages[0].text.rfind("1 file could not be imported. No picture was imported.\n\n" + dir.File("n1.bmp") + ": ", 0),
+            0u) << hp.messages[0].text;
 }
 
 TEST_F(ImportTest, UnreadableMatchesKeepTheirSlotAndBadPicturesAreNamed) {
@@ -142,6 +217,18 @@ TEST_F(ImportTest, UnreadableMatchesKeepTheirSlotAndBadPicturesAreNamed) {
   EXPECT_FALSE(At(3).HasPixels());
   ASSERT_EQ(hp.messages.size(), 1u);
   EXPECT_NE(hp.messages[0].text.find("m3.bmp"), std::string::npos);
+  EXPECT_NE(hp.messages[0].text.find(dir.File("m2.bmp") + ": Can not read the file: "), std::string::npos);
+
+  // Replacing, a file that cannot be used leaves the old shape as it was,
+  // offsets included, while the pictures after it land in their own slots.
+  doc = std::make_unique<Document>();
+  MakeList(5, 0);
+  WriteBytes(dir.File("m4.bmp"), PlainBmp(3, 3));
+  Files(dir.File("m*.bmp"), {ImportMode::ReplaceOld, PlacementMode::ToBeginning, true});
+  EXPECT_EQ(At(0).width, 2);
+  EXPECT_EQ(At(1).offsetX, 101);
+  EXPECT_EQ(At(2).offsetX, 102);
+  EXPECT_EQ(At(3).width, 3);
 }
 
 TEST_F(ImportTest, AFullListStopsTheImportWithOneMessage) {
@@ -196,7 +283,7 @@ class CollageTest : public ImportTest {
   }
   ImportCount Import(Sheet& sheet, ImportChoice choice = {}) {
     WriteBytes(dir.File("sheet.pcx"), sheet.Pcx());
-    return ImportCollage(*doc, *display, slot, hp, dir.File("sheet.pcx"), choice);
+    return ImportCollage(history, *doc, *display, slot, hp, dir.File("sheet.pcx"), choice);
   }
 };
 
@@ -267,13 +354,46 @@ TEST_F(CollageTest, ReplacingAtTheEndExtendsTheListPerFrame) {
   EXPECT_EQ(At(11).width, 8);
 }
 
-TEST_F(CollageTest, TooTallAndTooWideFramesAreCutToTheLargestShape) {
+TEST_F(CollageTest, FramesWhosePictureIsOver255EitherWayAreRefusedByName) {
   Sheet s;
-  s.Frame(0, 0, 300, 400, 5, 7);
+  s.Frame(0, 0, 300, 20, 5, 7);      // 298 wide inside, all of it picture
+  s.Frame(310, 0, 257, 257, 9, 11);  // 255 x 255 inside: the largest shape
+  ImportCount n = Import(s, {ImportMode::AddNew, PlacementMode::ToEnd, false});
+  EXPECT_EQ(n.imported, 1);
+  EXPECT_EQ(n.failed, 1);
+  ASSERT_EQ(doc->list.count, 12);
+  EXPECT_FALSE(At(10).HasPixels()) << "the refused frame keeps its place";
+  EXPECT_EQ(At(11).width, 255);
+  EXPECT_EQ(At(11).height, 255);
+  const std::string tooBig = ": This bitmap is too big. The maximum size of a bitmap is 255 x 255 pixels.";
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_EQ(hp.messages[0].text, "1 frame could not be imported. 1 picture was imported.\n\n" + dir.File("sheet.pcx") +
+                                     ", the frame at 0, 460 (300 x 20)" + tooBig);
+
+  // A sheet of nothing but refused frames changes nothing.
+  doc = std::make_unique<Document>();
+  MakeList(10, 0);
+  hp.messages.clear();
+  Sheet tall;
+  tall.Frame(0, 0, 20, 400, 6, 8);  // 398 tall
+  n = Import(tall, {ImportMode::AddNew, PlacementMode::ToEnd, false});
+  EXPECT_EQ(n.failed, 1);
+  EXPECT_EQ(doc->list.count, 10);
+  EXPECT_EQ(doc->state.modified, kUnmodified);
+  ASSERT_EQ(hp.messages.size(), 1u);
+  EXPECT_NE(hp.messages[0].text.find(", the frame at 0, 80 (20 x 400)" + tooBig), std::string::npos) << hp.messages[0].text;
+}
+
+TEST_F(CollageTest, ALargeFrameWithASmallPictureInItsCornerIsTaken) {
+  Sheet s;
+  s.Frame(0, 0, 300, 400, 5, kKey);
+  for (int j = 1; j <= 10; ++j)
+    for (int i = 1; i <= 20; ++i) s.At(i, j) = 7;
   Import(s);
-  EXPECT_EQ(At(0).width, 255);
-  EXPECT_EQ(At(0).height, 255);
-  EXPECT_EQ(At(0).offsetY, 127);
+  EXPECT_TRUE(hp.messages.empty());
+  EXPECT_EQ(At(0).width, 20);
+  EXPECT_EQ(At(0).height, 10);
+  EXPECT_EQ(At(0).offsetY, 10);
 }
 
 TEST_F(CollageTest, TinyFramesGiveEmptyShapes) {
@@ -305,7 +425,7 @@ TEST_F(CollageTest, BadFilesAreNamedAndChangeNothing) {
   WriteBytes(dir.File("bad.pcx"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
   for (const std::string& path : {dir.File("bad.pcx"), dir.File("missing.pcx")}) {
     hp.messages.clear();
-    ImportCollage(*doc, *display, slot, hp, path, {});
+    ImportCollage(history, *doc, *display, slot, hp, path, {});
     EXPECT_EQ(hp.messageTexts(), std::vector<std::string>{"Can not load PCX file " + path +
                                                           " - Only 8-bit / 640 x 480 pixels PCX files supported."});
     EXPECT_EQ(doc->list.count, 10);
@@ -323,7 +443,7 @@ TEST_F(CollageTest, AFullListStopsWithOneMessage) {
 }
 
 TEST_F(CollageTest, ASheetWrittenByImageMagick) {
-  ASSERT_EQ(ImportCollage(*doc, *display, slot, hp, (kData / "im_sheet.pcx").string(),
+  ASSERT_EQ(ImportCollage(history, *doc, *display, slot, hp, (kData / "im_sheet.pcx").string(),
                           {ImportMode::AddNew, PlacementMode::ToEnd, false})
                 .imported,
             3);

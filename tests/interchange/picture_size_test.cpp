@@ -35,10 +35,12 @@ TEST(PictureSize, HugeFilesAreRefusedFromTheirSizeWithAMessage) {
   ImportChoice choice;
   choice.mode = ImportMode::AddNew;
   choice.placement = PlacementMode::ToEnd;
-  ImportPictureFiles(*doc, *canvas, hp, colors, dir.File("*.bmp"), choice, false);
+  History history;
+  ImportPictureFiles(history, *doc, hp, colors, dir.File("*.bmp"), choice, false);
   ASSERT_EQ(hp.messages.size(), 1u);
   EXPECT_EQ(hp.messages[0].text,
-            "This bitmap is too big. The maximum size of a bitmap is 256 x 256 pixels. (" + junk + ")");
+            "1 file could not be imported. No picture was imported.\n\n" + junk +
+                ": This bitmap is too big. The maximum size of a bitmap is 255 x 255 pixels.");
   EXPECT_FALSE(doc->list.slots[1].HasPixels());
   EXPECT_FALSE(LoadBitmapFile(*doc, *canvas, hp, colors, junk, true, -1));
   EXPECT_EQ(canvas->At(5, 250), 9);

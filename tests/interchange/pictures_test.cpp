@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -62,9 +63,23 @@ TEST(ColorMatching, EqualColorsGoToTheHighestIndexAndOnlyGameColorsComeOut) {
   EXPECT_LE(got, 245);
 }
 
+// The random palette with every grey the reading tests use, and pure red
+// and blue, as exact colours of their own: each value the tests expect is an
+// index of its own, so a pixel read from the wrong place shows.
+constexpr int kReaderGreys[] = {0, 1, 2, 7, 9, 10, 20, 50, 100, 200, 255};
+GamePalette ReaderPalette() {
+  GamePalette p = TestPalette();
+  int index = 100;
+  for (int v : kReaderGreys) p[3 * index] = p[3 * index + 1] = p[3 * index + 2] = static_cast<uint8_t>(v), ++index;
+  const uint8_t red[3] = {255, 0, 0}, blue[3] = {0, 0, 255};
+  std::copy_n(red, 3, p.begin() + 3 * 130);
+  std::copy_n(blue, 3, p.begin() + 3 * 131);
+  return p;
+}
+
 class BitmapRead : public ::testing::Test {
  protected:
-  GamePalette palette = TestPalette();
+  GamePalette palette = ReaderPalette();
   ColorMatcher colors{palette};
 
   std::vector<uint8_t> Match(const std::vector<uint8_t>& file, bool transparent) {
@@ -74,6 +89,15 @@ class BitmapRead : public ::testing::Test {
   }
   uint8_t Grey(int v) { return colors.Nearest(uint8_t(v), uint8_t(v), uint8_t(v)); }
 };
+
+TEST_F(BitmapRead, EveryValueTheTestsExpectIsAnIndexOfItsOwn) {
+  std::vector<uint8_t> seen;
+  for (int v : kReaderGreys) seen.push_back(Grey(v));
+  seen.push_back(colors.Nearest(255, 0, 0));
+  seen.push_back(colors.Nearest(0, 0, 255));
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end());
+}
 
 TEST_F(BitmapRead, EightBitPaddingZeroColorsUsedAndIndexZeroTransparency) {
   // 3 x 2, one padding byte per row; "0 colours used" means a full table.
@@ -152,6 +176,64 @@ TEST_F(BitmapRead, ThirtyTwoBitAlphaDecidesTransparencyWhenItIsUsed) {
   EXPECT_EQ(Match(MakeBmp(s), true), (std::vector<uint8_t>{colors.Nearest(255, 0, 0), 0}));
 }
 
+// ----- palettised and run-length rows, index by index -----------------------
+//
+// Read without matching, so the colour table's indices themselves are
+// compared: the bit and nibble order, row padding, runs, literals with their
+// padding, and the escapes that end a line, jump, and end the picture.
+
+std::vector<uint8_t> Indices(const BmpSpec& spec) {
+  PictureResult r = DecodeBmp(MakeBmp(spec));
+  EXPECT_TRUE(r.ok()) << PictureErrorMessage(r, "test");
+  EXPECT_TRUE(r.picture.indexed);
+  return r.picture.pixels;
+}
+
+TEST(BitmapIndices, OneBitRowsTakeTheHighBitFirstAndSkipTheirPadding) {
+  // 10 x 2, bottom row first; each row 2 bytes of pixels and 2 of padding.
+  BmpSpec s{.width = 10, .height = 2, .bits = 1, .table = {10, 10, 10, 0, 20, 20, 20, 0},
+            .pixels = {0b10110010, 0b01000000, 0xFF, 0xFF, 0b01001101, 0b10111111, 0xFF, 0xFF}};
+  EXPECT_EQ(Indices(s), (std::vector<uint8_t>{1, 0, 1, 1, 0, 0, 1, 0, 0, 1,  //
+                                              0, 1, 0, 0, 1, 1, 0, 1, 1, 0}));
+}
+
+TEST(BitmapIndices, FourBitRowsTakeTheHighNibbleFirst) {
+  BmpSpec s{.width = 5, .height = 2, .bits = 4, .table = GreyTable(16),
+            .pixels = {0x12, 0x34, 0x5F, 0xFF, 0xAB, 0xCD, 0xEF, 0xFF}};
+  EXPECT_EQ(Indices(s), (std::vector<uint8_t>{1, 2, 3, 4, 5, 10, 11, 12, 13, 14}));
+}
+
+TEST(BitmapIndices, RunLengthFourBitRunsAlternateAndLiteralsArePaddedToWords) {
+  // Row 0: a run of four alternating 1 and 2, then a literal of five nibbles
+  // (three bytes and one of padding); row 1: a run of three that alternates
+  // 15 and 0, and the picture ends with the rest of it untouched (0).
+  BmpSpec s{.width = 9, .height = 3, .bits = 4, .compression = 2, .table = GreyTable(16),
+            .pixels = {4, 0x12, 0, 5, 0x67, 0x89, 0xA0, 0x00, 0, 0, 3, 0xF0, 0, 1}};
+  EXPECT_EQ(Indices(s), (std::vector<uint8_t>{1, 2, 1, 2, 6, 7, 8, 9, 10,  //
+                                              15, 0, 15, 0, 0, 0, 0, 0, 0,  //
+                                              0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(BitmapIndices, RunLengthDeltaEscapesMoveRightAndUpLeavingZeros) {
+  // RLE8: two 9s, a move 2 right and 1 up, two 7s, end of line, a literal
+  // of three (padded to four bytes) on the top row, end of picture.
+  BmpSpec eight{.width = 6, .height = 3, .compression = 1, .table = GreyTable(256),
+                .pixels = {2, 9, 0, 2, 2, 1, 2, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}};
+  EXPECT_EQ(Indices(eight), (std::vector<uint8_t>{9, 9, 0, 0, 0, 0,  //
+                                                  0, 0, 0, 0, 7, 7,  //
+                                                  1, 2, 3, 0, 0, 0}));
+  // RLE4: the same moves with nibbles.
+  BmpSpec four{.width = 6, .height = 3, .bits = 4, .compression = 2, .table = GreyTable(16),
+               .pixels = {2, 0x99, 0, 2, 2, 1, 2, 0x78, 0, 0, 0, 3, 0x12, 0x30, 0, 1}};
+  EXPECT_EQ(Indices(four), (std::vector<uint8_t>{9, 9, 0, 0, 0, 0,  //
+                                                 0, 0, 0, 0, 7, 8,  //
+                                                 1, 2, 3, 0, 0, 0}));
+  // A jump past the last row ends the picture; what is left stays 0.
+  BmpSpec past{.width = 2, .height = 2, .compression = 1, .table = GreyTable(256),
+               .pixels = {1, 5, 0, 2, 0, 5, 2, 6}};
+  EXPECT_EQ(Indices(past), (std::vector<uint8_t>{5, 0, 0, 0}));
+}
+
 TEST(BrokenPictures, EveryOneIsRefusedWithItsReason) {
   auto good = [] { return BmpSpec{.width = 2, .height = 2, .table = GreyTable(256), .pixels = std::vector<uint8_t>(8)}; };
   auto with = [&](auto change) {
@@ -172,9 +254,9 @@ TEST(BrokenPictures, EveryOneIsRefusedWithItsReason) {
   const std::vector<Case> cases = {
       {"no signature", {'G', 'I', 'F', '8'}, PictureError::NotAPicture},
       {"empty file", {}, PictureError::NotAPicture},
-      {"257 wide", with([](BmpSpec& s) { s.width = 257; }), PictureError::TooBig},
-      {"257 tall", with([](BmpSpec& s) { s.height = 257; }), PictureError::TooBig},
-      {"257 tall top-down", with([](BmpSpec& s) { s.height = -257; }), PictureError::TooBig},
+      {"256 wide", with([](BmpSpec& s) { s.width = 256; }), PictureError::TooBig},
+      {"256 tall", with([](BmpSpec& s) { s.height = 256; }), PictureError::TooBig},
+      {"256 tall top-down", with([](BmpSpec& s) { s.height = -256; }), PictureError::TooBig},
       {"0 wide", with([](BmpSpec& s) { s.width = 0; }), PictureError::BadSize},
       {"0 tall", with([](BmpSpec& s) { s.height = 0; }), PictureError::BadSize},
       {"negative width", with([](BmpSpec& s) { s.width = -2; }), PictureError::BadSize},
@@ -197,6 +279,16 @@ TEST(BrokenPictures, EveryOneIsRefusedWithItsReason) {
     EXPECT_EQ(r.error, c.error) << c.what;
     EXPECT_NE(PictureErrorMessage(r, "/x/pic.bmp").find("(/x/pic.bmp)"), std::string::npos) << c.what;
   }
+  // The messages name what is read.
+  EXPECT_EQ(PictureErrorMessage(PictureFailure(PictureError::TooBig), "a.bmp"),
+            "This bitmap is too big. The maximum size of a bitmap is 255 x 255 pixels. (a.bmp)");
+  EXPECT_EQ(PictureErrorMessage(PictureFailure(PictureError::Depth), "a.bmp"),
+            "Unsupported bitmap depth. Only 1-, 4-, 8-, 16-, 24- and 32-bit pictures are supported. (a.bmp)");
+  // A PNG larger than a shape is refused the same way.
+  std::vector<uint8_t> table(768, 0);
+  std::vector<uint8_t> wide(256, 1);
+  EXPECT_EQ(DecodePicture(*EncodeIndexedPng({256, 1, wide.data(), table, {}})).error, PictureError::TooBig);
+  EXPECT_TRUE(DecodePicture(*EncodeIndexedPng({255, 1, wide.data(), table, {}})).ok());
 }
 
 TEST(BrokenPictures, LeaveTheShapeAndTheCanvasAsTheyWere) {

@@ -11,7 +11,12 @@
 #include <QMouseEvent>
 #include <tuple>
 
+#include <array>
+
 #include "app/command_table.h"
+#include "interchange/bmp_builder.h"
+#include "interchange/png_builder.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_clipboard.h"
 #include "qt_editor.h"
@@ -49,7 +54,7 @@ TEST(QtSelection, SelectMoveDropAndUndoWithTheMouse) {
   QWidget* area = window.clientArea();
   for (int r = 250; r < 254; ++r)
     for (int c = 0; c < 4; ++c) editor.canvas.At(c, r) = static_cast<uint8_t>(40 + c);
-  SaveUndoState(editor.undo, editor.canvas);
+  RecordCanvasStep(editor, "Pencil");
   const Canvas before = editor.canvas;
   OnCommand(editor, kCmdSelect);
 
@@ -129,7 +134,7 @@ TEST(QtClipboard, APictureFromAnotherProgramIsMatchedAndAlphaZeroIsTransparent) 
     editor.doc.state.modified = kUnmodified;
     OnCommand(editor, kCmdPaste);
     ASSERT_TRUE(IsFloating(editor.selection)) << c.what;
-    EXPECT_EQ(Bounds(editor.selection).width(), 256) << c.what;
+    EXPECT_EQ(Bounds(editor.selection).width(), 255) << c.what;
     EXPECT_EQ(Bounds(editor.selection).height(), 3) << c.what;
     EXPECT_EQ(editor.doc.state.modified, kModified) << c.what;
     PutDown(editor);
@@ -139,6 +144,76 @@ TEST(QtClipboard, APictureFromAnotherProgramIsMatchedAndAlphaZeroIsTransparent) 
       EXPECT_EQ(editor.canvas.At(1, 255), 0);  // alpha 0
     }
   }
+  q.window.close();
+}
+
+// What another program offers under one type.
+void Offer(const char* type, const std::vector<uint8_t>& bytes) {
+  auto* offer = new QMimeData;
+  offer->setData(type, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(offer);
+}
+
+TEST(QtClipboard, PngAndBmpBytesGoThroughTheProgramsOwnReadersSoAlphaSurvives) {
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  Editor& editor = q.editor;
+  const auto& pal = editor.window.gamePalette;
+  // A PNG whose every pixel has alpha 0 is all transparent; Qt's image
+  // would have given the colours.
+  Offer("image/png", qshe::testing::RgbaPng(3, 2, [&](uint32_t, uint32_t) {
+          return std::array<uint8_t, 4>{pal[3 * 130], pal[3 * 130 + 1], pal[3 * 130 + 2], 0};
+        }));
+  editor.canvas.pixels.fill(0);
+  OnCommand(editor, kCmdPaste);
+  ASSERT_TRUE(IsFloating(editor.selection));
+  EXPECT_EQ(SelectionPixels(editor.selection, editor.canvas), std::vector<uint8_t>(6, 0));
+  PutDown(editor);
+
+  // A 32-bit bitmap file whose alpha is used: Qt's reader drops alpha.
+  qshe::testing::BmpSpec bmp;
+  bmp.width = 2;
+  bmp.bits = 32;
+  bmp.pixels = {pal[3 * 130 + 2], pal[3 * 130 + 1], pal[3 * 130], 255, pal[3 * 131 + 2], pal[3 * 131 + 1], pal[3 * 131], 0};
+  Offer("image/bmp", qshe::testing::MakeBmp(bmp));
+  OnCommand(editor, kCmdPaste);
+  ASSERT_TRUE(IsFloating(editor.selection));
+  EXPECT_EQ(SelectionPixels(editor.selection, editor.canvas), (std::vector<uint8_t>{130, 0}));
+  PutDown(editor);
+  EXPECT_TRUE(q.scripted.messages.empty());
+  q.window.close();
+}
+
+TEST(QtClipboard, A9000x9000PngPastesItsTopLeftAndAnUnreadablePictureSaysWhy) {
+  QtEditor q;
+  ASSERT_TRUE(q.Start());
+  Editor& editor = q.editor;
+  std::vector<uint8_t> palette(768, 0);
+  std::copy_n(editor.window.gamePalette.begin(), 768, palette.begin());
+  // Index 40 + column % 100 in the top-left 255 x 255, 90 elsewhere.
+  Offer("image/png", qshe::testing::LargeIndexedPng(9000, 9000, palette, [](uint32_t x, uint32_t y) {
+          return static_cast<uint8_t>(x < 255 && y < 255 ? 40 + (x + y) % 100 : 90);
+        }));
+  editor.canvas.pixels.fill(0);
+  OnCommand(editor, kCmdPaste);
+  ASSERT_TRUE(IsFloating(editor.selection));
+  EXPECT_EQ(Bounds(editor.selection).width(), 255);
+  EXPECT_EQ(Bounds(editor.selection).height(), 255);
+  PutDown(editor);
+  EXPECT_EQ(editor.canvas.At(0, 255), 40);
+  EXPECT_EQ(editor.canvas.At(7, 255 - 3), 50);
+  EXPECT_EQ(editor.canvas.At(254, 1), 40 + (254 + 254) % 100);
+  EXPECT_TRUE(q.scripted.messages.empty());
+
+  // A picture in a format nobody here reads: the user is told, nothing changes.
+  Offer("image/x-nonesuch", {1, 2, 3, 4});
+  editor.doc.state.modified = kUnmodified;
+  OnCommand(editor, kCmdPaste);
+  EXPECT_FALSE(IsFloating(editor.selection));
+  EXPECT_EQ(editor.doc.state.modified, kUnmodified);
+  ASSERT_EQ(q.scripted.messages.size(), 1u);
+  EXPECT_EQ(q.scripted.messages[0].text.rfind("The picture on the clipboard can not be pasted. It could not be read as image/x-nonesuch", 0), 0u)
+      << q.scripted.messages[0].text;
   q.window.close();
 }
 

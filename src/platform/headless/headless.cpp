@@ -27,13 +27,24 @@ std::optional<std::string> HeadlessPlatform::NextFileName() {
   return name;
 }
 
+void HeadlessPlatform::ChooseFilter(const FileDialogRequest& request) {
+  int chosen = request.firstFilter;
+  if (!chosenFilters.empty()) {
+    chosen = chosenFilters.front();
+    chosenFilters.pop_front();
+  }
+  if (request.chosenFilter) *request.chosenFilter = chosen;
+}
+
 std::optional<std::string> HeadlessPlatform::AskOpenFileName(const FileDialogRequest& request) {
   openDialogs.push_back(request);
+  ChooseFilter(request);
   return NextFileName();
 }
 
 std::optional<std::string> HeadlessPlatform::AskSaveFileName(const FileDialogRequest& request) {
   saveDialogs.push_back(request);
+  ChooseFilter(request);
   return NextFileName();
 }
 

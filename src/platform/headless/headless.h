@@ -40,6 +40,9 @@ class HeadlessPlatform : public MessageBoxes,
   // Names for the next file dialogs, in order; nothing = the user cancelled.
   // An empty queue means cancel.
   std::deque<std::optional<std::string>> fileNames;
+  // The filter the user leaves chosen in the next file dialogs, in order;
+  // when the queue is empty, the dialog's first filter.
+  std::deque<int> chosenFilters;
   // Settings values: (root, key) present means the key exists.
   std::map<std::pair<SettingsRoot, std::string>, std::map<std::string, std::string>> settingsKeys;
 
@@ -57,6 +60,7 @@ class HeadlessPlatform : public MessageBoxes,
   std::vector<Accelerator> accelerators;
   std::map<int, bool> menuChecked;
   std::map<int, bool> menuEnabled;
+  std::map<int, std::string> menuTips;
   bool mouseCaptured = false;
   std::map<int, int> timers;  // id -> period of the running timers
   std::optional<int> quitCode;
@@ -90,6 +94,7 @@ class HeadlessPlatform : public MessageBoxes,
                   const std::vector<Accelerator>& keys) override;
   void SetMenuChecked(int id, bool checked) override { menuChecked[id] = checked; }
   void SetMenuEnabled(int id, bool enabled) override { menuEnabled[id] = enabled; }
+  void SetMenuTip(int id, const std::string& tip) override { menuTips[id] = tip; }
   void CaptureMouse() override { mouseCaptured = true; }
   void ReleaseMouse() override { mouseCaptured = false; }
   void StartTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
@@ -102,6 +107,7 @@ class HeadlessPlatform : public MessageBoxes,
 
  private:
   std::optional<std::string> NextFileName();
+  void ChooseFilter(const FileDialogRequest& request);
 
   Platform platform_;
   Desktop desktop_{platform_, surface, *this, *this, dialogs, *this};

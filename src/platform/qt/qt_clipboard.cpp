@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QMimeData>
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,11 @@ namespace {
 constexpr int kFileHeader = 14;
 constexpr int kInfoHeader = 40;
 // The editor keeps no more than this of a picture either way.
-constexpr int kLargestSide = 256;
+constexpr int kLargestSide = 255;
+
+// Types under which programs offer the files the program's own readers take.
+const char* const kPngTypes[] = {"image/png"};
+const char* const kBmpTypes[] = {"image/bmp", "image/x-bmp", "image/x-ms-bmp", "image/x-MS-bmp", "image/x-win-bitmap"};
 
 void Put32(char* at, uint32_t v) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<char>(v >> (8 * i));
@@ -59,16 +64,56 @@ std::vector<uint8_t> BitmapOf(const QImage& source) {
   return dib;
 }
 
-QImage OfferedImage(const QMimeData& data) {
-  QImage image;
-  // PNG first: it keeps alpha and every colour.
-  if (data.hasFormat("image/png") && image.loadFromData(data.data("image/png"), "PNG")) return image;
-  if (data.hasImage()) {
-    image = qvariant_cast<QImage>(data.imageData());
-    if (!image.isNull()) return image;
+uint32_t Le32(const QByteArray& b) {
+  return static_cast<uint8_t>(b[0]) | static_cast<uint8_t>(b[1]) << 8 | static_cast<uint8_t>(b[2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(b[3])) << 24;
+}
+
+// The first PNG or BMP on offer, as its bytes; a bitmap without its file
+// header (as some programs offer it) goes where device-independent bitmaps go.
+bool TakeFile(const QMimeData& data, ClipboardContent& content) {
+  for (const char* type : kPngTypes) {
+    if (!data.hasFormat(type)) continue;
+    const QByteArray bytes = data.data(type);
+    if (bytes.isEmpty()) continue;
+    content.file.assign(bytes.begin(), bytes.end());
+    return true;
   }
+  for (const char* type : kBmpTypes) {
+    if (!data.hasFormat(type)) continue;
+    const QByteArray bytes = data.data(type);
+    if (bytes.size() < 4) continue;
+    const uint32_t header = Le32(bytes);
+    auto& into = bytes.startsWith("BM") || (header != 12 && header < 40) ? content.file : content.bitmap;
+    into.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+  return false;
+}
+
+// Any other image format through Qt's readers, only its top-left part where
+// the reader can cut while reading (the whole picture might not fit).
+QImage OtherImage(const QMimeData& data, std::string& problem) {
   for (const QString& format : data.formats()) {
-    if (format.startsWith("image/") && image.loadFromData(data.data(format))) return image;
+    if (!format.startsWith("image/")) continue;
+    QByteArray bytes = data.data(format);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kLargestSide || size.height() > kLargestSide)) {
+      reader.setClipRect(QRect(0, 0, std::min(size.width(), kLargestSide), std::min(size.height(), kLargestSide)));
+    }
+    QImage image = reader.read();
+    if (!image.isNull()) return image;
+    problem = "It could not be read as " + format.toStdString() + " (" + reader.errorString().toStdString() + ").";
+  }
+  if (data.hasImage()) {
+    QImage image = qvariant_cast<QImage>(data.imageData());
+    if (!image.isNull()) {
+      problem.clear();
+      return image;
+    }
   }
   return {};
 }
@@ -108,7 +153,8 @@ ClipboardContent QtClipboard::GetClipboard() {
     const QByteArray indices = data->data(kIndicesMimeType);
     content.indices.assign(indices.begin(), indices.end());
   }
-  const QImage image = OfferedImage(*data);
+  if (TakeFile(*data, content)) return content;
+  const QImage image = OtherImage(*data, content.problem);
   if (!image.isNull()) content.bitmap = BitmapOf(image);
   return content;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
@@ -66,9 +67,36 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(Q(request.defaultExtension));
+  // A filter of one kind of file also names what a typed name without an
+  // ending gets, so a save asks about the file it will really write.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request, filters](const QString& f) {
+    const qsizetype i = filters.indexOf(f);
+    if (i < 0) return;
+    const std::string& pattern = request.filters[static_cast<size_t>(i)].pattern;
+    const bool single = pattern.rfind("*.", 0) == 0 && pattern.find_first_of(";* ", 2) == std::string::npos;
+    dialog.setDefaultSuffix(single ? Q(pattern.substr(2)) : Q(request.defaultExtension));
+    if (!single) return;
+    // The proposed name follows: shape3.bmp becomes shape3.png (Qt's own
+    // dialog; a native one keeps what it shows).
+    QLineEdit* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+    if (!edit) return;
+    QString text = edit->text();
+    for (const auto& other : request.filters) {
+      if (other.pattern == pattern || other.pattern.rfind("*.", 0) != 0 ||
+          other.pattern.find_first_of(";* ", 2) != std::string::npos)
+        continue;
+      const QString ending = Q(other.pattern.substr(1));
+      if (text.endsWith(ending, Qt::CaseInsensitive)) {
+        text.chop(ending.size());
+        edit->setText(text + Q(pattern.substr(1)));
+        break;
+      }
+    }
+  });
   if (!request.initialName.empty()) dialog.selectFile(Q(request.initialName));
   if (!request.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (request.chosenFilter) *request.chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
   QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   std::string name = chosen.front().toStdString();

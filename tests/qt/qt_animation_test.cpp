@@ -1,6 +1,7 @@
 // The Animation window and the onion skin in the real Qt window (offscreen):
 // P and G from the keyboard, the window's picture and controls at the
-// window scale, the window system's timer playing it, Space pausing it.
+// window scale and off the canvas, the window system's timer playing it,
+// Space pausing it.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "app/animation_window.h"
@@ -51,7 +53,7 @@ void ExpectTextsFit(QDialog* dialog, int scale) {
 
 }  // namespace
 
-TEST(QtAnimation, POpensItPlayingOnTheTimerSpacePausesAndItFollowsTheScale) {
+TEST(QtAnimation, POpensItPlayingOnTheTimerSpacePausesAndItFollowsTheScaleOffTheCanvas) {
   QtEditor q;
   ASSERT_TRUE(q.Start());
   Editor& e = q.editor;
@@ -87,21 +89,28 @@ TEST(QtAnimation, POpensItPlayingOnTheTimerSpacePausesAndItFollowsTheScale) {
   QTest::keyClick(dialog->focusWidget(), Qt::Key_Space);
   EXPECT_TRUE(e.animation.player.playing);
 
-  // At three times the size every picture pixel is a 3 x 3 block, and the
-  // buttons and boxes grow with their text.
+  // At twice the size every picture pixel is a 2 x 2 block, and the
+  // buttons and boxes grow with their text. Like every window it grows only
+  // as far as it still finds a place off the canvas: the main window mostly
+  // left of the small offscreen screen leaves it the room.
   QTest::mouseClick(qobject_cast<QPushButton*>(host.ItemWidget(kAnimationDialog, kAnimationFirstFrame)),
                     Qt::LeftButton);
   EXPECT_FALSE(e.animation.player.playing);
   const QImage one = Grab(picture);
-  q.window.SetWindowScale(3);
+  q.window.move(-1100, 0);
+  q.window.SetWindowScale(2);
   QApplication::processEvents();
-  EXPECT_EQ(picture->size(), QSize(3 * kPreviewSize, 3 * kPreviewSize));
-  ExpectTextsFit(dialog, 3);
-  const QImage three = Grab(picture);
+  ASSERT_EQ(host.DialogPictureScale(kAnimationDialog), 2);
+  EXPECT_EQ(picture->size(), QSize(2 * kPreviewSize, 2 * kPreviewSize));
+  ExpectTextsFit(dialog, 2);
+  const QRect area = q.window.screen()->availableGeometry();
+  EXPECT_TRUE(area.contains(dialog->frameGeometry()));
+  EXPECT_FALSE(dialog->frameGeometry().intersects(q.window.CanvasOnScreen()));
+  const QImage two = Grab(picture);
   int differing = 0;
   for (int y = 0; y < kPreviewSize; ++y)
     for (int x = 0; x < kPreviewSize; ++x)
-      for (int k = 0; k < 9; ++k) differing += three.pixel(3 * x + k % 3, 3 * y + k / 3) != one.pixel(x, y);
+      for (int k = 0; k < 4; ++k) differing += two.pixel(2 * x + k % 2, 2 * y + k / 2) != one.pixel(x, y);
   EXPECT_EQ(differing, 0);
   dialog->close();
   EXPECT_FALSE(dialog->isVisible());

@@ -183,9 +183,15 @@ bool OpenAnimation(Window& w) {
     s.offsetY = 40 - 2 * i;
   }
   ShowShape(e.doc, e.canvas, 0, false, 0);
+  // In the screen's corner the main window leaves room for the window at
+  // x4 beside or below it.
+  w.window->move(0, 0);
+  QApplication::processEvents();
   OnCommand(e, kCmdAnimation);
   QApplication::processEvents();
-  return w.window->dialogHost().ItemWidget(kAnimationDialog, kAnimationPicture) != nullptr;
+  // At x4 only where it finds room off the canvas: the bench's screen has it.
+  return w.window->dialogHost().ItemWidget(kAnimationDialog, kAnimationPicture) != nullptr &&
+         w.window->dialogHost().DialogPictureScale(kAnimationDialog) == 4;
 }
 
 // One tick of the player at x4: the next frame drawn as the Shape position
@@ -194,7 +200,7 @@ bool OpenAnimation(Window& w) {
 void BM_QtAnimationFrameAtScale4(benchmark::State& state) {
   Window w;
   if (!OpenAnimation(w)) {
-    state.SkipWithError("no Animation window");
+    state.SkipWithError("no Animation window at x4");
     return;
   }
   const size_t bytes = size_t{kPreviewSize} * 4 * kPreviewSize * 4 * 4;
@@ -218,7 +224,7 @@ double ProcessCpuSeconds() {
 void BM_QtAnimationPlayingAt60(benchmark::State& state) {
   Window w;
   if (!OpenAnimation(w)) {
-    state.SkipWithError("no Animation window");
+    state.SkipWithError("no Animation window at x4");
     return;
   }
   platform::QtDialogHost& host = w.window->dialogHost();

@@ -1,18 +1,25 @@
 // The Qt window at whole-number scales: one full present at x4 against
 // copying the enlarged picture's bytes, and one pencil move at zoom 16 sent
 // as a real mouse event and painted, at x1 and at x4; one drag step in a
-// positioning preview at x4; a change of scale with every window open. Runs
-// on Qt's offscreen platform with a 3840 x 2160 screen.
+// positioning preview at x4; a change of scale with every window open; one
+// frame of the Animation window at x4, and what playing it at 60 frames a
+// second costs the processor. Runs on Qt's offscreen platform with a
+// 3840 x 2160 screen.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
+#include <QTimer>
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
+#include "app/animation_window.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "document/document_commands.h"
 #include "measure.h"
 #include "platform/headless/headless.h"
 #include "platform/qt/qt_main_window.h"
@@ -162,6 +169,96 @@ void BM_QtScaleChangeWithEveryWindowOpen(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_QtScaleChangeWithEveryWindowOpen)->Unit(benchmark::kMillisecond);
+
+// Eight frames of a 40 x 40 shape with scattered transparent pixels, each a
+// few pixels further on, shown in the Animation window at x4.
+bool OpenAnimation(Window& w) {
+  if (!w.Start(4)) return false;
+  Editor& e = *w.editor;
+  for (int i = 0; i < 8; ++i) {
+    Shape& s = e.doc.list.slots[static_cast<size_t>(i)];
+    AllocateShape(s, 40, 40);
+    for (int p = 0; p < 1600; ++p) s.pixels[static_cast<size_t>(p)] = p % 7 ? static_cast<uint8_t>(20 + (p + i) % 200) : 0;
+    s.offsetX = 3 * i;
+    s.offsetY = 40 - 2 * i;
+  }
+  ShowShape(e.doc, e.canvas, 0, false, 0);
+  // In the screen's corner the main window leaves room for the window at
+  // x4 beside or below it.
+  w.window->move(0, 0);
+  QApplication::processEvents();
+  OnCommand(e, kCmdAnimation);
+  QApplication::processEvents();
+  // At x4 only where it finds room off the canvas: the bench's screen has it.
+  return w.window->dialogHost().ItemWidget(kAnimationDialog, kAnimationPicture) != nullptr &&
+         w.window->dialogHost().DialogPictureScale(kAnimationDialog) == 4;
+}
+
+// One tick of the player at x4: the next frame drawn as the Shape position
+// window draws it, enlarged to 800 x 800, painted, and the frame line
+// written. Quoted against copying the enlarged picture's bytes once.
+void BM_QtAnimationFrameAtScale4(benchmark::State& state) {
+  Window w;
+  if (!OpenAnimation(w)) {
+    state.SkipWithError("no Animation window at x4");
+    return;
+  }
+  const size_t bytes = size_t{kPreviewSize} * 4 * kPreviewSize * 4 * 4;
+  std::vector<uint8_t> from(bytes, 1), to(bytes);
+  bench::Measure(state, to.data(), from.data(), bytes, [&] {
+    AnimationTick(*w.editor);
+    QApplication::sendPostedEvents();  // the paint of the new frame
+  });
+}
+BENCHMARK(BM_QtAnimationFrameAtScale4)->Unit(benchmark::kMicrosecond);
+
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// Two seconds of the real event loop with the Animation window playing at
+// 60 frames a second at x4, against two seconds of the same editor idle:
+// the share of one core each takes, and the frames shown a second.
+void BM_QtAnimationPlayingAt60(benchmark::State& state) {
+  Window w;
+  if (!OpenAnimation(w)) {
+    state.SkipWithError("no Animation window at x4");
+    return;
+  }
+  platform::QtDialogHost& host = w.window->dialogHost();
+  host.SetItemText(kAnimationDialog, kAnimationSpeed, "60");
+  auto run = [](double seconds) {
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    const double cpu = ProcessCpuSeconds();
+    loop.exec();
+    return (ProcessCpuSeconds() - cpu) / seconds;
+  };
+  constexpr double kSeconds = 2.0;
+  // The frames shown are the picture's paints.
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  host.ItemWidget(kAnimationDialog, kAnimationPicture)->installEventFilter(&counter);
+  for (auto _ : state) {
+    counter.paints = 0;
+    const double playing = run(kSeconds);
+    const int frames = counter.paints;
+    host.Notify({kAnimationDialog, kAnimationPlay, platform::DialogEvent::Clicked, 0, 0, 0});  // pause
+    const double idle = run(kSeconds);
+    host.Notify({kAnimationDialog, kAnimationPlay, platform::DialogEvent::Clicked, 0, 0, 0});
+    state.counters["core_percent_playing"] = 100 * playing;
+    state.counters["core_percent_idle"] = 100 * idle;
+    state.counters["frames_per_second"] = frames / kSeconds;
+  }
+}
+BENCHMARK(BM_QtAnimationPlayingAt60)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 # 1920 x 1080 screen, for looking at: each on the screen, off the canvas,
 # no text cut off.
 #   scripts/window_shots.sh [BUILD_DIR] [OUT_DIR]     (defaults: build docs/windows)
+# SHOTS="animation help" takes only those windows' shots.
 # Each shot starts the editor under its own Xvfb with a settings file that
 # names the scale and the one window to open (the editor opens the windows
 # that were open when it last ended), on a small QS2 file whose first shape
@@ -28,7 +29,7 @@ printf 'QO01\x02\x00\x00\x00\x1b\xec\x0c\x04' >"$work/sample.qbj"
 
 declare -A windows=([main]="" [properties]=107 [insert-shapes]=105 [swap-shapes]=108 [jump-to]=114
                     [import-files]=106 [import-collage]=109 [shape-position]=110 [tavrel-position]=111
-                    [position-settings]=112 [help]=115)
+                    [position-settings]=112 [help]=115 [animation]=131)
 
 shot() {  # SCALE NAME DIALOG
   local home="$work/home-$1-$2"
@@ -51,6 +52,9 @@ EOF
 }
 
 for scale in 1 3; do
-  for name in "${!windows[@]}"; do shot "$scale" "$name" "${windows[$name]}"; done
+  for name in "${!windows[@]}"; do
+    if [ -n "${SHOTS:-}" ] && [[ " $SHOTS " != *" $name "* ]]; then continue; fi
+    shot "$scale" "$name" "${windows[$name]}"
+  done
 done
 echo "$(ls "$out" | wc -l) screenshots in $out"

@@ -4,6 +4,7 @@
 
 #include "app/color_panel.h"
 #include "app/history_commands.h"
+#include "app/onion_commands.h"
 #include "app/selection_commands.h"
 #include "app/view_commands.h"
 #include "editing/tools.h"
@@ -150,7 +151,20 @@ void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   }
 }
 
+namespace {
+
+// While a tool works on the canvas nothing else in the document changes,
+// so the onion skin need not look at its neighbours' pixels again.
+struct OnlyCanvasChanges {
+  explicit OnlyCanvasChanges(OnionSkin& o) : onion(o) { onion.onlyCanvasChanges = true; }
+  ~OnlyCanvasChanges() { onion.onlyCanvasChanges = false; }
+  OnionSkin& onion;
+};
+
+}  // namespace
+
 void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
+  const OnlyCanvasChanges onlyCanvas(e.onion);
   ToolState& t = e.tools;
   UpdateToolCursor(e, x, y, ctrl || t.dragTool == kEyedropper);
   if (t.dragTool == kHand) {
@@ -240,7 +254,7 @@ void RenderCanvasView(Editor& e) {
     DrawFigure(e.figurePreview, DraggedFigure(e.tools, StrokeColour(e)), rows);
     shown = &e.figurePreview;
   }
-  RenderCanvasView(e.view, *shown, e.display, b.canvasView, b.composition);
+  RenderCanvasView(e.view, *shown, e.display, b.canvasView, b.composition, PrepareOnionSkin(e));
   // Floating pixels are part of the picture whatever the tool; the outline
   // belongs to the select tool.
   DrawSelection(e.selection, e.view, e.display, e.tools.currentTool == kSelect);

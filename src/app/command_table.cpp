@@ -60,6 +60,8 @@ const Shortcut kShortcuts[] = {
 
     {kCmdWindowLarger, "Ctrl++", kCmdWindowLarger}, {40207, "Ctrl+=", kCmdWindowLarger},
     {kCmdWindowSmaller, "Ctrl+-", kCmdWindowSmaller},
+
+    {40311, "P", kCmdAnimation},          {40313, "G", kCmdOnionSkin},
 };
 
 std::vector<MenuItem> BuildMenu() {
@@ -83,8 +85,13 @@ std::vector<MenuItem> BuildMenu() {
       Sub("&View", {Cmd(kCmdShapeProperties, "&Shape Properties"),
                     Cmd(kCmdJumpWindow, "&Jump Window"), Cmd(kCmdShapePosition, "Shape &Position"),
                     Cmd(kCmdTavrelPosition, "&Tavrel Position (QBJ)"),
-                    Cmd(kCmdPositionSettings, "P&osition Settings..."), Sep(),
-                    Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming"), Sep(),
+                    Cmd(kCmdPositionSettings, "P&osition Settings..."),
+                    Cmd(kCmdAnimation, "&Animation", "P"), Sep(),
+                    Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming"),
+                    Cmd(kCmdOnionSkin, "O&nion Skin", "G"),
+                    Sub("Onion Skin Sho&ws", {Cmd(kCmdOnionPrevious, "&Previous Shape"),
+                                             Cmd(kCmdOnionNext, "&Next Shape"), Cmd(kCmdOnionBoth, "&Both")}),
+                    Sep(),
                     Sub("Window Scale", {Cmd(kCmdWindowScale1, "×&1"), Cmd(kCmdWindowScale2, "×&2"),
                                          Cmd(kCmdWindowScale3, "×&3"), Cmd(kCmdWindowScale4, "×&4")})}),
       Sub("&Move", {Cmd(kCmdNextShape, "&Next Shape", "+"),

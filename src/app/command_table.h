@@ -24,6 +24,8 @@ enum CommandId : int {
   kCmdShapeProperties = 40042, kCmdJumpWindow = 40113, kCmdShapePosition = 40043,
   kCmdTavrelPosition = 40044, kCmdPositionSettings = 40088, kCmdGridWhileZooming = 40091,
   kCmdWindowScale1 = 40201, kCmdWindowScale2 = 40202, kCmdWindowScale3 = 40203, kCmdWindowScale4 = 40204,
+  kCmdAnimation = 40310, kCmdOnionSkin = 40312, kCmdOnionPrevious = 40314, kCmdOnionNext = 40315,
+  kCmdOnionBoth = 40316,
 
   kCmdNextShape = 40052, kCmdPreviousShape = 40053, kCmdForward8 = 40054, kCmdBackward8 = 40055,
 

@@ -11,6 +11,7 @@
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -51,6 +52,7 @@ const std::set<int>& Available() {
       kCmdFlipHorizontal, kCmdFlipVertical,
       kCmdLine,         kCmdRectangle,     kCmdEllipse,      kCmdFilledRectangles, kCmdFilledEllipses,
       kCmdCancelFigure,
+      kCmdAnimation,    kCmdOnionSkin,     kCmdOnionPrevious, kCmdOnionNext,    kCmdOnionBoth,
   };
   return ids;
 }
@@ -294,6 +296,11 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
     case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
     case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
+    case kCmdAnimation: ShowModelessDialog(e, kAnimationDialog); break;
+    case kCmdOnionSkin: ToggleOnionSkin(e); break;
+    case kCmdOnionPrevious: ChooseOnionSides(e, kOnionPrevious); break;
+    case kCmdOnionNext: ChooseOnionSides(e, kOnionNext); break;
+    case kCmdOnionBoth: ChooseOnionSides(e, kOnionBoth); break;
     case kCmdHelp: ShowHelp(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
@@ -148,6 +150,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
+    case kAnimationDialog: ShowAnimationWindow(e); return;
     case kHelpDialog: ShowHelpWindow(e); return;
     default: return;
   }
@@ -168,7 +171,10 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       const PropertiesOutcome outcome = OnPropertiesNotification(host, e.properties, e.doc, n);
       EndEditorStep(e);
       // A typed offset or Tavrel position shows in the previews at once.
-      if (outcome == PropertiesOutcome::ShapeChanged) RefreshPositionWindows(e);
+      if (outcome == PropertiesOutcome::ShapeChanged) {
+        RefreshPositionWindows(e);
+        RefreshOnionSkin(e);
+      }
       break;
     }
     case kInsertDialog:
@@ -193,6 +199,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       break;
     case kShapePositionDialog:
     case kTavrelPositionDialog: OnPositionWindowEvent(e, n); break;
+    case kAnimationDialog: OnAnimationWindowEvent(e, n); break;
     case kPositionSettingsDialog:
       if (Clicked(n, kBackdropBrowse)) BrowseBackdropFile(host, e.ui().files);
       if (Clicked(n, kBackdropOk)) ApplyBackdropSettings(e);

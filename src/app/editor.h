@@ -14,10 +14,12 @@
 #include "document/recovery.h"
 #include "document/history.h"
 #include "editing/canvas_view.h"
+#include "editing/canvas_view_onion.h"
 #include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
 #include "platform/desktop.h"
+#include "properties/animation.h"
 #include "properties/positioning.h"
 #include "properties/properties_window.h"
 
@@ -47,6 +49,7 @@ struct ScreenBuffers {
   int canvasView = -1;      // 256 x 256
   int shapePosition = -1;   // 200 x 200
   int tavrelPosition = -1;  // 200 x 200
+  int animation = -1;       // 200 x 200
 };
 
 struct MainWindow {
@@ -147,6 +150,8 @@ struct Editor {
   ColorPanel colors;
   PropertiesWindow properties;
   PositioningWindows positioning;
+  AnimationWindow animation;
+  OnionSkin onion;  // the neighbouring shapes behind the canvas
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
 };
 

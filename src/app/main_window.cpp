@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
 #include "app/command_table.h"
@@ -151,7 +152,9 @@ bool SetUpDisplay(Editor& e) {
   b.canvasView = AllocBuffer(d, 256, 256);
   b.shapePosition = AllocBuffer(d, 200, 200);
   b.tavrelPosition = AllocBuffer(d, 200, 200);
-  for (int slot : {b.composition, b.background, b.sheet, b.canvasView, b.shapePosition, b.tavrelPosition}) {
+  b.animation = AllocBuffer(d, 200, 200);
+  for (int slot :
+       {b.composition, b.background, b.sheet, b.canvasView, b.shapePosition, b.tavrelPosition, b.animation}) {
     if (slot < 0) {
       e.window.failed = true;
       e.ui().boxes.ShowMessageBox(
@@ -163,7 +166,8 @@ bool SetUpDisplay(Editor& e) {
   }
   e.positioning.shape.buffer = b.shapePosition;
   e.positioning.tavrel.buffer = b.tavrelPosition;
-  for (int slot : {b.background, b.canvasView, b.shapePosition, b.tavrelPosition, b.composition}) {
+  e.animation.buffer = b.animation;
+  for (int slot : {b.background, b.canvasView, b.shapePosition, b.tavrelPosition, b.animation, b.composition}) {
     SelectBuffer(d, slot);
     UpdateBufferPalette(d);
   }
@@ -471,6 +475,8 @@ void OnTimer(Editor& e, int id) {
     ScrollBarTick(e, e.verticalBar);
   } else if (id == kRecoveryTimer) {
     UpdateRecoveryCopy(e);
+  } else if (id == kAnimationTimer) {
+    AnimationTick(e);
   }
 }
 

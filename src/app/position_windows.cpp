@@ -1,7 +1,9 @@
 #include "app/position_windows.h"
 
+#include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/history_commands.h"
+#include "app/onion_commands.h"
 #include "document/document_commands.h"
 #include "properties/positioning.h"
 
@@ -30,6 +32,8 @@ void RefreshPositionWindows(Editor& e) {
   const PreviewScene scene = Scene(e);
   RefreshPositionWindow(pd, e.positioning.shape, scene);
   RefreshPositionWindow(pd, e.positioning.tavrel, scene);
+  // The animation draws the same shapes the same way.
+  RefreshAnimationWindow(e);
 }
 
 void ShowPositionWindow(Editor& e, int dialog) {
@@ -69,6 +73,7 @@ void OnPositionWindowEvent(Editor& e, const platform::DialogNotification& n) {
       if (moved) {
         // Both previews show the shape at its offsets.
         RefreshPositionWindows(e);
+        RefreshOnionSkin(e);
         CallHook(e.doc.hooks.fillPropertiesWindow);
       }
       return;

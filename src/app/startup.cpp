@@ -7,6 +7,7 @@
 #include "app/dialog_routing.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
+#include "app/onion_commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -62,6 +63,7 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   SetDocumentTitle(e, "new");
   e.desktop.menus.BuildMenus(MainMenu(), MainAccelerators());
   UpdateMenuAvailability(e);
+  ShowOnionChecks(e);
   if (!SetUpDisplay(e)) return false;
   SetColorSet(e, -1, 0, 236, kCmdQuorvaneColors);
 

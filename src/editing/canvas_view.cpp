@@ -7,6 +7,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "editing/canvas_view_onion.h"
+
 namespace qshe {
 namespace {
 
@@ -77,10 +79,134 @@ void OverBackground(uint8_t* __restrict dst, const uint8_t* __restrict src, cons
   }
 }
 
+// ----- onion skin ------------------------------------------------------------------
+
+// Unmagnified, the onion skin reads three images a pixel where the plain
+// view reads two; where the processor has wider vectors that drawing uses
+// them.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define QSHE_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define QSHE_WIDE_VECTORS
+#endif
+
+// A neighbour the view does not show reads as this empty plane, so the
+// loops need no test for it.
+const uint8_t kNoPlane[kSize * kSize] = {};
+
+// The two planes as the drawing reads them, and the canvas rows (bottom-up)
+// where either has something.
+struct OnionRows {
+  const uint8_t* previous = kNoPlane;
+  const uint8_t* next = kNoPlane;
+  const uint8_t* alternating = kNoPlane;
+  int firstRow = 0;
+  int lastRow = -1;
+  bool Has(int row) const { return row >= firstRow && row <= lastRow; }
+};
+
+OnionRows RowsOf(const OnionSkin* onion) {
+  OnionRows rows;
+  if (!onion || !OnionShowsAnything(*onion)) return rows;
+  rows.firstRow = kSize;
+  const OnionLayer* layers[2] = {&onion->layers[0], &onion->layers[1]};
+  const uint8_t** planes[2] = {&rows.previous, &rows.next};
+  for (int i = 0; i < 2; ++i) {
+    const OnionLayer& l = *layers[i];
+    if (l.lastRow < 0 || l.plane.size() < static_cast<size_t>(kSize) * kSize) continue;
+    *planes[i] = l.plane.data();
+    rows.firstRow = std::min(rows.firstRow, l.firstRow);
+    rows.lastRow = std::max(rows.lastRow, l.lastRow);
+  }
+  if (onion->alternating.size() == static_cast<size_t>(kSize) * kSize) rows.alternating = onion->alternating.data();
+  return rows;
+}
+
+// dst = the canvas pixel where there is one, else the neighbour's (`ghost`),
+// else the background.
+void OverGhost(uint8_t* __restrict dst, const uint8_t* __restrict src, const uint8_t* __restrict ghost,
+               const uint8_t* __restrict background, int n) {
+  for (int x = 0; x < n; ++x) {
+    const uint8_t pixel = src[x], g = ghost[x], behind = background[x];
+    dst[x] = pixel ? pixel : (g ? g : behind);
+  }
+}
+
+// dst = src where src is not 0, else the background, for part of a row.
+void OverBackgroundPart(uint8_t* __restrict dst, const uint8_t* __restrict src, const uint8_t* __restrict background,
+                        int n) {
+  for (int x = 0; x < n; ++x) {
+    const uint8_t pixel = src[x], behind = background[x];
+    dst[x] = pixel ? pixel : behind;
+  }
+}
+
+// The unmagnified view with the onion skin: background, neighbours and
+// canvas in one pass per row. Neighbours alternate by canvas pixel, so they
+// keep their pattern wherever the view is moved.
+QSHE_WIDE_VECTORS void DrawUnmagnifiedWithOnion(const CanvasView& view, const Canvas& canvas,
+                                                const OnionRows& onion, const VirtualBuffer& b) {
+  const ViewBackground background(view.backgroundType);
+  const int ox = WholeOrigin(view.originX), oy = WholeOrigin(view.originY);
+  // View columns the canvas covers.
+  const int x0 = std::clamp(ox, 0, kSize), x1 = std::clamp(ox + kSize, 0, kSize);
+  for (int y = 0; y < kSize; ++y) {
+    const uint8_t* behind = background.Row(y);
+    uint8_t* dst = b.Row(y);
+    const int top = y + oy;
+    if (top < 0 || top >= kSize || x0 >= x1) {
+      std::memcpy(dst, behind, kSize);
+      continue;
+    }
+    std::memcpy(dst, behind, static_cast<size_t>(x0));
+    std::memcpy(dst + x1, behind + x1, static_cast<size_t>(kSize - x1));
+    const int row = kSize - 1 - top, c0 = x0 - ox, n = x1 - x0;
+    const size_t at = static_cast<size_t>(row) * kSize + static_cast<size_t>(c0);
+    const uint8_t* src = canvas.pixels.data() + at;
+    if (onion.Has(row)) {
+      OverGhost(dst + x0, src, onion.alternating + at, behind + x0, n);
+    } else {
+      OverBackgroundPart(dst + x0, src, behind + x0, n);
+    }
+  }
+}
+
+// ----- the magnified view -----------------------------------------------------------
+
+// Each of the 256 / Z byte pairs (a[j], b[j]) becomes Z bytes alternating
+// a, b, a, b: one block of a view row whose even pixels show a and odd
+// pixels b.
+template <int Z>
+void SpreadPairs(const uint8_t* __restrict a, const uint8_t* __restrict b, uint8_t* __restrict dst) {
+  using Word = std::conditional_t<Z == 2, uint16_t, std::conditional_t<Z == 4, uint32_t, uint64_t>>;
+  constexpr Word kSpread = static_cast<Word>(static_cast<Word>(~Word{0}) / 0xFFFF);  // 0x...00010001
+  constexpr int kBytes = static_cast<int>(sizeof(Word));
+  for (int j = 0; j < kSize / kBytes; ++j) {
+    const int k = j * kBytes / Z;
+    const Word word = static_cast<Word>((a[k] | (b[k] << 8)) * kSpread);
+    std::memcpy(dst + j * kBytes, &word, kBytes);
+  }
+}
+
+void SpreadPairs(int z, const uint8_t* a, const uint8_t* b, uint8_t* dst) {
+  switch (z) {
+    case 2: SpreadPairs<2>(a, b, dst); break;
+    case 4: SpreadPairs<4>(a, b, dst); break;
+    default: SpreadPairs<8>(a, b, dst); break;
+  }
+}
+
 // The background and the magnified canvas in one pass over the view: each
 // canvas pixel a z x z block. A block row is spread once and then laid over
 // the background of each of its z view rows.
-void DrawMagnified(const CanvasView& view, const Canvas& canvas, const VirtualBuffer& b) {
+//
+// The onion skin's neighbours alternate by view pixel, so each block shows
+// both where both have a pixel. A block row with neighbours in it is put
+// together in units that lie on one colour of the background (the block
+// itself, or a quarter of it at zoom 16 on the checkerboard): once for the
+// pixels that show the previous shape, once for those that show the next,
+// and then spread in pairs to its view rows.
+void DrawMagnified(const CanvasView& view, const Canvas& canvas, const OnionRows& onion, const VirtualBuffer& b) {
   const int z = view.zoom;
   const int n = kSize / z;
   const int firstColumn = FirstViewColumn(view);
@@ -90,15 +216,63 @@ void DrawMagnified(const CanvasView& view, const Canvas& canvas, const VirtualBu
   const ViewBackground background(view.backgroundType);
   uint8_t columns[kSize] = {};
   uint8_t line[kSize];
+  auto take = [&](uint8_t* into, const uint8_t* plane, int row) {
+    if (from < to) {
+      std::memcpy(into + (from - firstColumn), plane + static_cast<size_t>(row) * kSize + from,
+                  static_cast<size_t>(to - from));
+    }
+  };
+  // The onion skin's units: u x u view pixels, `per` of them across a block.
+  const int unit = std::min(z, 8), units = kSize / unit, per = z / unit;
+  uint8_t unitBackground[2][kSize];  // by row of checker squares
+  uint8_t previousColumns[kSize] = {}, nextColumns[kSize] = {};
+  uint8_t canvasUnits[kSize], previousUnits[kSize], nextUnits[kSize];
+  uint8_t showsPrevious[kSize], showsNext[kSize];
+  if (onion.lastRow >= 0) {
+    for (int p = 0; p < 2; ++p)
+      for (int k = 0; k < units; ++k) unitBackground[p][k] = background.Row(p * 8)[k * unit];
+  }
+  // A copy this short of unknown length is slower through memcpy, and the
+  // onion skin takes three per block row.
+  auto takeShort = [&](uint8_t* __restrict into, const uint8_t* __restrict plane, int row) {
+    const uint8_t* src = plane + static_cast<size_t>(row) * kSize;
+    for (int c = from; c < to; ++c) into[c - firstColumn] = src[c];
+  };
+  // Block columns to unit columns: at zoom 16 each block is two units wide.
+  auto toUnits = [&](const uint8_t* __restrict blocks, uint8_t* __restrict into) -> const uint8_t* {
+    if (per == 1) return blocks;
+    for (int k = 0; k < units; ++k) into[k] = blocks[k >> 1];
+    return into;
+  };
   for (int i = 0; i < n; ++i) {
     const int top = i - oy;
     const bool onCanvas = top >= 0 && top < kSize;
+    const int row = kSize - 1 - top;
+    const int y0 = i * z;
+    if (onCanvas && onion.Has(row)) {
+      takeShort(columns, canvas.pixels.data(), row);
+      takeShort(previousColumns, onion.previous, row);
+      takeShort(nextColumns, onion.next, row);
+      const uint8_t* c = toUnits(columns, canvasUnits);
+      const uint8_t* p = toUnits(previousColumns, previousUnits);
+      const uint8_t* x = toUnits(nextColumns, nextUnits);
+      for (int y = y0; y < y0 + z; y += unit) {
+        const uint8_t* behind = unitBackground[(y / 8) & 1];
+        OverGhost(showsPrevious, c, p, behind, units);
+        OverGhost(showsNext, c, x, behind, units);
+        // Even view rows show the previous shape on even pixels, odd rows
+        // on odd ones.
+        SpreadPairs(unit, showsPrevious, showsNext, b.Row(y));
+        SpreadPairs(unit, showsNext, showsPrevious, b.Row(y + 1));
+        for (int k = y + 2; k < y + unit; ++k) std::memcpy(b.Row(k), b.Row(y + (k & 1)), kSize);
+      }
+      continue;
+    }
     if (onCanvas) {
-      const uint8_t* src = canvas.pixels.data() + static_cast<size_t>(kSize - 1 - top) * kSize;
-      if (from < to) std::memcpy(columns + (from - firstColumn), src + from, static_cast<size_t>(to - from));
+      take(columns, canvas.pixels.data(), row);
       SpreadRow(z, columns, line);
     }
-    for (int y = i * z; y < (i + 1) * z; ++y) {
+    for (int y = y0; y < y0 + z; ++y) {
       if (onCanvas) {
         OverBackground(b.Row(y), line, background.Row(y));
       } else {
@@ -174,13 +348,17 @@ int ScreenToCanvasY(const CanvasView& view, int y) {
 }
 
 void RenderCanvasView(const CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
-                      int compositionSlot) {
+                      int compositionSlot, const OnionSkin* onionSkin) {
   if (SelectBuffer(display, viewSlot) != 0) return;
   const VirtualBuffer* b = ActiveBuffer(display);
   if (b->width < kSize || b->height < kSize) return;
+  const OnionRows onion = RowsOf(onionSkin);
   if (view.zoom > 0) {
-    DrawMagnified(view, canvas, *b);
+    DrawMagnified(view, canvas, onion, *b);
     DrawZoomGrid(view, display, 0, 0);
+    DrawFrame(view, display, *b);
+  } else if (onion.lastRow >= 0 && Whole(view.originX) < kSize && Whole(view.originY) < kSize) {
+    DrawUnmagnifiedWithOnion(view, canvas, onion, *b);
     DrawFrame(view, display, *b);
   } else {
     const ViewBackground background(view.backgroundType);

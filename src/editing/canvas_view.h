@@ -9,6 +9,8 @@
 
 namespace qshe {
 
+struct OnionSkin;
+
 inline constexpr int kMaxZoom = 16;
 
 // Where the canvas area sits in the window (and in the composition).
@@ -69,9 +71,11 @@ inline void ResetCanvasView(CanvasView& view) {
 // Draws the canvas into the 256 x 256 buffer `viewSlot` (background, the
 // canvas, grid and frame) and copies it into the canvas area of
 // `compositionSlot`, which is left selected. Allocates nothing: it works a
-// row at a time.
+// row at a time. With an onion skin, its neighbours show between the
+// background and the canvas: where the canvas is transparent, the previous
+// shape on every other pixel and the next shape on the pixels between.
 void RenderCanvasView(const CanvasView& view, const Canvas& canvas, DisplayState& display, int viewSlot,
-                      int compositionSlot);
+                      int compositionSlot, const OnionSkin* onion = nullptr);
 // Copies the finished view buffer into the canvas area of the composition
 // again and leaves the composition selected.
 void CopyViewToComposition(DisplayState& display, int viewSlot, int compositionSlot);

@@ -46,6 +46,14 @@ struct DialogControl {
   std::string widest = {};
 };
 
+// A key that presses a button of the dialog wherever its focus is (Space
+// for a player's play button), except in an edit, which takes its typing.
+// Keys are written as for the main window's shortcuts.
+struct DialogKey {
+  std::string key;
+  int control = kNoControl;
+};
+
 struct DialogResource {
   int id = 0;
   std::string caption;
@@ -55,6 +63,7 @@ struct DialogResource {
   // Sizes and rectangles are pixels whatever the font (the previews, whose
   // pictures have a fixed size).
   bool inPixels = false;
+  std::vector<DialogKey> keys = {};
 };
 
 // A dialog unit is a quarter of the dialog font's average character width

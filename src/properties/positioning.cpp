@@ -93,27 +93,37 @@ void OpenPositionWindow(PreviewDisplay& pd, PositionWindow& window) {
   host.ShowDialog(window.dialog);
 }
 
-void DrawPositionWindow(DisplayState& d, const PositionWindow& window, const PreviewScene& scene) {
-  if (SelectBuffer(d, window.buffer) != 0) return;
+void DrawPreviewScene(DisplayState& d, int buffer, const PreviewScene& scene, PreviewLayers layers) {
+  if (SelectBuffer(d, buffer) != 0) return;
   FillBackground(d, scene.background);
-  if (const Shape* floor = Helper(scene.helpers, kFloorTileSlot)) Put(d, *floor, {kFloorTileX, kFloorLine});
-  Put(d, scene.backdrop, PlaceInPreview(scene.backdrop, scene.backdrop.offsetX, scene.backdrop.offsetY));
+  if (layers.floor) {
+    if (const Shape* floor = Helper(scene.helpers, kFloorTileSlot)) Put(d, *floor, {kFloorTileX, kFloorLine});
+    Put(d, scene.backdrop, PlaceInPreview(scene.backdrop, scene.backdrop.offsetX, scene.backdrop.offsetY));
+  }
   Put(d, scene.current, PlaceInPreview(scene.current, scene.current.offsetX, scene.current.offsetY));
-  if (IsTavrel(window)) {
+  if (layers.figure) {
     if (const Shape* figure = Helper(scene.helpers, kFigureSlot)) Put(d, *figure, PlaceFigure(*figure, scene.current));
   }
 }
 
-void PaintPositionWindow(PreviewDisplay& pd, const PositionWindow& window) {
-  platform::WindowSurface* surface = pd.host.ItemSurface(window.dialog, kPreviewSurface);
-  if (!surface || SelectBuffer(pd.display, window.buffer) != 0) return;
+void DrawPositionWindow(DisplayState& d, const PositionWindow& window, const PreviewScene& scene) {
+  DrawPreviewScene(d, window.buffer, scene, {true, IsTavrel(window)});
+}
+
+void PaintPreviewPicture(PreviewDisplay& pd, int dialog, int control, int buffer, PaletteId palette) {
+  platform::WindowSurface* surface = pd.host.ItemSurface(dialog, control);
+  if (!surface || SelectBuffer(pd.display, buffer) != 0) return;
   DisplayState& d = pd.display;
   SetWindowDC(d, surface);
-  SelectWindowPalette(d, window.palette);
+  SelectWindowPalette(d, palette);
   PasteToWindow(d, 0, kLast, 0, kLast, 0, kLast, 0, kLast);
   // Back to the main window, also as the palette that colour changes animate.
   SetWindowDC(d, &pd.mainSurface);
   SelectWindowPalette(d, pd.mainPalette);
+}
+
+void PaintPositionWindow(PreviewDisplay& pd, const PositionWindow& window) {
+  PaintPreviewPicture(pd, window.dialog, kPreviewSurface, window.buffer, window.palette);
 }
 
 void RefreshPositionWindow(PreviewDisplay& pd, const PositionWindow& window, const PreviewScene& scene) {

@@ -74,6 +74,19 @@ PreviewPoint PlaceInPreview(const Shape& shape, int ox, int oy);
 // position moves it from there.
 PreviewPoint PlaceFigure(const Shape& figure, const Shape& current);
 
+// What a preview draws besides the shape: the floor tile and the backdrop
+// behind it, the figure at the shape's Tavrel position in front.
+struct PreviewLayers {
+  bool floor = true;
+  bool figure = false;
+};
+// Renders the scene into the 200 x 200 buffer: the background, the layers
+// asked for and the shape, each where the game places it.
+void DrawPreviewScene(DisplayState& display, int buffer, const PreviewScene& scene, PreviewLayers layers);
+// Copies a preview buffer to the picture `control` of `dialog` through
+// `palette`; nothing before the dialog exists.
+void PaintPreviewPicture(PreviewDisplay& pd, int dialog, int control, int buffer, PaletteId palette);
+
 // Makes the window on first use, with a palette of its own in the colours
 // the layer holds now, and shows it. The caller draws it afterwards.
 void OpenPositionWindow(PreviewDisplay& pd, PositionWindow& window);

@@ -28,6 +28,7 @@
 #include "app/dialog_routing.h"
 #include "app/help_window.h"
 #include "interchange/import_dialogs.h"
+#include "properties/animation_dialog.h"
 #include "platform/qt/qt_scale.h"
 #include "properties/positioning_dialogs.h"
 #include "properties/properties_window.h"
@@ -43,7 +44,7 @@ namespace {
 const std::vector<int> kAllDialogs = {kPropertiesDialog,    kInsertDialog,         kSwapDialog,
                                       kJumpDialog,          kImportFilesDialog,    kImportCollageDialog,
                                       kShapePositionDialog, kTavrelPositionDialog, kPositionSettingsDialog,
-                                      kHelpDialog};
+                                      kHelpDialog,          kAnimationDialog};
 
 // Counts every shortcut of the main window that fires.
 struct ShortcutSpy {
@@ -285,7 +286,7 @@ TEST_F(QtWindows, EveryWindowOpensInsideTheScreenAndTheSmallOnesOffTheCanvas) {
     Open(dialog);
     QDialog* w = host.DialogWindow(dialog);
     EXPECT_TRUE(area.contains(Frame(w))) << dialog;
-    if (dialog == kJumpDialog || dialog == kSwapDialog || dialog == kShapePositionDialog) {
+    if (dialog == kJumpDialog || dialog == kSwapDialog || dialog == kShapePositionDialog || dialog == kAnimationDialog) {
       EXPECT_FALSE(Frame(w).intersects(q.window.CanvasOnScreen())) << dialog;
     }
     host.HideDialog(dialog);
@@ -336,8 +337,10 @@ TEST(QtWindowState, WhereTheUserMovedEachWindowAndWhichWereOpenAreRemembered) {
     ShowModelessDialog(q.editor, kPropertiesDialog);
     ShowModelessDialog(q.editor, kJumpDialog);
     ShowModelessDialog(q.editor, kShapePositionDialog);
+    ShowModelessDialog(q.editor, kAnimationDialog);
     QApplication::processEvents();
     host.DialogWindow(kPropertiesDialog)->move(30, 40);
+    host.DialogWindow(kAnimationDialog)->move(60, 330);
     QApplication::processEvents();
     // Closed by the user: not open next time.
     OnDialogEvent(q.editor, {kJumpDialog, platform::kNoControl, platform::DialogEvent::Close, 0, 0, 0});
@@ -361,6 +364,10 @@ TEST(QtWindowState, WhereTheUserMovedEachWindowAndWhichWereOpenAreRemembered) {
   EXPECT_TRUE(host.DialogVisible(kShapePositionDialog));
   EXPECT_FALSE(host.DialogVisible(kJumpDialog));
   EXPECT_EQ(host.DialogWindow(kPropertiesDialog)->windowTitle().toStdString(), "Shape 0 properties");
+  // The Animation window comes back where it was put, playing.
+  ASSERT_TRUE(host.DialogVisible(kAnimationDialog));
+  EXPECT_EQ(host.DialogWindow(kAnimationDialog)->pos(), QPoint(60, 330));
+  EXPECT_TRUE(q.editor.animation.player.playing);
 
   // A remembered place off every screen comes back onto this one.
   state.setValue("Windows/114/Position", QPoint(5000, 5000));

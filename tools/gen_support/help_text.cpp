@@ -145,7 +145,10 @@ View      Shape Properties
           Shape Position
           Tavrel Position (QBJ)
           Position Settings...
+          Animation                             P
           Show Grid While Zooming
+          Onion Skin                            G
+          Onion Skin Shows > Previous Shape, Next Shape or Both
           Window Scale > ×1, ×2, ×3, ×4      Ctrl++ or Ctrl+= larger,
                                                 Ctrl+- smaller
 
@@ -237,6 +240,27 @@ current one.
 
 The editor's windows open beside the main window where the screen has
 room, never over the canvas, and open again where you left them.
+
+
+ANIMATION AND ONION SKIN
+------------------------
+View > Animation (P) plays shapes as the frames of one animation, each
+placed as the Shape Position window places it (over the floor tile and
+the backdrop, optionally with the Tavrel figure), so the frames move as
+they will in the game. It plays from First to Last (the current shape and
+the seven after it when it opens; First after Last plays backwards), 1 to
+60 frames a second, looping or back and forth. Space plays and pauses;
+the buttons step to the first, previous, next and last frame. Editing
+goes on while it plays; the shape you paint shows its new pixels within
+four seconds. Its speed, order and switches are kept for the next start.
+
+View > Onion Skin (G) shows the shape before and the shape after the
+current one faintly behind it on the canvas: the one before in red on
+every other pixel, the one after in blue on the pixels between, each
+moved by the difference of its offsets so the frames line up as in the
+game. They show only where the current shape is transparent, and only on
+the screen: no tool, copy, file or recovery copy sees them. Onion Skin
+Shows chooses the previous shape, the next shape or both.
 
 
 FILES

@@ -66,6 +66,17 @@ void HeadlessDialogs::Activate(int dialog) {
   if (DialogExists(dialog)) Notify(dialog, kNoControl, DialogEvent::Activated);
 }
 
+bool HeadlessDialogs::PressKey(int dialog, const std::string& key) {
+  const Dialog* d = Find(dialog);
+  if (!d || !d->visible) return false;
+  for (const DialogKey& k : d->resource.keys) {
+    if (k.key != key) continue;
+    Click(dialog, k.control);
+    return true;
+  }
+  return false;
+}
+
 void HeadlessDialogs::Type(int dialog, int control, const std::string& text) {
   Control* c = Lookup(dialog, control);
   if (!c || !c->enabled || c->kind != ControlKind::Edit) return;

@@ -54,6 +54,9 @@ class HeadlessDialogs : public DialogHost {
   void Release(int dialog, int control, int x, int y, int button = 1);
   // The dialog became the active window, or stopped being it.
   void Activate(int dialog);
+  // A key typed while the focus is on a control that is not an edit: a key
+  // of the dialog's resource presses its button. False when no key matched.
+  bool PressKey(int dialog, const std::string& key);
 
   // ----- what the user would see -----
   const Dialog* Find(int dialog) const;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QApplication>
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
@@ -310,6 +311,18 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   for (size_t i = 0; i < built.placed.size(); ++i) {
     if (resource.controls[i].kind == ControlKind::GroupBox) built.placed[i]->lower();
   }
+  // Keys that press a button wherever the focus is; an edit keeps its typing.
+  for (const DialogKey& key : resource.keys) {
+    auto* action = new QAction(window);
+    action->setShortcut(QKeySequence(Text(key.key)));
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    const int control = key.control;
+    QWidget* button = built.controls.count(control) ? built.controls[control] : nullptr;
+    QObject::connect(action, &QAction::triggered, window, [this, id, control, button] {
+      if (!button || button->isEnabled()) Notify({id, control, DialogEvent::Clicked, 0, 0, 0});
+    });
+    window->addAction(action);
+  }
   for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
   if (textView) {
     // A text window follows its frame when the user resizes it.
@@ -329,6 +342,20 @@ void QtDialogHost::LayOut(Built& built, double factor, int scale) {
   if (resource.inPixels) {
     const double dpr = window->devicePixelRatioF();
     window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr));
+    // Buttons and boxes beside a picture grow with it, and their text with
+    // them. The style sheet goes first, as below.
+    const bool withText = std::any_of(resource.controls.begin(), resource.controls.end(),
+                                      [](const DialogControl& c) { return c.kind != ControlKind::Surface; });
+    if (withText) {
+      const int box = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
+      window->setStyleSheet(scale > 1 ? QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                                            .arg(std::max(1, static_cast<int>(box * scale / dpr + 0.5)))
+                                      : QString());
+      QFont font = baseFont_;
+      font.setPixelSize(std::max(1, static_cast<int>(QFontInfo(baseFont_).pixelSize() * scale / dpr + 0.5)));
+      window->setFont(font);
+      for (QWidget* w : built.placed) w->setFont(font);
+    }
     for (size_t i = 0; i < resource.controls.size(); ++i) {
       const DialogControl& c = resource.controls[i];
       QWidget* w = built.placed[i];

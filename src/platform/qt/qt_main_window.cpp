@@ -383,6 +383,8 @@ void QtMainWindow::StartTimer(int id, int milliseconds) {
       if (editor_) OnTimer(*editor_, id);
     });
   }
+  // A coarse timer may be 5 % late; a player's frames should not be.
+  timer->setTimerType(milliseconds < 50 ? Qt::PreciseTimer : Qt::CoarseTimer);
   timer->start(milliseconds);
 }
 

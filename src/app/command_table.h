@@ -45,6 +45,9 @@ enum CommandId : int {
   // Shortcuts without a menu entry.
   kCmdPanLeft = 40058, kCmdPanRight = 40059, kCmdPanUp = 40057, kCmdPanDown = 40056,
   kCmdDelete = 40086, kCmdWindowLarger = 40205, kCmdWindowSmaller = 40206,
+
+  // File > Import > Single picture with settings: the import window every time.
+  kCmdImportSingleWithSettings = 40330,
 };
 
 // The menu identifier a command arrives as: a shortcut's identifier maps to

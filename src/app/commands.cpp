@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/main_window.h"
+#include "app/picture_import_routing.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -42,6 +43,7 @@ const std::set<int>& Available() {
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
       kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
+      kCmdImportSingleWithSettings,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
@@ -107,17 +109,6 @@ void Help(Editor& e) {
   }
 }
 
-void ImportPicture(Editor& e) {
-  if (ImportSinglePicture(e.doc, e.canvas, e.ui(), GameColors(e))) {
-    // The picture is an edit like any other: undoable, and committed by the
-    // timer so the positioning windows show it.
-    CallHook(e.doc.hooks.clearSelection);
-    SaveUndoState(e.undo, e.canvas);
-    e.window.canvasChanged = 1;
-  }
-  ShowCanvas(e);
-}
-
 }  // namespace
 
 const ColorMatcher& GameColors(Editor& e) {
@@ -178,7 +169,8 @@ void RunCommand(Editor& e, int identifier) {
       break;
     case kCmdSave: SaveDocument(e.doc, e.canvas, ui); break;
     case kCmdSaveAs: SaveDocumentAs(e.doc, e.canvas, ui); break;
-    case kCmdImportSingle: ImportPicture(e); break;
+    case kCmdImportSingle: ImportPictureCommand(e, false); break;
+    case kCmdImportSingleWithSettings: ImportPictureCommand(e, true); break;
     case kCmdExportBitmap: ExportShapeAsBitmap(e.doc, e.canvas, ui, e.window.gamePalette); break;
     case kCmdExit:
       if (ConfirmDiscard(e.doc, e.canvas, ui)) {

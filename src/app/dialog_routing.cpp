@@ -5,6 +5,7 @@
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/picture_import_routing.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
@@ -75,15 +76,34 @@ void JumpTo(Editor& e) {
 void RunImport(Editor& e, int dialog) {
   platform::DialogHost& host = e.desktop.dialogs;
   platform::Platform& ui = e.ui();
+  // A colour that cannot be read keeps the dialog open to put it right.
+  if (dialog == kImportFilesDialog) {
+    const std::string problem = ColorChoiceProblem(host, dialog, kFilesColor, kFilesTransparency);
+    if (!problem.empty()) {
+      platform::ShowError(ui.boxes, problem);
+      return;
+    }
+  }
+  ImportSettings& settings = RememberedImportSettings(e);
+  if (dialog == kImportFilesDialog) {
+    settings.files = ReadFilesColorChoice(host, settings.files);
+  } else {
+    settings.matchSheet = ReadSheetMatch(host);
+  }
+  WriteImportSettings(ui.settings, settings);
   ui.window.SetCursor(platform::Cursor::Wait);
   const ImportChoice choice = ReadImportChoice(host, dialog);
   const std::string path = ReadImportPath(host, dialog);
   CommitCanvas(e.doc, e.canvas, e.doc.list.current, true);
   e.window.canvasChanged = 0;
   if (dialog == kImportFilesDialog) {
-    ImportPictureFiles(e.doc, e.canvas, ui.boxes, GameColors(e), path, choice, ReadTransparency(host));
+    ImportPictureFiles(e.doc, e.canvas, ui.boxes, GameColors(e), path, choice, settings.files);
   } else {
-    ImportCollage(e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice);
+    // The window offers the sheet's colours only; matched sheets take the
+    // nearest colours and their background as transparent.
+    SheetColors colors;
+    colors.match = settings.matchSheet;
+    ImportCollage(e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors, GameColors(e));
   }
   ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
   // The count and perhaps the current shape's picture have changed.
@@ -113,7 +133,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
       host.SetItemText(kJumpDialog, kJumpNumber, std::to_string(e.doc.list.current));
       break;
     case kImportFilesDialog:
-    case kImportCollageDialog: ShowImportDialog(host, dialog); return;
+    case kImportCollageDialog: ShowImportDialog(host, dialog, RememberedImportSettings(e)); return;
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
@@ -149,8 +169,10 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
         BrowseImportFile(host, e.ui().files, n.dialog);
       }
       if (Clicked(n, n.dialog == kImportFilesDialog ? kFilesImport : kCollageImport)) RunImport(e, n.dialog);
+      OnImportColorControl(host, n.dialog, n);
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
+    case kImportPictureDialog: OnImportPictureWindowEvent(e, n); break;
     case kShapePositionDialog:
     case kTavrelPositionDialog: OnPositionWindowEvent(e, n); break;
     case kPositionSettingsDialog:

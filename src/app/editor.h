@@ -17,6 +17,7 @@
 #include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
+#include "interchange/picture_import.h"
 #include "platform/desktop.h"
 #include "properties/positioning.h"
 #include "properties/properties_window.h"
@@ -141,6 +142,8 @@ struct Editor {
   PropertiesWindow properties;
   PositioningWindows positioning;
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
+  ImportSettings importSettings;  // the picture imports' remembered choices
+  PictureImport pictureImport;    // the "Import picture" window
 };
 
 }  // namespace qshe

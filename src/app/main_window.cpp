@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/picture_import_routing.h"
+
 #include <algorithm>
 
 #include "app/canvas_routing.h"
@@ -410,6 +412,12 @@ void OnCloseRequest(Editor& e) {
 }
 
 void OnFileDropped(Editor& e, const std::string& path) {
+  // A picture goes onto the canvas as Single picture puts it there.
+  if (IsPictureFile(path)) {
+    ImportPictureFile(e, path, false);
+    RecoveryAfterCommand(e);
+    return;
+  }
   OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
   RedrawScreen(e);
   PresentWindow(e);

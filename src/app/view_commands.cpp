@@ -1,5 +1,7 @@
 #include "app/view_commands.h"
 
+#include "app/picture_import_routing.h"
+
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
@@ -99,8 +101,10 @@ void SecondView(Editor& e) {
 void SetBackground(Editor& e, int background) {
   SetToolState(e, e.tools.currentTool, background, e.tools.pencilSize);
   RenderCanvasView(e);
-  // The shape-position window shows the shape on the same background.
+  // The shape-position window shows the shape on the same background, and
+  // so does the import's preview.
   RefreshPositionWindows(e);
+  RefreshImportPictureWindow(e);
 }
 
 void ToggleGrid(Editor& e) {

@@ -12,6 +12,8 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "interchange/color_reduction.h"
+#include "interchange/picture.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -55,6 +57,11 @@ struct ImportCount {
 // how many were left out when the shape list is full.
 ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
+                               const ColorChoice& reduction);
+// Each picture matched to its nearest colours, with or without the
+// "Automatic" transparency.
+ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+                               const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
 
 inline constexpr int kSheetWidth = 640;
@@ -95,5 +102,50 @@ ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::Messag
                      const ImportChoice& choice, const std::string& path = "the sheet");
 ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
                           const std::string& path, const ImportChoice& choice);
+
+// ----- sheets in any palette ----------------------------------------------
+
+// The largest sheet either way: BMP and PNG sheets, and PCX sheets whose
+// colours are matched. A PCX sheet in game colours is 640 x 480 as always.
+inline constexpr int kMaxSheetSide = 4096;
+
+// How a sheet's pixels become shape pixels.
+struct SheetColors {
+  // False: the sheet's pixels are game-palette indices, taken as they are
+  // stored. True: each pixel's colour is matched to the game palette as
+  // `colors.method` says. A sheet without a colour table (16, 24 or 32
+  // bits a pixel) has no indices to keep and is always matched.
+  bool match = false;
+  // Which pixels become transparent: "Automatic" is the sheet's background
+  // (and, in a sheet with alpha, every pixel of alpha 0); "This colour"
+  // compares the colour each pixel shows (a stored index: its game colour).
+  ColorChoice colors;
+};
+
+// A sheet file read: a BMP or PNG picture (or a PCX picture to be matched)
+// decoded whole, or a PCX sheet in game colours left to the sheet buffer,
+// or why it cannot be used.
+struct SheetFile {
+  bool decoded = false;
+  bool pcxAsStored = false;
+  Picture picture;
+  std::string message;  // names the file
+};
+SheetFile DecodeSheet(std::span<const uint8_t> bytes, bool match, const std::string& path);
+
+// Cuts a sheet by the rule above: the sheet buffer with its stored indices,
+// the background and pixels transparent as `colors` says ...
+ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const ColorChoice& colors, const GamePalette& palette,
+                     const std::string& path);
+// ... or a decoded picture of any size. A frame's inside is reduced as one
+// picture, so a dither runs across it and stops at its edges.
+ImportCount CutSheet(Document& doc, const Picture& sheet, platform::MessageBoxes& boxes, const ImportChoice& choice,
+                     const SheetColors& colors, const ColorMatcher& matcher, const std::string& path);
+// Reads the sheet at `path`, PCX, BMP or PNG, and cuts it. A PCX sheet in
+// game colours goes through the sheet buffer as it always did.
+ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
+                          const std::string& path, const ImportChoice& choice, const SheetColors& colors,
+                          const ColorMatcher& matcher);
 
 }  // namespace qshe

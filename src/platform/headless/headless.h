@@ -85,6 +85,11 @@ class HeadlessPlatform : public MessageBoxes,
   bool HasKey(SettingsRoot root, const std::string& key) override;
   std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                       const std::string& name) override;
+  bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+                 const std::string& value) override {
+    settingsKeys[{root, key}][name] = value;
+    return true;
+  }
   void BuildMenus(const std::vector<MenuItem>& pulldowns,
                   const std::vector<Accelerator>& keys) override;
   void SetMenuChecked(int id, bool checked) override { menuChecked[id] = checked; }

@@ -216,14 +216,27 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
 void QtDialogHost::LayOutInPixels(const Built& built) {
   const DialogResource& resource = built.pixelLayout;
   const double dpr = built.window->devicePixelRatioF();
-  built.window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale_, dpr));
+  // As large as the window scale asks, as far as the screen has room: a
+  // window larger than the screen would hide its own buttons.
+  int scale = scale_;
+  QWidget* owner = owner_();
+  QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    const QSize room = screen->availableGeometry().size() - QSize(16, 48);  // the frame and title
+    while (scale > 1) {
+      const QSize need = ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr);
+      if (need.width() <= room.width() && need.height() <= room.height()) break;
+      --scale;
+    }
+  }
+  built.window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr));
   for (const DialogControl& c : resource.controls) {
     auto it = built.controls.find(c.id);
     if (c.id == kNoControl || it == built.controls.end()) continue;
     // Corners are whole picture pixels; sizes show every pixel whole.
-    QPoint corner = QRectF(c.x * scale_ / dpr, c.y * scale_ / dpr, 1, 1).toAlignedRect().topLeft();
-    it->second->setGeometry(QRect(corner, ScaledLogicalSize(QSize(c.width, c.height), scale_, dpr)));
-    if (auto* picture = dynamic_cast<QtPicture*>(it->second)) picture->SetScale(scale_);
+    QPoint corner = QRectF(c.x * scale / dpr, c.y * scale / dpr, 1, 1).toAlignedRect().topLeft();
+    it->second->setGeometry(QRect(corner, ScaledLogicalSize(QSize(c.width, c.height), scale, dpr)));
+    if (auto* picture = dynamic_cast<QtPicture*>(it->second)) picture->SetScale(scale);
   }
 }
 

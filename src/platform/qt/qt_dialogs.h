@@ -31,6 +31,8 @@ class QtSettingsStore : public SettingsStore {
   bool HasKey(SettingsRoot root, const std::string& key) override;
   std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                       const std::string& name) override;
+  bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+                 const std::string& value) override;
 };
 
 }  // namespace qshe::platform

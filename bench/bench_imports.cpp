@@ -47,13 +47,14 @@ void BM_ImportCollageFullSheet(benchmark::State& state) {
   InitDisplay(*display);
   const int slot = AllocBuffer(*display, kSheetWidth, kSheetHeight);
   platform::HeadlessPlatform hp;
+  History history;
   int64_t shapes = 0;
   for (auto _ : state) {
     state.PauseTiming();
     auto doc = std::make_unique<Document>();
     doc->list.count = 1;
     state.ResumeTiming();
-    shapes += ImportCollage(*doc, *display, slot, hp, sheet, {ImportMode::AddNew, PlacementMode::ToEnd, false})
+    shapes += ImportCollage(history, *doc, *display, slot, hp, sheet, {ImportMode::AddNew, PlacementMode::ToEnd, false})
                   .imported;
     state.PauseTiming();
     doc.reset();
@@ -91,13 +92,13 @@ void BM_ImportPictureFiles1000(benchmark::State& state) {
   for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 37);
   const ColorMatcher colors(palette);
   platform::HeadlessPlatform hp;
-  auto canvas = std::make_unique<Canvas>();
+  History history;
   for (auto _ : state) {
     state.PauseTiming();
     auto doc = std::make_unique<Document>();
     doc->list.count = 1;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(ImportPictureFiles(*doc, *canvas, hp, colors, pattern,
+    benchmark::DoNotOptimize(ImportPictureFiles(history, *doc, hp, colors, pattern,
                                                 {ImportMode::AddNew, PlacementMode::ToEnd, false}, true));
     state.PauseTiming();
     doc.reset();
@@ -118,12 +119,12 @@ void BM_ImportPictureFiles1000Unusable(benchmark::State& state) {
   }();
   const ColorMatcher colors(GamePalette{});
   platform::HeadlessPlatform hp;
-  auto canvas = std::make_unique<Canvas>();
+  History history;
   auto doc = std::make_unique<Document>();
   doc->list.count = 1;
   for (auto _ : state) {
     ImportCount n =
-        ImportPictureFiles(*doc, *canvas, hp, colors, pattern, {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
+        ImportPictureFiles(history, *doc, hp, colors, pattern, {ImportMode::AddNew, PlacementMode::ToEnd, false}, true);
     if (n.failed != 1000 || doc->list.count != 1) {
       state.SkipWithError("the import changed the document");
       return;

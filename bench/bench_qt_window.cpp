@@ -1,7 +1,8 @@
 // The Qt window at whole-number scales: one full present at x4 against
 // copying the enlarged picture's bytes, and one pencil move at zoom 16 sent
 // as a real mouse event and painted, at x1 and at x4; one drag step in a
-// positioning preview at x4. Runs on Qt's offscreen platform.
+// positioning preview at x4; a change of scale with every window open. Runs
+// on Qt's offscreen platform with a 3840 x 2160 screen.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -109,11 +110,15 @@ void BM_QtPreviewDragStepAtScale4(benchmark::State& state) {
     state.SkipWithError("the editor did not start at x4");
     return;
   }
+  // In the screen's corner the main window leaves room for 800-pixel
+  // previews beside it; elsewhere they would draw smaller.
+  w.window->move(0, 0);
+  QApplication::processEvents();
   OnCommand(*w.editor, kCmdShapePosition);
   OnCommand(*w.editor, kCmdTavrelPosition);
   QWidget* picture = w.window->dialogHost().ItemWidget(kShapePositionDialog, kPreviewSurface);
-  if (!picture) {
-    state.SkipWithError("no preview");
+  if (!picture || w.window->dialogHost().DialogPictureScale(kShapePositionDialog) != 4) {
+    state.SkipWithError("no preview at x4");
     return;
   }
   QApplication::processEvents();
@@ -135,10 +140,42 @@ void BM_QtPreviewDragStepAtScale4(benchmark::State& state) {
 }
 BENCHMARK(BM_QtPreviewDragStepAtScale4)->Unit(benchmark::kMicrosecond);
 
+// A change of the window scale with every other window open: the fonts,
+// each dialog's layout until its texts fit, and the search for a place off
+// the canvas at each font size tried, x1 to x3 and back.
+void BM_QtScaleChangeWithEveryWindowOpen(benchmark::State& state) {
+  Window w;
+  if (!w.Start(1)) {
+    state.SkipWithError("the editor did not start");
+    return;
+  }
+  for (int command : {kCmdShapeProperties, kCmdAddShapes, kCmdSwapWith, kCmdJumpWindow, kCmdImportMultiple,
+                      kCmdImportCollage, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings}) {
+    OnCommand(*w.editor, command);
+  }
+  QApplication::processEvents();
+  int scale = 1;
+  for (auto _ : state) {
+    scale = scale == 1 ? 3 : 1;
+    w.window->SetWindowScale(scale);
+    QApplication::sendPostedEvents();
+  }
+}
+BENCHMARK(BM_QtScaleChangeWithEveryWindowOpen)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // An offscreen screen as large as a 4K one, so the x4 window and its
+  // previews fit on it.
+  const std::string screens = (std::filesystem::temp_directory_path() / "qshe-bench-screen.json").string();
+  if (FILE* f = std::fopen(screens.c_str(), "w")) {
+    std::fputs("{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": 3840, \"height\": 2160, "
+               "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
+               f);
+    std::fclose(f);
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str());
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

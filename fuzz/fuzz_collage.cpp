@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   doc->list.count = 2;
   doc->list.slots[1].offsetX = 99;
   const ImportChoice choice{ImportMode::AddNew, PlacementMode::AfterCurrent, false};
-  ImportCount n = CutSheet(*doc, sheet, rig.ui, choice);
+  History history;
+  ImportCount n = CutSheet(history, *doc, sheet, rig.ui, choice);
   // Refused frames keep their places (empty) once any frame is taken; when
   // none is, nothing changes.
   const int32_t made = n.imported > 0 ? n.imported + n.failed : 0;

@@ -52,5 +52,7 @@ int main(int argc, char** argv) {
   if (!qshe::StartEditor(editor, programDir, arguments)) return QApplication::exec();
   mainWindow.FitAndPlace();
   mainWindow.show();
+  // The windows left open last time open again beside it.
+  mainWindow.ReopenWindows();
   return QApplication::exec();
 }

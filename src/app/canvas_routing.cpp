@@ -1,6 +1,7 @@
 #include "app/canvas_routing.h"
 
 #include "app/color_panel.h"
+#include "app/history_commands.h"
 #include "app/selection_commands.h"
 #include "app/view_commands.h"
 #include "editing/tools.h"
@@ -55,16 +56,19 @@ void SelectDragTo(Editor& e, int cx, int cy) {
   if (DragSelection(s, cx, cy, cx - t.lastX, cy - t.lastY)) {
     t.lastX = cx;
     t.lastY = cy;
+    // The release records the move (and marks the work unsaved).
     e.window.canvasChanged = 1;
-    // Moved pixels are unsaved work.
-    if (s.floating == 1) e.doc.state.modified = kModified;
   }
   DrawSelectionOverlay(e);
   PaintCanvasArea(e);
 }
 
 void SelectRelease(Editor& e) {
-  switch (ReleaseSelection(e.selection, e.canvas, e.tools.dragButton == 1)) {
+  const bool moving = e.selection.state == kMoving;
+  const SelectRedraw redraw = ReleaseSelection(e.selection, e.canvas, e.tools.dragButton == 1);
+  // One drag of floating pixels is one step.
+  if (moving) RecordCanvasStep(e, "Move Selection");
+  switch (redraw) {
     case SelectRedraw::View:
       ShowCanvas(e);
       break;
@@ -162,11 +166,8 @@ void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
 
 void ToolMouseUp(Editor& e) {
   ToolState& t = e.tools;
-  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) {
-    // Every stroke is one undo step, also one that changed no pixel.
-    e.doc.state.modified = kModified;
-    SaveUndoState(e.undo, e.canvas);
-  }
+  // Every stroke that changed a pixel is one step.
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) RecordPendingPainting(e);
   if (t.dragTool == kSelect) SelectRelease(e);
   t.dragTool = -1;
   t.dragButton = -1;

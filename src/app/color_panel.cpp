@@ -5,6 +5,7 @@
 
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
+#include "app/history_commands.h"
 #include "app/selection_commands.h"
 
 namespace qshe {
@@ -189,13 +190,9 @@ void SetForeColorAndShow(Editor& e, uint8_t color) {
 void ForecolorToBackcolor(Editor& e) {
   PutDownSelection(e);  // its pixels change colour with the rest
   const ColorPanel& p = e.colors;
-  // Only a replacement that changes a pixel leaves unsaved work behind.
-  bool changes = p.foreColor != p.backColor &&
-                 std::find(e.canvas.pixels.begin(), e.canvas.pixels.end(), p.foreColor) != e.canvas.pixels.end();
   ReplaceColor(e.canvas, p.foreColor, p.backColor);
-  SaveUndoState(e.undo, e.canvas);
-  e.window.canvasChanged = 1;
-  if (changes) e.doc.state.modified = kModified;
+  // Only a replacement that changes a pixel is a step and unsaved work.
+  if (RecordCanvasStep(e, "Forecolor To Backcolor")) e.window.canvasChanged = 1;
   ShowCanvas(e);
 }
 

@@ -30,7 +30,8 @@ const Shortcut kShortcuts[] = {
     {40022, "Ctrl+Q", kCmdExit},         {40331, "Ctrl+Shift+I", kCmdImportSingleWithSettings},
 
     {40040, "Ctrl+Z", kCmdUndo},         {40116, "U", kCmdUndo},
-    {40119, "Ctrl+Y", kCmdRedo},         {40023, "Ctrl+X", kCmdCut},
+    {40119, "Ctrl+Y", kCmdRedo},         {40208, "Ctrl+Shift+Z", kCmdRedo},
+    {40023, "Ctrl+X", kCmdCut},
     {40024, "Ctrl+C", kCmdCopy},         {40025, "Ctrl+V", kCmdPaste},
     {40121, "Ctrl+A", kCmdSelectAll},
 

@@ -2,11 +2,14 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
+#include "app/help_window.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/picture_import_routing.h"
 #include "app/program_dir.h"
@@ -26,13 +29,13 @@
 namespace qshe {
 namespace {
 
-// Commands whose work is in place.
+// Commands whose work is in place. The WALL preset has no values, so its
+// entry stays greyed: an entry that does nothing should look so.
 const std::set<int>& Available() {
   static const std::set<int> ids = {
       kCmdNew,          kCmdOpen,          kCmdSave,         kCmdSaveAs,        kCmdExit,
       kCmdRevertShape,  kCmdRemoveShape,   kCmdNextShape,    kCmdPreviousShape, kCmdForward8,
       kCmdBackward8,    kCmdImportQbj,     kCmdPresetFloors, kCmdPresetItem,    kCmdPresetItem2,
-      kCmdPresetWall,
       kCmdDefaultQs2Numbering, kCmdChangeBackground, kCmdChangePencilSize, kCmdHelp, kCmdAbout,
       kCmdPencil,       kCmdEraser,        kCmdHand,         kCmdEyedropper,    kCmdSelect,
       kCmdBucket,       kCmdUndo,          kCmdRedo,
@@ -50,13 +53,6 @@ const std::set<int>& Available() {
       kCmdFlipHorizontal, kCmdFlipVertical,
   };
   return ids;
-}
-
-// An undo or redo after a save is a change like any other: the canvas is
-// committed by the timer and the unsaved-changes question asks about it.
-void MarkCanvasEdited(Editor& e) {
-  e.window.canvasChanged = 1;
-  e.doc.state.modified = kModified;
 }
 
 // After New and Open everything is shown afresh.
@@ -85,9 +81,6 @@ void RunViewCommand(Editor& e, void (*command)(Editor&)) {
   PresentWindow(e);
 }
 
-// Beside the program, or in the installed share/qshe/.
-std::string HelpPath(const Editor& e) { return LocateProgramFile("help.txt", e.paths.programDir); }
-
 void ScaleWindow(Editor& e, int scale, int step) {
   if (e.window.scaleWindow) e.window.scaleWindow(scale, step);
 }
@@ -100,13 +93,42 @@ void About(Editor& e) {
        platform::kCaption, platform::Icon::Information, platform::Buttons::Ok, platform::Owner::MainWindow});
 }
 
-// The help text in the desktop's own viewer; when none starts, the user
-// learns where the file is instead of seeing nothing happen.
-void Help(Editor& e) {
-  const std::string path = HelpPath(e);
-  if (!e.desktop.control.OpenTextFile(path)) {
-    platform::ShowError(e.ui().boxes, "Could not open the help text \"" + path + "\".");
+void RevertCurrentShape(Editor& e) {
+  BeginEditorStep(e, "Revert Shape " + std::to_string(e.doc.list.current));
+  const bool reverted = RevertShape(e.doc, e.canvas, e.history, e.ui());
+  EndEditorStep(e);
+  ShowCanvas(e);
+  RefreshPositionWindows(e);
+  // A revert that failed leaves what was typed alone.
+  if (reverted) CallHook(e.doc.hooks.fillPropertiesWindow);
+}
+
+// A No changes nothing, not even the painting not yet committed; a Yes takes
+// the shape away (its painting with it, so Undo brings both back) and shows
+// the next one. The only shape of a document is emptied instead.
+void RemoveCurrentShape(Editor& e) {
+  if (!platform::AskYesNo(e.ui().boxes, "Permanently remove this shape?")) return;
+  ShapeList& list = e.doc.list;
+  const int32_t index = list.current;
+  BeginEditorStep(e, "Remove Shape " + std::to_string(index));
+  if (list.count > 1) {
+    RemoveShapes(e.history, list, index, 1);
+  } else {
+    ReplaceShapes(e.history, list, index, std::vector<Shape>(1));
   }
+  if (list.current >= list.count) list.current = 0;
+  EndEditorStep(e);
+  RefreshShapeViews(e);
+  CallHook(e.doc.hooks.fillPropertiesWindow);
+}
+
+// The QBJ import, the presets and the QS2 numbering change fields and flags
+// in place: each is one step.
+template <typename Command>
+void FieldsCommand(Editor& e, const char* name, Command command) {
+  BeginEditorStep(e, name);
+  command();
+  EndEditorStep(e);
 }
 
 }  // namespace
@@ -133,6 +155,7 @@ bool CommandAvailable(int menuId) { return Available().count(menuId) != 0; }
 
 void UpdateMenuAvailability(Editor& e) {
   for (int id : MenuCommandIds()) e.desktop.menus.SetMenuEnabled(id, CommandAvailable(id));
+  UpdateHistoryMenu(e);
 }
 
 void RunButtonCommand(Editor& e, int button) {
@@ -178,45 +201,37 @@ void RunCommand(Editor& e, int identifier) {
         e.desktop.control.Quit(0);
       }
       break;
-    case kCmdRevertShape:
-      RevertShape(e.doc, e.canvas, ui);
-      ShowCanvas(e);
-      RefreshPositionWindows(e);
-      break;
-    case kCmdRemoveShape:
-      // A No changes nothing, not even the painting not yet committed; a Yes
-      // takes the shape and its painting away and shows the next one.
-      if (RemoveShape(e.doc.list, ui.boxes, e.doc.list.current, true)) {
-        e.doc.state.modified = kModified;
-        ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
-        RefreshShapeViews(e);
-      }
-      break;
+    case kCmdRevertShape: RevertCurrentShape(e); break;
+    case kCmdRemoveShape: RemoveCurrentShape(e); break;
     case kCmdNextShape: MoveBy(e, 1); break;
     case kCmdPreviousShape: MoveBy(e, -1); break;
     case kCmdForward8: MoveBy(e, 8); break;
     case kCmdBackward8: MoveBy(e, -8); break;
-    case kCmdImportQbj: ImportObjectFile(e.doc, ui, refresh); break;
-    case kCmdPresetFloors: PresetCommand(e.doc, ui.boxes, Preset::Floors, refresh); break;
-    case kCmdPresetItem: PresetCommand(e.doc, ui.boxes, Preset::Item, refresh); break;
-    case kCmdPresetItem2: PresetCommand(e.doc, ui.boxes, Preset::Item2, refresh); break;
-    case kCmdDefaultQs2Numbering: DefaultQS2NumberingCommand(e.doc, ui.boxes, refresh); break;
+    case kCmdImportQbj:
+      FieldsCommand(e, "Import QBJ File", [&] { ImportObjectFile(e.doc, ui, refresh); });
+      break;
+    case kCmdPresetFloors:
+      FieldsCommand(e, "Default FLOORS.QSH Properties",
+                    [&] { PresetCommand(e.doc, ui.boxes, Preset::Floors, refresh); });
+      break;
+    case kCmdPresetItem:
+      FieldsCommand(e, "Default ITEM.QSH Properties", [&] { PresetCommand(e.doc, ui.boxes, Preset::Item, refresh); });
+      break;
+    case kCmdPresetItem2:
+      FieldsCommand(e, "Default ITEM2.QSH Properties",
+                    [&] { PresetCommand(e.doc, ui.boxes, Preset::Item2, refresh); });
+      break;
+    case kCmdDefaultQs2Numbering:
+      FieldsCommand(e, "Default QS2 Numbering", [&] { DefaultQS2NumberingCommand(e.doc, ui.boxes, refresh); });
+      break;
     case kCmdPencil: ChooseTool(e, kPencil); break;
     case kCmdEraser: ChooseTool(e, kEraser); break;
     case kCmdHand: ChooseTool(e, kHand); break;
     case kCmdEyedropper: ChooseTool(e, kEyedropper); break;
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
-    case kCmdUndo:
-      PutDownSelection(e);  // so that the undo takes back the move, not the step before it
-      if (Undo(e.undo, e.canvas, e.doc.hooks)) MarkCanvasEdited(e);
-      ShowCanvas(e);
-      break;
-    case kCmdRedo:
-      PutDownSelection(e);
-      if (Redo(e.undo, e.canvas)) MarkCanvasEdited(e);
-      ShowCanvas(e);
-      break;
+    case kCmdUndo: UndoCommand(e); break;
+    case kCmdRedo: RedoCommand(e); break;
     case kCmdCut: CutSelection(e); break;
     case kCmdCopy: CopySelection(e); break;
     case kCmdPaste: PasteClipboard(e); break;
@@ -250,7 +265,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
     case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
     case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
-    case kCmdHelp: Help(e); break;
+    case kCmdHelp: ShowHelp(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:
     case kCmdWindowScale2:

@@ -4,6 +4,8 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/help_window.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/picture_import_routing.h"
 #include "app/position_windows.h"
@@ -31,8 +33,14 @@ void InsertShapes(Editor& e) {
     platform::ShowError(e.ui().boxes, "Add 0 to " + std::to_string(kMaxInsertCount) + " shapes at a time.");
     return;
   }
-  if (*k > 0 && AddShapes(e.doc.list, e.ui().boxes, *k, InsertPlace(host))) {
-    e.doc.state.modified = kModified;
+  if (*k > 0) {
+    ShapeList& list = e.doc.list;
+    BeginEditorStep(e, *k == 1 ? std::string("Add 1 Shape") : "Add " + std::to_string(*k) + " Shapes");
+    if (auto place = PlaceAddedShapes(list, e.ui().boxes, *k, InsertPlace(host))) {
+      InsertShapes(e.history, list, place->at, std::vector<Shape>(static_cast<size_t>(*k)));
+      list.current = place->current;
+    }
+    EndEditorStep(e);
   }
   host.HideDialog(kInsertDialog);
   // The canvas keeps its picture; the current shape's number may have moved.
@@ -43,18 +51,20 @@ void InsertShapes(Editor& e) {
 void SwapShapes(Editor& e) {
   platform::DialogHost& host = e.desktop.dialogs;
   ShapeList& list = e.doc.list;
-  CommitCanvas(e.doc, e.canvas, list.current, true);
   auto k = TypedShapeNumber(host, kSwapDialog, kSwapNumber, list);
   if (!k) {
     platform::ShowError(e.ui().boxes, kNoSuchShape);
     return;
   }
+  // The current shape keeps its number and shows the picture that came
+  // from shape k.
   if (*k != list.current) {
-    SwapShapes(list, list.current, *k);
-    e.doc.state.modified = kModified;
+    BeginEditorStep(e, "Swap Shape " + std::to_string(list.current) + " With " + std::to_string(*k));
+    ExchangeShapes(e.history, list, list.current, *k);
+    EndEditorStep(e);
   }
-  ShowShape(e.doc, e.canvas, list.current, false, 0);
   RefreshShapeViews(e);
+  CallHook(e.doc.hooks.fillPropertiesWindow);
   host.HideDialog(kSwapDialog);
 }
 
@@ -71,8 +81,9 @@ void JumpTo(Editor& e) {
   RefreshPositionWindows(e);
 }
 
-// Import of either dialog. The painting not yet committed goes into the
-// current shape first, so reloading the canvas afterwards loses nothing.
+// Import of either dialog: one step however many shapes it adds or
+// replaces. The painting not yet committed goes into the current shape
+// first, so showing it afresh afterwards loses nothing.
 void RunImport(Editor& e, int dialog) {
   platform::DialogHost& host = e.desktop.dialogs;
   platform::Platform& ui = e.ui();
@@ -94,22 +105,43 @@ void RunImport(Editor& e, int dialog) {
   ui.window.SetCursor(platform::Cursor::Wait);
   const ImportChoice choice = ReadImportChoice(host, dialog);
   const std::string path = ReadImportPath(host, dialog);
-  CommitCanvas(e.doc, e.canvas, e.doc.list.current, true);
-  e.window.canvasChanged = 0;
-  if (dialog == kImportFilesDialog) {
-    ImportPictureFiles(e.doc, e.canvas, ui.boxes, GameColors(e), path, choice, settings.files);
+  const bool files = dialog == kImportFilesDialog;
+  BeginEditorStep(e, files ? "Import Pictures" : "Import Picture Collage");
+  if (files) {
+    ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, settings.files);
   } else {
-    // The window offers the sheet's colours only; matched sheets take the
-    // nearest colours and their background as transparent.
+    // The window offers the sheet's colours only; a matched sheet takes the
+    // nearest colours and its background as transparent.
     SheetColors colors;
     colors.match = settings.matchSheet;
-    ImportCollage(e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors, GameColors(e));
+    ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors,
+                  GameColors(e));
   }
-  ShowShape(e.doc, e.canvas, e.doc.list.current, false, 0);
+  EndEditorStep(e);
   // The count and perhaps the current shape's picture have changed.
+  CallHook(e.doc.hooks.fillPropertiesWindow);
   RefreshShapeViews(e);
   host.HideDialog(dialog);
   ui.window.SetCursor(platform::Cursor::Arrow);
+}
+
+// "Position X of Shape 12", "QBJ Properties", ...
+std::string PropertiesStepName(const DialogNotification& n, int32_t shape) {
+  const std::string of = " of Shape " + std::to_string(shape);
+  if (n.event != DialogEvent::EditChanged && n.event != DialogEvent::Clicked) return "Shape Properties" + of;
+  switch (n.control) {
+    case kPropOffsetX: return "Position X" + of;
+    case kPropOffsetY: return "Position Y" + of;
+    case kPropReplacement: return "Replacement Number" + of;
+    case kPropTavrelX: return "Tavrel Pos X" + of;
+    case kPropTavrelY: return "Tavrel Pos Y" + of;
+    case kPropSittable: return "Sittable" + of;
+    case kPropGettable: return "Gettable" + of;
+    case kPropWalkable: return "Walkable" + of;
+    case kPropQs2Flag: return "QS2 Properties";
+    case kPropQbjFlag: return "QBJ Properties";
+    default: return "Shape Properties" + of;
+  }
 }
 
 bool IsClose(const DialogNotification& n) {
@@ -137,6 +169,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
+    case kHelpDialog: ShowHelpWindow(e); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -145,12 +178,20 @@ void ShowModelessDialog(Editor& e, int dialog) {
 void OnDialogEvent(Editor& e, const DialogNotification& n) {
   platform::DialogHost& host = e.desktop.dialogs;
   switch (n.dialog) {
-    case kPropertiesDialog:
+    case kPropertiesDialog: {
+      // Each box of each shape is a step; the digits typed into one join it.
+      const int32_t shape = e.doc.list.current;
+      const bool typing = n.event == DialogEvent::EditChanged;
+      BeginShapeFieldsStep(e, shape, PropertiesStepName(n, shape),
+                           typing ? MergeKey(MergeKind::PropertiesBox, static_cast<uint32_t>(n.control),
+                                             static_cast<uint32_t>(shape))
+                                  : 0);
+      const PropertiesOutcome outcome = OnPropertiesNotification(host, e.properties, e.doc, n);
+      EndEditorStep(e);
       // A typed offset or Tavrel position shows in the previews at once.
-      if (OnPropertiesNotification(host, e.properties, e.doc, n) == PropertiesOutcome::ShapeChanged) {
-        RefreshPositionWindows(e);
-      }
+      if (outcome == PropertiesOutcome::ShapeChanged) RefreshPositionWindows(e);
       break;
+    }
     case kInsertDialog:
       if (Clicked(n, kInsertAddButton)) InsertShapes(e);
       if (IsClose(n)) host.HideDialog(n.dialog);
@@ -178,6 +219,9 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
     case kPositionSettingsDialog:
       if (Clicked(n, kBackdropBrowse)) BrowseBackdropFile(host, e.ui().files);
       if (Clicked(n, kBackdropOk)) ApplyBackdropSettings(e);
+      if (IsClose(n)) host.HideDialog(n.dialog);
+      break;
+    case kHelpDialog:
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
     default: break;

@@ -12,7 +12,7 @@
 #include "document/canvas.h"
 #include "document/document.h"
 #include "document/recovery.h"
-#include "document/undo.h"
+#include "document/history.h"
 #include "editing/canvas_view.h"
 #include "editing/selection.h"
 #include "editing/tool_state.h"
@@ -126,7 +126,7 @@ struct Editor {
   DisplayState display;
   Document doc;
   Canvas canvas;
-  UndoRing undo;
+  History history;  // every change of the document, for Undo and Redo
   std::vector<Shape> helperShapes = std::vector<Shape>(kHelperShapeCount);
   Shape backdropShape;
   MainWindow window;

@@ -2,6 +2,7 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "document/file_io.h"
 #include "interchange/bitmap_import.h"
 #include "interchange/bmp_codec.h"
@@ -12,13 +13,15 @@
 namespace qshe {
 namespace {
 
-// The picture goes onto the canvas as one edit: undoable, and committed by
-// the timer so the positioning windows show it.
+// The picture goes onto the canvas as one step: undoable, and committed by
+// the timer so the positioning windows show it. The same picture again
+// changes nothing and leaves nothing unsaved.
 void PutPicture(Editor& e, const PictureImport& state) {
+  const int32_t modified = e.doc.state.modified;
   PutOnCanvas(e.canvas, state.result, state.picture.width, state.picture.height);
   e.doc.state.modified = kModified;
   CallHook(e.doc.hooks.clearSelection);
-  SaveUndoState(e.undo, e.canvas);
+  if (!RecordCanvasStep(e, "Import Picture")) e.doc.state.modified = modified;
   e.window.canvasChanged = 1;
   ShowCanvas(e);
 }

@@ -1,6 +1,7 @@
 #include "app/position_windows.h"
 
 #include "app/canvas_routing.h"
+#include "app/history_commands.h"
 #include "document/document_commands.h"
 #include "properties/positioning.h"
 
@@ -52,13 +53,26 @@ void OnPositionWindowEvent(Editor& e, const platform::DialogNotification& n) {
       }
       RefreshPositionWindows(e);
       return;
-    default:
-      if (OnPositionMouse(WindowOf(e, n.dialog), e.doc, n)) {
+    default: {
+      PositionWindow& window = WindowOf(e, n.dialog);
+      // One drag, press to release, is one step: every move joins it.
+      const bool dragStep = n.event == DialogEvent::MouseMove && window.dragging == 1;
+      if (dragStep) {
+        const bool tavrel = n.dialog == kTavrelPositionDialog;
+        const int32_t shape = e.doc.list.current;
+        BeginShapeFieldsStep(e, shape,
+                             (tavrel ? "Tavrel Position of Shape " : "Position of Shape ") + std::to_string(shape),
+                             MergeKey(tavrel ? MergeKind::TavrelDrag : MergeKind::ShapeDrag, 0, window.drags));
+      }
+      const bool moved = OnPositionMouse(window, e.doc, n);
+      if (dragStep) EndEditorStep(e);
+      if (moved) {
         // Both previews show the shape at its offsets.
         RefreshPositionWindows(e);
         CallHook(e.doc.hooks.fillPropertiesWindow);
       }
       return;
+    }
   }
 }
 

@@ -74,6 +74,8 @@ bool OfferCopy(Editor& e, OrphanedCopy& orphan, std::vector<UnusableEntry>& unus
   }
   copy.reset();
   e.window.canvasChanged = 0;
+  // A history of its own, and no state of it is the file's.
+  ResetHistory(e.history, e.canvas, false);
   // The work is this editor's now: its own copy is on disk before the
   // old one goes, so a crash right now still loses nothing.
   if (e.recovery.seconds > 0) WriteNow(e);

@@ -1,9 +1,8 @@
 #include "app/selection_commands.h"
 
-#include <cstring>
-
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "interchange/clipboard_bitmap.h"
 #include "platform/messages.h"
@@ -13,13 +12,6 @@ namespace {
 
 bool SelectToolWithSelection(const Editor& e) {
   return e.tools.currentTool == kSelect && SelectionExists(e.selection);
-}
-
-bool SameAsRecorded(const Editor& e) {
-  const int slot = FindUndoSlot(e.undo, e.undo.position);
-  if (slot < 0) return false;
-  const CanvasCopy& recorded = (*e.undo.slots)[static_cast<size_t>(slot)];
-  return std::memcmp(recorded.data(), e.canvas.pixels.data(), recorded.size()) == 0;
 }
 
 void ShowSelection(Editor& e) {
@@ -42,10 +34,11 @@ bool PutDownSelection(Editor& e) {
   if (!IsFloating(s)) return false;
   StampSelection(s, e.canvas);
   ClearSelection(s);
-  if (SameAsRecorded(e)) return false;
-  SaveUndoState(e.undo, e.canvas);
+  // The pixels fill the hole they were lifted from: the canvas now differs
+  // from what was committed, but not from what the history saw, unless the
+  // selection moved since (a move not recorded yet is recorded here).
   e.window.canvasChanged = 1;
-  return true;
+  return RecordCanvasStep(e, "Put Down Selection");
 }
 
 void CopySelection(Editor& e) {
@@ -63,15 +56,15 @@ void CutSelection(Editor& e) {
   CopySelection(e);
   LiftIfMarked(e);
   EmptyFloatingPixels(e.selection);
-  e.doc.state.modified = kModified;
+  RecordCanvasStep(e, "Cut");
   ShowSelection(e);
 }
 
 void DeleteSelection(Editor& e) {
   if (!SelectToolWithSelection(e)) return;
   LiftIfMarked(e);
-  // Taking pixels away is unsaved work like any other.
-  if (EmptyFloatingPixels(e.selection)) e.doc.state.modified = kModified;
+  EmptyFloatingPixels(e.selection);
+  RecordCanvasStep(e, "Delete Selection");
   ShowSelection(e);
 }
 
@@ -93,7 +86,7 @@ void PasteClipboard(Editor& e) {
   }
   PutDownSelection(e);
   FloatPixels(e.selection, block->width, block->height, block->pixels.data());
-  e.doc.state.modified = kModified;
+  RecordCanvasStep(e, "Paste");
   SetToolState(e, kSelect, e.view.backgroundType, e.tools.pencilSize);
   RedrawScreen(e);
   PresentWindow(e);
@@ -107,7 +100,7 @@ void SelectAll(Editor& e) {
   if (IsFloating(s)) {
     // Into the canvas first, so that the whole canvas is lifted with it.
     StampSelection(s, e.canvas);
-    if (!SameAsRecorded(e)) SaveUndoState(e.undo, e.canvas);
+    RecordCanvasStep(e, "Put Down Selection");
   }
   s.rect = {0, kCanvasSize - 1, 0, kCanvasSize - 1};
   s.state = kRectangle;
@@ -119,11 +112,10 @@ void SelectAll(Editor& e) {
 
 void FlipCanvas(Editor& e, bool rows) {
   PutDownSelection(e);
-  const bool changed = rows ? FlipRows(e.canvas) : FlipColumns(e.canvas);
-  SaveUndoState(e.undo, e.canvas);
-  e.window.canvasChanged = 1;
-  // A flip that moved a pixel is unsaved work.
-  if (changed) e.doc.state.modified = kModified;
+  if (rows ? FlipRows(e.canvas) : FlipColumns(e.canvas)) {
+    RecordCanvasStep(e, rows ? "Flip Horizontal" : "Flip Vertical");
+    e.window.canvasChanged = 1;
+  }
   ShowCanvas(e);
 }
 

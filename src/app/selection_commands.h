@@ -6,12 +6,12 @@
 
 namespace qshe {
 
-// Writes a floating selection into the canvas and records the result as an
-// undo step when it differs from the state last recorded; the selection is
-// then forgotten. Called before the canvas is changed or replaced in a way
-// the selection cannot follow (painting, flips, undo, redo, zoom, commits),
-// so no undo step ever holds the hole the pixels were lifted from. False
-// when nothing floated or nothing changed.
+// Writes a floating selection into the canvas and forgets the selection.
+// Called before the canvas is changed or replaced in a way the selection
+// cannot follow (painting, flips, undo, redo, zoom, commits). The pixels
+// land where the history already sees them, so this is no step of its own
+// unless the selection moved without being recorded. False when nothing
+// floated or nothing new was recorded.
 bool PutDownSelection(Editor& e);
 
 void CutSelection(Editor& e);

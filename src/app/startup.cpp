@@ -5,6 +5,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_routing.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
@@ -19,7 +20,12 @@ namespace qshe {
 void InstallHooks(Editor& e) {
   e.doc.showTitle = [&e](const std::string& name) { SetDocumentTitle(e, name); };
   e.doc.hooks.resetView = [&e] { ResetView(e); };
-  e.doc.hooks.resetUndo = [&e] { ResetUndo(e.undo, e.canvas); };
+  e.doc.hooks.canvasLoaded = [&e] { SetPaintingBase(e.history, e.canvas); };
+  e.doc.hooks.recordPainting = [&e] { RecordPendingPainting(e); };
+  // New and Open start the history afresh; a restored copy does so itself.
+  e.doc.hooks.documentReset = [&e] { ResetHistory(e.history, e.canvas, true); };
+  e.doc.hooks.documentSaved = [&e] { MarkSaved(e.history); };
+  e.history.changed = [&e] { UpdateHistoryMenu(e); };
   e.doc.hooks.dropFloatingSelection = [&e] {
     // The commit that asks for it takes the pixels into the shape at once,
     // so the timer has nothing more to commit.
@@ -30,7 +36,10 @@ void InstallHooks(Editor& e) {
   e.doc.hooks.clearSelection = [&e] { ClearSelection(e.selection); };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
   e.doc.hooks.readPropertiesWindow = [&e](int32_t index) {
+    // Typed values not stored yet are a change like any other.
+    BeginShapeFieldsStep(e, index, "Shape Properties of Shape " + std::to_string(index));
     ReadPropertiesWindow(e.desktop.dialogs, e.properties, e.doc, index);
+    EndEditorStep(e);
   };
   e.doc.hooks.fillPropertiesWindow = [&e] { FillPropertiesWindow(e.desktop.dialogs, e.properties, e.doc); };
   e.desktop.dialogs.SetDialogListener([&e](const platform::DialogNotification& n) { OnDialogEvent(e, n); });
@@ -42,6 +51,7 @@ void InstallHooks(Editor& e) {
 bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std::string>& arguments) {
   e.paths.programDir = programDir;
   e.paths.commandLineFile = CommandLineFile(arguments);
+  e.history.budget = HistoryBudget(e.ui().settings);
   InstallHooks(e);
   e.ui().window.SetCursor(platform::Cursor::Wait);
   SetDocumentTitle(e, "new");

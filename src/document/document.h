@@ -28,8 +28,15 @@ struct DocumentHooks {
   // The selection: put a floating selection down on the canvas / forget it.
   std::function<void()> dropFloatingSelection;
   std::function<void()> clearSelection;
-  // The undo ring starts afresh from the canvas as it is now.
-  std::function<void()> resetUndo;
+  // Before the canvas changes hands: painting not yet recorded becomes a
+  // step of the history.
+  std::function<void()> recordPainting;
+  // The canvas was loaded afresh from a shape: painting is measured from here.
+  std::function<void()> canvasLoaded;
+  // The document was emptied (New, Open): its history goes with it.
+  std::function<void()> documentReset;
+  // The document was written to its file.
+  std::function<void()> documentSaved;
   // The canvas view goes back to no magnification and origin (0, 0).
   std::function<void()> resetView;
   // Slider, counter and the two positioning windows show the document anew.

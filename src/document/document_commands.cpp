@@ -18,13 +18,14 @@ void CommitCanvas(Document& doc, Canvas& canvas, int32_t index, bool pasteSelect
 
 void ShowShape(Document& doc, Canvas& canvas, int32_t index, bool commit, int32_t leaving) {
   if (commit) {
+    CallHook(doc.hooks.recordPainting);
     CommitCanvas(doc, canvas, leaving, true);
     if (doc.hooks.readPropertiesWindow) doc.hooks.readPropertiesWindow(ClampSlot(leaving));
   }
   index = ClampSlot(index);
   LoadShapeToCanvas(doc.list.slots[static_cast<size_t>(index)], canvas);
   CallHook(doc.hooks.clearSelection);
-  CallHook(doc.hooks.resetUndo);
+  CallHook(doc.hooks.canvasLoaded);
   doc.list.current = index;
   CallHook(doc.hooks.fillPropertiesWindow);
 }
@@ -41,9 +42,12 @@ void ResetDocument(Document& doc) {
     ClearShape(s);
     s.replacement = i;
   }
+  CallHook(doc.hooks.documentReset);
 }
 
 bool ConfirmDiscard(Document& doc, Canvas& canvas, platform::Platform& ui) {
+  // Painting still under way counts as a change like any recorded one.
+  CallHook(doc.hooks.recordPainting);
   if (doc.state.modified != kModified) return true;
   platform::Answer answer = ui.boxes.ShowMessageBox(
       {"There are some unsaved changes. Do you want to save them?", platform::kCaption,
@@ -117,7 +121,9 @@ namespace {
 SaveResult Save(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path) {
   CommitCanvas(doc, canvas, doc.list.current, true);
   if (doc.hooks.readPropertiesWindow) doc.hooks.readPropertiesWindow(doc.list.current);
-  return SaveShapeFile(doc, ui, path, doc.list.Document());
+  const SaveResult result = SaveShapeFile(doc, ui, path, doc.list.Document());
+  if (result == kSaved) CallHook(doc.hooks.documentSaved);
+  return result;
 }
 
 }  // namespace
@@ -130,12 +136,18 @@ SaveResult SaveDocumentAs(Document& doc, Canvas& canvas, platform::Platform& ui)
   return Save(doc, canvas, ui, "");
 }
 
-void RevertShape(Document& doc, Canvas& canvas, platform::Platform& ui) {
-  if (!platform::AskYesNo(ui.boxes, "Revert shape from last saved position?")) return;
+bool RevertShape(Document& doc, Canvas& canvas, History& history, platform::Platform& ui) {
+  if (!platform::AskYesNo(ui.boxes, "Revert shape from last saved position?")) return false;
   // A read that fails has said why and leaves the shape and the painting on
   // the canvas as they were.
-  if (!ReadOneShape(ui.boxes, doc.list.Current(), doc.state.documentPath, doc.list.current)) return;
+  Shape saved;
+  CopyShape(doc.list.Current(), saved);
+  if (!ReadOneShape(ui.boxes, saved, doc.state.documentPath, doc.list.current)) return false;
+  std::vector<Shape> one;
+  one.push_back(std::move(saved));
+  ReplaceShapes(history, doc.list, doc.list.current, std::move(one));
   ShowShape(doc, canvas, doc.list.current, false, 0);
+  return true;
 }
 
 }  // namespace qshe

@@ -7,6 +7,7 @@
 
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/history.h"
 #include "document/shape_file.h"
 #include "platform/platform.h"
 
@@ -40,6 +41,9 @@ void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::
 void OpenNamedDocument(Document& doc, Canvas& canvas, platform::Platform& ui, const std::string& path);
 SaveResult SaveDocument(Document& doc, Canvas& canvas, platform::Platform& ui);
 SaveResult SaveDocumentAs(Document& doc, Canvas& canvas, platform::Platform& ui);
-void RevertShape(Document& doc, Canvas& canvas, platform::Platform& ui);
+// After the question, shape `current` is read again from the document's file
+// and replaces the shape (through the history, so an open step keeps the
+// shape it replaced, painting included). True when it was replaced.
+bool RevertShape(Document& doc, Canvas& canvas, History& history, platform::Platform& ui);
 
 }  // namespace qshe

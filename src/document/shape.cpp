@@ -68,27 +68,36 @@ bool RemoveShape(ShapeList& list, platform::MessageBoxes& boxes, int32_t index, 
   return true;
 }
 
-bool AddShapes(ShapeList& list, platform::MessageBoxes& boxes, int32_t n, int32_t where) {
-  if (n < 0) return false;
+std::optional<AddPlacement> PlaceAddedShapes(const ShapeList& list, platform::MessageBoxes& boxes, int32_t n,
+                                             int32_t where) {
+  if (n < 0) return std::nullopt;
   if (list.count + n > kShapeListCapacity) {
     char text[160];
     std::snprintf(text, sizeof text,
                   "Can't add the shapes: The maximum number in an QSH file is limited to %d.",
                   kShapeListCapacity);
     platform::ShowError(boxes, text);
-    return false;
+    return std::nullopt;
   }
-  int32_t p = 0;
+  AddPlacement place{0, list.current};
   switch (where) {
-    case kAddAfterCurrent: p = list.current + 1; break;
-    case kAddBeforeCurrent: p = list.current; list.current += n; break;
-    case kAddAtBeginning: p = 0; list.current += n; break;
-    case kAddAtEnd: p = list.count; break;
-    default: p = where >= kAddAtIndex ? where - kAddAtIndex : 0; break;
+    case kAddAfterCurrent: place.at = list.current + 1; break;
+    case kAddBeforeCurrent: place.at = list.current; place.current += n; break;
+    case kAddAtBeginning: place.at = 0; place.current += n; break;
+    case kAddAtEnd: place.at = list.count; break;
+    default: place.at = where >= kAddAtIndex ? where - kAddAtIndex : 0; break;
   }
   // Callers pass an index inside the document; keep a stray one from tearing a
   // hole in the list.
-  p = std::clamp(p, 0, list.count);
+  place.at = std::clamp(place.at, 0, list.count);
+  return place;
+}
+
+bool AddShapes(ShapeList& list, platform::MessageBoxes& boxes, int32_t n, int32_t where) {
+  const std::optional<AddPlacement> place = PlaceAddedShapes(list, boxes, n, where);
+  if (!place) return false;
+  const int32_t p = place->at;
+  list.current = place->current;
   // Shapes from p on move n slots down with all their fields; the n slots that
   // come round to p are the new, empty shapes.
   auto first = list.slots.begin() + p;

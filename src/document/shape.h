@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -73,5 +74,15 @@ bool RemoveShape(ShapeList& list, platform::MessageBoxes& boxes, int32_t index, 
 // Inserts n empty shapes where `where` says. False (with the limit message)
 // when the list would grow past its capacity.
 bool AddShapes(ShapeList& list, platform::MessageBoxes& boxes, int32_t n, int32_t where);
+
+// Where AddShapes puts n shapes and which shape is current afterwards (the
+// same one, under its new number when the shapes go before it). Nothing,
+// after the limit message, when the list would grow past its capacity.
+struct AddPlacement {
+  int32_t at = 0;
+  int32_t current = 0;
+};
+std::optional<AddPlacement> PlaceAddedShapes(const ShapeList& list, platform::MessageBoxes& boxes, int32_t n,
+                                             int32_t where);
 
 }  // namespace qshe

@@ -72,6 +72,33 @@ void CenterOffsets(Shape& shape) {
   shape.offsetY = std::clamp(shape.height / 2 + 65, -127, 127);
 }
 
+namespace {
+
+// Decoded and matched in full before the target is touched.
+bool LoadInto(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+              const ColorChoice& choice, const PictureFile& file, Shape& shape) {
+  Shape fresh;
+  if (!PictureToShape(file.result.picture, colors, choice, fresh)) {
+    platform::ShowError(boxes, "Not enough memory to load the picture. (" + path + ")");
+    return false;
+  }
+  shape = std::move(fresh);
+  return true;
+}
+
+}  // namespace
+
+bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                     const ColorChoice& choice, Shape& shape) {
+  PictureFile file = ReadPictureFile(path);
+  if (!file.opened) return false;
+  if (!file.result.ok()) {
+    platform::ShowError(boxes, PictureErrorMessage(file.result, path));
+    return false;
+  }
+  return LoadInto(boxes, colors, path, choice, file, shape);
+}
+
 bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
                     const std::string& path, const ColorChoice& choice, int32_t target) {
   PictureFile file = ReadPictureFile(path);
@@ -82,13 +109,8 @@ bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes
   }
   const Picture& picture = file.result.picture;
   if (target >= 0) {
-    // Decoded and matched in full before the slot is touched.
-    Shape fresh;
-    if (!PictureToShape(picture, colors, choice, fresh)) {
-      platform::ShowError(boxes, "Not enough memory to load the picture. (" + path + ")");
-      return false;
-    }
-    doc.list.slots[static_cast<size_t>(std::min(target, kShapeListCapacity - 1))] = std::move(fresh);
+    Shape& slot = doc.list.slots[static_cast<size_t>(std::min(target, kShapeListCapacity - 1))];
+    if (!LoadInto(boxes, colors, path, choice, file, slot)) return false;
   } else {
     PutOnCanvas(canvas, ReduceColors(picture, colors, choice), picture.width, picture.height);
   }

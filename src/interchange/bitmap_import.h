@@ -84,6 +84,16 @@ void PutOnCanvas(Canvas& canvas, const std::vector<uint8_t>& indices, int32_t wi
 // across, height / 2 + 65 up, each kept to -127..127.
 void CenterOffsets(Shape& shape);
 
+// Reads `path` into `shape` (cleared first) as LoadBitmapFile reads it into a
+// slot. False, with `shape` as it was, when the file cannot be opened
+// (silently) or used (with a message naming the file).
+bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                     const ColorChoice& choice, Shape& shape);
+inline bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                            bool transparent, Shape& shape) {
+  return LoadBitmapShape(boxes, colors, path, NearestChoice(transparent), shape);
+}
+
 // Reads `path` into shape slot `target`, or into the canvas (top-left, the
 // rest cleared) for a negative target. A file that cannot be opened changes
 // nothing silently; a picture that cannot be used is refused with a message

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "display/pcx.h"
@@ -17,57 +18,57 @@
 namespace qshe {
 namespace {
 
-// Hands out the slots of one import in turn and keeps count, so both imports
+// Hands out the places of one import in turn and keeps count, so both imports
 // stop the same way at the list's capacity and report the same way: the
 // pictures taken stay, every later one is counted as left out, and one
-// message at the end names what could not be used.
+// message at the end names what could not be used. The shapes are made aside
+// and go into the list together, as one change of its history: inserted from
+// the first index, or replacing the shapes there and extending the list past
+// its end.
 class ShapePlacer {
  public:
-  ShapePlacer(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice, std::string noun)
-      : doc_(doc),
+  ShapePlacer(History& history, Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice,
+              std::string noun)
+      : history_(history),
+        doc_(doc),
         boxes_(boxes),
         choice_(choice),
-        index_(FirstImportIndex(doc.list, choice.placement)),
+        first_(FirstImportIndex(doc.list, choice.placement)),
         noun_(std::move(noun)) {}
 
   // True when the list has no room for one more picture; that picture is
   // then counted as left out.
   bool Full() {
-    const ShapeList& list = doc_.list;
+    const int32_t taken = static_cast<int32_t>(pending_.size());
     if (!full_) {
-      full_ = Adding() ? list.count + pending_ >= kShapeListCapacity : index_ + pending_ >= kShapeListCapacity;
+      full_ = Adding() ? doc_.list.count + taken >= kShapeListCapacity : first_ + taken >= kShapeListCapacity;
     }
     if (full_) ++count_.leftOut;
     return full_;
   }
 
-  // The slot for the next picture, made ready (cleared when it lies past the
-  // end); the places held for refused pictures before it are made first.
-  Shape& Take() {
-    MakePending();
-    MakeSlot();
-    return doc_.list.slots[static_cast<size_t>(index_)];
-  }
-
-  // The picture is in the slot Take() gave.
-  void Filled() {
-    if (choice_.center) CenterOffsets(doc_.list.slots[static_cast<size_t>(index_)]);
-    Advance();
+  // The picture takes the next place.
+  void Take(Shape shape) {
+    if (choice_.center) CenterOffsets(shape);
+    pending_.push_back(std::move(shape));
     ++count_.imported;
   }
 
   // A picture that cannot be used keeps its place for the ones after it (an
-  // empty shape when adding, the old shape when replacing); the places are
-  // made only once a picture is taken, so a run that takes none changes
-  // nothing.
+  // empty shape when adding, the old shape when replacing); the places go
+  // into the list only once a picture is taken, so a run that takes none
+  // changes nothing.
   void Refused(std::string what, std::string reason) {
-    ++pending_;
+    Shape kept;
+    const int32_t index = first_ + static_cast<int32_t>(pending_.size());
+    if (!Adding() && index < doc_.list.count) CopyShape(doc_.list.slots[static_cast<size_t>(index)], kept);
+    pending_.push_back(std::move(kept));
     ++count_.failed;
     if (failures_.size() < kListedFailures) failures_.push_back(std::move(what) + ": " + std::move(reason));
   }
 
   ImportCount Finish() {
-    if (count_.imported > 0) MakePending();
+    if (count_.imported > 0) Place();
     std::string text;
     if (count_.failed > 0) {
       text = std::to_string(count_.failed) + " " + noun_ +
@@ -95,33 +96,30 @@ class ShapePlacer {
 
   bool Adding() const { return choice_.mode == ImportMode::AddNew; }
 
-  void MakeSlot() {
+  void Place() {
     ShapeList& list = doc_.list;
-    if (Adding()) {
-      AddShapes(list, boxes_, 1, kAddAtIndex + index_);
-    } else if (index_ >= list.count) {
-      // A slot past the end becomes a new shape; nothing of an older one stays.
-      ClearShape(list.slots[static_cast<size_t>(index_)]);
-    }
+    const int32_t n = static_cast<int32_t>(pending_.size());
+    if (n == 0) return;
     doc_.state.modified = kModified;
-  }
-  void Advance() {
-    ++index_;
-    if (index_ > doc_.list.count) doc_.list.count = index_;
-  }
-  void MakePending() {
-    for (; pending_ > 0; --pending_) {
-      MakeSlot();
-      Advance();
+    if (Adding()) {
+      InsertShapes(history_, list, first_, std::move(pending_));
+      return;
     }
+    const int32_t replaced = std::clamp(list.count - first_, 0, n);
+    std::vector<Shape> beyond(std::make_move_iterator(pending_.begin() + replaced),
+                              std::make_move_iterator(pending_.end()));
+    pending_.resize(static_cast<size_t>(replaced));
+    if (replaced > 0) ReplaceShapes(history_, list, first_, std::move(pending_));
+    if (!beyond.empty()) InsertShapes(history_, list, list.count, std::move(beyond));
   }
 
+  History& history_;
   Document& doc_;
   platform::MessageBoxes& boxes_;
   ImportChoice choice_;
-  int32_t index_;
+  int32_t first_;
   std::string noun_;
-  int32_t pending_ = 0;
+  std::vector<Shape> pending_;
   bool full_ = false;
   ImportCount count_;
   std::vector<std::string> failures_;
@@ -172,23 +170,22 @@ std::vector<std::string> MatchingFiles(const std::string& pattern) {
   return found;
 }
 
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent) {
-  return ImportPictureFiles(doc, canvas, boxes, colors, pattern, choice, NearestChoice(transparent));
+  return ImportPictureFiles(history, doc, boxes, colors, pattern, choice, NearestChoice(transparent));
 }
 
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                const ColorChoice& reduction) {
-  (void)canvas;
   std::vector<std::string> files;
   if (pattern.size() >= 3) files = MatchingFiles(pattern);
   if (files.empty()) {
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
-  ShapePlacer placer(doc, boxes, choice, "file");
+  ShapePlacer placer(history, doc, boxes, choice, "file");
   for (const std::string& path : files) {
     if (placer.Full()) continue;
     PictureShape read = ReadPictureShape(path, colors, reduction);
@@ -196,8 +193,7 @@ ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageB
       placer.Refused(path, read.reason);
       continue;
     }
-    placer.Take() = std::move(read.shape);
-    placer.Filled();
+    placer.Take(std::move(read.shape));
   }
   return placer.Finish();
 }
@@ -281,12 +277,12 @@ namespace {
 // reaches past the largest shape, and fills the work image from a frame's
 // inside.
 template <typename Sheet>
-ImportCount CutFrames(Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice,
+ImportCount CutFrames(History& history, Document& doc, platform::MessageBoxes& boxes, const ImportChoice& choice,
                       const std::string& path, const Sheet& sheet) {
   const int width = sheet.width, height = sheet.height;
   if (width <= 0 || height <= 0) return {};
   const uint32_t key = sheet.At(width - 1, 0);
-  ShapePlacer placer(doc, boxes, choice, "frame");
+  ShapePlacer placer(history, doc, boxes, choice, "frame");
   auto work = std::make_unique<CollageWork>();
   for (int y = 0; y < height;) {
     int bandEnd = 0;
@@ -333,8 +329,7 @@ ImportCount CutFrames(Document& doc, platform::MessageBoxes& boxes, const Import
       if (insideWidth > 0 && insideHeight > 0) sheet.Fill(*work, frameX + 1, y + 1, insideWidth, insideHeight, base, key);
       Shape cut;
       CutShape(cut, *work);
-      placer.Take() = std::move(cut);
-      placer.Filled();
+      placer.Take(std::move(cut));
     }
     y = bandEnd > y ? bandEnd + 1 : y + 1;
   }
@@ -437,21 +432,21 @@ struct PictureSheet {
 
 }  // namespace
 
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice, const std::string& path) {
   static const ColorChoice automatic;
-  return CutFrames(doc, boxes, choice, path, BufferSheet{sheet, {automatic, nullptr}});
+  return CutFrames(history, doc, boxes, choice, path, BufferSheet{sheet, {automatic, nullptr}});
 }
 
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice, const ColorChoice& colors, const GamePalette& palette,
                      const std::string& path) {
-  return CutFrames(doc, boxes, choice, path, BufferSheet{sheet, {colors, &palette}});
+  return CutFrames(history, doc, boxes, choice, path, BufferSheet{sheet, {colors, &palette}});
 }
 
-ImportCount CutSheet(Document& doc, const Picture& sheet, platform::MessageBoxes& boxes, const ImportChoice& choice,
-                     const SheetColors& colors, const ColorMatcher& matcher, const std::string& path) {
-  return CutFrames(doc, boxes, choice, path, PictureSheet(sheet, colors.match, colors.colors, matcher));
+ImportCount CutSheet(History& history, Document& doc, const Picture& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const SheetColors& colors, const ColorMatcher& matcher, const std::string& path) {
+  return CutFrames(history, doc, boxes, choice, path, PictureSheet(sheet, colors.match, colors.colors, matcher));
 }
 
 namespace {
@@ -532,15 +527,15 @@ SheetFile DecodeSheet(std::span<const uint8_t> bytes, bool match, const std::str
   return out;
 }
 
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice) {
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice) {
   if (!LoadSheet(display, sheetSlot, boxes, path)) return {};
-  return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, path);
+  return CutSheet(history, doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, path);
 }
 
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice, const SheetColors& colors,
-                          const ColorMatcher& matcher) {
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice,
+                          const SheetColors& colors, const ColorMatcher& matcher) {
   ReadProblem problem;
   auto bytes = ReadWholeFile(path, kMaxSheetBytes, &problem);
   if (!bytes) {
@@ -550,14 +545,14 @@ ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, p
   SheetFile sheet = DecodeSheet(bytes->bytes(), colors.match, path);
   if (sheet.pcxAsStored) {
     if (!LoadSheet(display, sheetSlot, boxes, bytes->bytes(), path)) return {};
-    return CutSheet(doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, colors.colors,
+    return CutSheet(history, doc, display.buffers[static_cast<size_t>(sheetSlot)], boxes, choice, colors.colors,
                     matcher.palette(), path);
   }
   if (!sheet.decoded) {
     platform::ShowError(boxes, sheet.message);
     return {};
   }
-  return CutSheet(doc, sheet.picture, boxes, choice, colors, matcher, path);
+  return CutSheet(history, doc, sheet.picture, boxes, choice, colors, matcher, path);
 }
 
 }  // namespace qshe

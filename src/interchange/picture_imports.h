@@ -12,6 +12,7 @@
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/history.h"
 #include "interchange/color_reduction.h"
 #include "interchange/picture.h"
 #include "platform/platform.h"
@@ -54,13 +55,15 @@ struct ImportCount {
 // pictures after it (left empty when inserted, unchanged when replacing);
 // when none can be used nothing changes. One message at the end names how
 // many failed, the first ten with their reasons, how many were imported, and
-// how many were left out when the shape list is full.
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+// how many were left out when the shape list is full. The shapes go into the
+// list through the history: inside an open step the whole import is one
+// change.
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                const ColorChoice& reduction);
 // Each picture matched to its nearest colours, with or without the
 // "Automatic" transparency.
-ImportCount ImportPictureFiles(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes,
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
 
@@ -98,10 +101,10 @@ bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& box
 // The same for a file already in memory; `path` only names it in the message.
 bool LoadSheet(DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes, std::span<const uint8_t> bytes,
                const std::string& path);
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice, const std::string& path = "the sheet");
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice);
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice);
 
 // ----- sheets in any palette ----------------------------------------------
 
@@ -135,17 +138,17 @@ SheetFile DecodeSheet(std::span<const uint8_t> bytes, bool match, const std::str
 
 // Cuts a sheet by the rule above: the sheet buffer with its stored indices,
 // the background and pixels transparent as `colors` says ...
-ImportCount CutSheet(Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
                      const ImportChoice& choice, const ColorChoice& colors, const GamePalette& palette,
                      const std::string& path);
 // ... or a decoded picture of any size. A frame's inside is reduced as one
 // picture, so a dither runs across it and stops at its edges.
-ImportCount CutSheet(Document& doc, const Picture& sheet, platform::MessageBoxes& boxes, const ImportChoice& choice,
-                     const SheetColors& colors, const ColorMatcher& matcher, const std::string& path);
+ImportCount CutSheet(History& history, Document& doc, const Picture& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const SheetColors& colors, const ColorMatcher& matcher, const std::string& path);
 // Reads the sheet at `path`, PCX, BMP or PNG, and cuts it. A PCX sheet in
 // game colours goes through the sheet buffer as it always did.
-ImportCount ImportCollage(Document& doc, DisplayState& display, int sheetSlot, platform::MessageBoxes& boxes,
-                          const std::string& path, const ImportChoice& choice, const SheetColors& colors,
-                          const ColorMatcher& matcher);
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice,
+                          const SheetColors& colors, const ColorMatcher& matcher);
 
 }  // namespace qshe

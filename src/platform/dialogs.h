@@ -28,6 +28,8 @@ enum class ControlKind {
   Button,         // push button
   DefaultButton,  // push button that Enter presses
   Surface,        // a small picture the program draws into (previews)
+  TextView,       // read-only text of many lines in a fixed-pitch font, scrolled;
+                  // a dialog with one can be resized by the user
 };
 
 struct DialogControl {
@@ -39,6 +41,9 @@ struct DialogControl {
   int width = 0;
   int height = 0;
   std::vector<std::string> items;  // a drop-down list's entries, in order
+  // An edit's widest text, which it shows whole at every font size (a number
+  // box's longest value, sign included); empty: the rectangle as it is.
+  std::string widest = {};
 };
 
 struct DialogResource {

@@ -32,6 +32,9 @@ class MenuBar {
                           const std::vector<Accelerator>& accelerators) = 0;
   virtual void SetMenuChecked(int id, bool checked) = 0;
   virtual void SetMenuEnabled(int id, bool enabled) = 0;
+  // A line about the entry (what Undo would take back), shown when the
+  // pointer rests on it.
+  virtual void SetMenuTip(int id, const std::string& tip) = 0;
 };
 
 }  // namespace qshe::platform

@@ -30,4 +30,12 @@ bool IsWholeNumber(const std::string& text) {
   return true;
 }
 
+std::string TrimBlanks(const std::string& text) {
+  auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  size_t first = 0, end = text.size();
+  while (first < end && blank(text[first])) ++first;
+  while (end > first && blank(text[end - 1])) --end;
+  return text.substr(first, end - first);
+}
+
 }  // namespace qshe

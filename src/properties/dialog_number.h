@@ -13,5 +13,7 @@ namespace qshe {
 int32_t ParseDialogNumber(const std::string& text);
 // True when the text is exactly a number (sign and digits, nothing else).
 bool IsWholeNumber(const std::string& text);
+// The text without the blanks before and after it.
+std::string TrimBlanks(const std::string& text);
 
 }  // namespace qshe

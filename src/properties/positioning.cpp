@@ -128,6 +128,7 @@ bool OnPositionMouse(PositionWindow& window, Document& doc, const platform::Dial
     case DialogEvent::MouseDown:
       if (n.button != 1) return false;
       window.dragging = 1;
+      ++window.drags;
       window.lastX = n.x;
       window.lastY = n.y;
       return false;

@@ -35,6 +35,7 @@ struct PositionWindow {
   int buffer = -1;  // the window's VirtualBuffer, made at start-up
   PaletteId palette = 0;
   int32_t dragging = -1;  // 1 while the left button is held after a press here
+  uint32_t drags = 0;     // drags begun here, so one can be told from the next
   int lastX = -1;
   int lastY = -1;
 };

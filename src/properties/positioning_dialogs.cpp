@@ -41,7 +41,7 @@ const platform::DialogResource& PositionSettingsDialog() {
           {kBackdropFile, K::Edit, "", 15, 50, 126, 12, {}},
           {kBackdropBrowse, K::Button, "...", 143, 50, 15, 12, {}},
           {kNoControl, K::Label, "Shape number", 15, 71, 50, 8, {}},
-          {kBackdropNumber, K::Edit, "", 68, 69, 30, 12, {}},
+          {kBackdropNumber, K::Edit, "", 68, 69, 30, 12, {}, "4999"},
           {kBackdropOk, K::DefaultButton, "&Ok", 64, 99, 50, 14, {}},
           {platform::kCancelButton, K::Button, "&Cancel", 118, 99, 50, 14, {}},
       }};

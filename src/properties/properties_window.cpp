@@ -33,19 +33,37 @@ int32_t ReadNumber(DialogHost& host, int control, int32_t lo, int32_t hi) {
 }
 
 // A box whose text is not the number that was stored says so, unless it is
-// empty or only a sign, the first steps of typing a number.
-void MarkIfNotStored(DialogHost& host, int control, int32_t stored, const char* range) {
-  std::string text = host.ItemText(kPropertiesDialog, control);
+// empty or only a sign, the first steps of typing a number. Blanks around the
+// number are read past, as the stored value reads past them.
+void MarkIfNotStored(DialogHost& host, int control, int32_t stored, const std::string& range) {
+  std::string text = TrimBlanks(host.ItemText(kPropertiesDialog, control));
   bool partial = text.empty() || text == "-" || text == "+";
   bool shows = partial || (IsWholeNumber(text) && ParseDialogNumber(text) == stored);
   host.SetItemWarning(kPropertiesDialog, control,
-                      shows ? "" : std::string("Allowed: ") + range + ". Stored as " + std::to_string(stored) + ".");
+                      shows ? "" : "Allowed: " + range + ". Stored as " + std::to_string(stored) + ".");
 }
 
 bool Changed(int32_t& field, int32_t value) {
   bool changed = field != value;
   field = value;
   return changed;
+}
+
+bool UserChanged(const PropertiesWindow& window, int control) { return window.changed.count(control) != 0; }
+
+// A number box the user changed: its value goes into `field` by the range
+// rule, and the box is marked when it shows something else.
+bool ReadTypedNumber(DialogHost& host, const PropertiesWindow& window, int control, int32_t& field, int32_t lo,
+                     int32_t hi) {
+  if (!UserChanged(window, control)) return false;
+  bool changed = Changed(field, ReadNumber(host, control, lo, hi));
+  MarkIfNotStored(host, control, field, std::to_string(lo) + " to " + std::to_string(hi));
+  return changed;
+}
+
+bool ReadCheck(DialogHost& host, const PropertiesWindow& window, int control, int32_t& field) {
+  if (!UserChanged(window, control)) return false;
+  return Changed(field, host.ItemChecked(kPropertiesDialog, control) ? 1 : 0);
 }
 
 constexpr int kQs2Controls[] = {kPropReplacement, kPropQs2Frame, kPropQs2Label};
@@ -65,9 +83,9 @@ const platform::DialogResource& PropertiesDialog() {
       {
           {kNoControl, K::GroupBox, "Basic properties", 4, 0, 100, 64, {}},
           {kNoControl, K::Label, "Position X", 14, 12, 35, 10, {}},
-          {kPropOffsetX, K::Edit, "", 56, 11, 18, 12, {}},
+          {kPropOffsetX, K::Edit, "", 56, 11, 18, 12, {}, "-128"},
           {kNoControl, K::Label, "Position Y", 14, 27, 35, 10, {}},
-          {kPropOffsetY, K::Edit, "", 56, 25, 18, 12, {}},
+          {kPropOffsetY, K::Edit, "", 56, 25, 18, 12, {}, "-128"},
           {kNoControl, K::Label, "Width", 26, 41, 23, 10, {}},
           {kPropWidth, K::Number, "102", 56, 41, 34, 8, {}},
           {kNoControl, K::Label, "Height", 26, 52, 23, 10, {}},
@@ -75,16 +93,16 @@ const platform::DialogResource& PropertiesDialog() {
           {kPropQs2Flag, K::CheckBox, "QS&2 properties:", 4, 68, 61, 9, {}},
           {kPropQs2Frame, K::GroupBox, "", 4, 74, 100, 37, {}},
           {kPropQs2Label, K::Label, "This shape will replace the shape number", 19, 83, 51, 26, {}},
-          {kPropReplacement, K::Edit, "", 71, 89, 26, 12, {}},
+          {kPropReplacement, K::Edit, "", 71, 89, 26, 12, {}, "-32768"},
           {kPropQbjFlag, K::CheckBox, "QB&J properties:", 4, 115, 60, 10, {}},
           {kPropQbjFrame, K::GroupBox, "", 4, 121, 100, 77, {}},
           {kPropSittable, K::CheckBox, "&Sittable", 19, 130, 78, 8, {}},
           {kPropGettable, K::CheckBox, "&Gettable", 19, 141, 78, 8, {}},
           {kPropWalkable, K::CheckBox, "&Walkable", 19, 152, 78, 8, {}},
           {kPropTavrelXLabel, K::Label, "Tavrel Pos X", 19, 167, 39, 11, {}},
-          {kPropTavrelX, K::Edit, "", 62, 166, 20, 12, {}},
+          {kPropTavrelX, K::Edit, "", 62, 166, 20, 12, {}, "-128"},
           {kPropTavrelYLabel, K::Label, "Tavrel Pos Y", 19, 183, 39, 11, {}},
-          {kPropTavrelY, K::Edit, "", 62, 182, 20, 12, {}},
+          {kPropTavrelY, K::Edit, "", 62, 182, 20, 12, {}, "-128"},
       }};
   return resource;
 }
@@ -123,6 +141,7 @@ void FillPropertiesWindow(DialogHost& host, PropertiesWindow& window, const Docu
   }
   // Every box now shows what is stored, or is switched off.
   for (int c : kNumberBoxes) host.SetItemWarning(kPropertiesDialog, c, "");
+  window.changed.clear();
 }
 
 void ShowPropertiesSize(DialogHost& host, PropertiesWindow& window, const Document& doc) {
@@ -137,24 +156,18 @@ void ReadPropertiesWindow(DialogHost& host, PropertiesWindow& window, Document& 
   if (index < 0 || index >= kShapeListCapacity) return;
   Updating guard(window);
   Shape& s = doc.list.slots[static_cast<size_t>(index)];
-  const char* offsetRange = "-127 to 127";
   bool changed = false;
-  changed |= Changed(s.offsetX, ReadNumber(host, kPropOffsetX, -kOffsetLimit, kOffsetLimit));
-  changed |= Changed(s.offsetY, ReadNumber(host, kPropOffsetY, -kOffsetLimit, kOffsetLimit));
-  MarkIfNotStored(host, kPropOffsetX, s.offsetX, offsetRange);
-  MarkIfNotStored(host, kPropOffsetY, s.offsetY, offsetRange);
+  changed |= ReadTypedNumber(host, window, kPropOffsetX, s.offsetX, -kOffsetLimit, kOffsetLimit);
+  changed |= ReadTypedNumber(host, window, kPropOffsetY, s.offsetY, -kOffsetLimit, kOffsetLimit);
   if (doc.state.qs2Flag != 0) {
-    changed |= Changed(s.replacement, ReadNumber(host, kPropReplacement, 0, INT32_MAX));
-    MarkIfNotStored(host, kPropReplacement, s.replacement, "0 or more");
+    changed |= ReadTypedNumber(host, window, kPropReplacement, s.replacement, 0, kMaxReplacement);
   }
   if (doc.state.qbjFlag != 0) {
-    changed |= Changed(s.tavrelX, ReadNumber(host, kPropTavrelX, -kOffsetLimit, kOffsetLimit));
-    changed |= Changed(s.tavrelY, ReadNumber(host, kPropTavrelY, -kOffsetLimit, kOffsetLimit));
-    MarkIfNotStored(host, kPropTavrelX, s.tavrelX, offsetRange);
-    MarkIfNotStored(host, kPropTavrelY, s.tavrelY, offsetRange);
-    changed |= Changed(s.sittable, host.ItemChecked(kPropertiesDialog, kPropSittable) ? 1 : 0);
-    changed |= Changed(s.gettable, host.ItemChecked(kPropertiesDialog, kPropGettable) ? 1 : 0);
-    changed |= Changed(s.walkable, host.ItemChecked(kPropertiesDialog, kPropWalkable) ? 1 : 0);
+    changed |= ReadTypedNumber(host, window, kPropTavrelX, s.tavrelX, -kOffsetLimit, kOffsetLimit);
+    changed |= ReadTypedNumber(host, window, kPropTavrelY, s.tavrelY, -kOffsetLimit, kOffsetLimit);
+    changed |= ReadCheck(host, window, kPropSittable, s.sittable);
+    changed |= ReadCheck(host, window, kPropGettable, s.gettable);
+    changed |= ReadCheck(host, window, kPropWalkable, s.walkable);
   }
   // What was typed is part of the document: Exit and Open must ask before
   // dropping it.
@@ -166,6 +179,9 @@ PropertiesOutcome OnPropertiesNotification(DialogHost& host, PropertiesWindow& w
   using platform::DialogEvent;
   switch (n.event) {
     case DialogEvent::EditChanged:
+      // Texts the program writes while filling are not the user's changes.
+      if (window.updating == 1) return PropertiesOutcome::Nothing;
+      window.changed.insert(n.control);
       ReadPropertiesWindow(host, window, doc, doc.list.current);
       return PropertiesOutcome::ShapeChanged;
     case DialogEvent::Clicked: {
@@ -175,6 +191,8 @@ PropertiesOutcome OnPropertiesNotification(DialogHost& host, PropertiesWindow& w
       if (!flag) {
         // An object flag goes into the shape at once, so that the document
         // counts as changed before anything can drop it.
+        if (window.updating == 1) return PropertiesOutcome::Nothing;
+        window.changed.insert(n.control);
         ReadPropertiesWindow(host, window, doc, doc.list.current);
         return PropertiesOutcome::Nothing;
       }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 
 #include "document/document.h"
 #include "platform/dialogs.h"
@@ -33,10 +34,18 @@ enum PropertiesControl : int {
   kPropTavrelY = 1015,
 };
 
+// The largest replacement number a QS2 file holds.
+inline constexpr int32_t kMaxReplacement = 32767;
+
 struct PropertiesWindow {
   // 1 while the window is being filled or read: the edit notifications that
   // filling causes must not read half-filled values back.
   int32_t updating = 0;
+  // The boxes the user changed since the window was last filled. Only these
+  // are read back: a file may hold values no box would let the user type
+  // (-128, a negative replacement), and they stay as they are until the
+  // user changes that very box.
+  std::set<int> changed;
 };
 
 const platform::DialogResource& PropertiesDialog();
@@ -48,10 +57,10 @@ void FillPropertiesWindow(platform::DialogHost& host, PropertiesWindow& window, 
 // Writes only the current shape's size: after a commit the size may have
 // changed while the boxes keep what the user typed.
 void ShowPropertiesSize(platform::DialogHost& host, PropertiesWindow& window, const Document& doc);
-// Stores the window's values in shape `index`. Offsets and Tavrel position
-// outside -127..127 and a negative replacement are stored as 0, and the box
-// that then shows something else is marked. A stored value that changes
-// marks the document modified.
+// Stores the values of the boxes the user changed in shape `index`. Offsets
+// and Tavrel position outside -127..127 and a replacement outside 0..32767
+// are stored as 0, and the box that then shows something else is marked. A
+// stored value that changes marks the document modified.
 void ReadPropertiesWindow(platform::DialogHost& host, PropertiesWindow& window, Document& doc, int32_t index);
 
 // What a notification asks of the rest of the editor.

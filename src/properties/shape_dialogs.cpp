@@ -22,7 +22,7 @@ const platform::DialogResource& InsertShapesDialog() {
       {
           {kNoControl, K::GroupBox, "Insert shapes", 7, 4, 161, 64, {}},
           {kNoControl, K::Label, "Add", 17, 22, 18, 8, {}},
-          {kInsertCount, K::Edit, "5", 37, 20, 32, 12, {}},
+          {kInsertCount, K::Edit, "5", 37, 20, 32, 12, {}, "2000"},
           {kNoControl, K::Label, "shapes", 74, 22, 40, 8, {}},
           {kInsertWhere,
            K::DropDownList,
@@ -47,7 +47,7 @@ const platform::DialogResource& SwapShapesDialog() {
       {
           {kNoControl, K::GroupBox, "Swap Shapes", 7, 4, 161, 46, {}},
           {kNoControl, K::Label, "Swap this shape with shape number", 17, 18, 96, 20, {}},
-          {kSwapNumber, K::Edit, "0", 118, 20, 40, 12, {}},
+          {kSwapNumber, K::Edit, "0", 118, 20, 40, 12, {}, "4999"},
           {kSwapButton, K::DefaultButton, "&Swap", 64, 57, 50, 14, {}},
           {kCancelButton, K::Button, "&Cancel", 118, 57, 50, 14, {}},
       }};
@@ -62,7 +62,7 @@ const platform::DialogResource& JumpToDialog() {
       47,
       {
           {kNoControl, K::GroupBox, "Jump to shape number", 7, 4, 107, 38, {}},
-          {kJumpNumber, K::Edit, "", 17, 20, 40, 12, {}},
+          {kJumpNumber, K::Edit, "", 17, 20, 40, 12, {}, "4999"},
           {kJumpButton, K::DefaultButton, "&Jump", 64, 19, 40, 14, {}},
       }};
   return resource;

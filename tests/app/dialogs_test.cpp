@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_routing.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
 #include "document/document_commands.h"
 #include "editor_fixture.h"
@@ -19,6 +20,7 @@
 using namespace qshe;
 using platform::Answer;
 using qshe::testing::EditorFixture;
+using qshe::testing::ReadBytes;
 using qshe::testing::WriteBytes;
 
 namespace {
@@ -112,15 +114,93 @@ TEST_F(DialogsTest, TheQbjAndQs2SwitchesGuardTheirFieldsAndRefillFromTheShape) {
   EXPECT_TRUE(dlg.Item(kPropertiesDialog, kPropSittable).checked);
   EXPECT_EQ(S(0).tavrelX, -9);
 
-  // QS2: a negative replacement is stored as 0, there is no upper bound.
+  // QS2: a typed replacement outside 0..32767 (what the file's 16 bits hold)
+  // is stored as 0 and marked; it never wraps.
   dlg.Click(kPropertiesDialog, kPropQs2Flag);
   EXPECT_EQ(e.doc.state.qs2Flag, 1);
   EXPECT_EQ(Text(kPropertiesDialog, kPropReplacement), "44");
   TypeProperty(kPropReplacement, "-3");
   EXPECT_EQ(S(0).replacement, 0);
-  EXPECT_EQ(Warning(kPropReplacement), "Allowed: 0 or more. Stored as 0.");
-  TypeProperty(kPropReplacement, "70000");
-  EXPECT_EQ(S(0).replacement, 70000);
+  EXPECT_EQ(Warning(kPropReplacement), "Allowed: 0 to 32767. Stored as 0.");
+  for (auto [text, stored] : {std::pair{"32767", 32767}, {"32768", 0}, {"40000", 0}, {"70000", 0}, {"0", 0}}) {
+    TypeProperty(kPropReplacement, text);
+    EXPECT_EQ(S(0).replacement, stored) << text;
+    EXPECT_EQ(Warning(kPropReplacement).empty(), stored != 0 || std::string(text) == "0") << text;
+  }
+  TypeProperty(kPropReplacement, "40000");
+  hp.fileNames = {dir.File("wrap.qs2")};
+  OnCommand(e, kCmdSave);
+  OpenPath(e.doc, e.canvas, e.ui(), dir.File("wrap.qs2"));
+  EXPECT_EQ(S(0).replacement, 0);
+}
+
+TEST_F(DialogsTest, TheTintFollowsTheReadingThatStoresTheValue) {
+  OnCommand(e, kCmdShapeProperties);
+  // Blanks around a number are read past when storing, so the box shows
+  // what is stored and is not marked.
+  for (const char* text : {" 33", "33 ", "  -7  ", "\t12"}) {
+    TypeProperty(kPropOffsetX, text);
+    EXPECT_EQ(Warning(kPropOffsetX), "") << text;
+  }
+  EXPECT_EQ(S(0).offsetX, 12);
+  TypeProperty(kPropOffsetX, " 33");
+  EXPECT_EQ(S(0).offsetX, 33);
+  // Out of range or not a number stays marked, blanks or not.
+  for (const char* text : {" 200", "3 3", "x", " -128 "}) {
+    TypeProperty(kPropOffsetX, text);
+    EXPECT_NE(Warning(kPropOffsetX), "") << text;
+  }
+}
+
+TEST_F(DialogsTest, FileValuesNoBoxWouldTakeSurviveTheWindowByteForByte) {
+  // Two shapes of a QS2 file made byte by byte: shape 0 at (-128, -128) with
+  // replacement -1, shape 1 at (5, 6) replacing 9; the side file puts the
+  // figure at (-128, -128) beside shape 0.
+  const std::vector<uint8_t> qs2 = {'Q', 'S', 'H', '2', '.', '0', '0', '1', 2, 0, 0, 0, 0, 0, 0, 0,
+                                    2, 1, 0x80, 0x80, 0xFF, 0xFF, 40, 41,
+                                    1, 1, 5, 6, 9, 0, 42};
+  const std::vector<uint8_t> qbj = {'Q', 'O', '0', '1', 2, 0, 0, 0, 0x19, 0x80, 0x80, 0x02};
+  WriteBytes(dir.File("edge.qs2"), qs2);
+  WriteBytes(dir.File("edge.qbj"), qbj);
+  OpenPath(e.doc, e.canvas, e.ui(), dir.File("edge.qs2"));
+  ASSERT_EQ(e.doc.list.count, 2);
+  ASSERT_EQ(std::tie(S(0).offsetX, S(0).offsetY, S(0).replacement, S(0).tavrelX, S(0).tavrelY),
+            std::tuple(-128, -128, -1, -128, -128));
+
+  // Open, Escape, through the shapes and back, open and close again:
+  // nothing typed, nothing changed.
+  OnCommand(e, kCmdShapeProperties);
+  EXPECT_EQ(Text(kPropertiesDialog, kPropOffsetX), "-128");
+  EXPECT_EQ(Warning(kPropOffsetX), "");
+  dlg.Close(kPropertiesDialog);
+  OnCommand(e, kCmdShapeProperties);
+  OnCommand(e, kCmdNextShape);
+  OnCommand(e, kCmdPreviousShape);
+  OnCommand(e, kCmdForward8);
+  dlg.Close(kPropertiesDialog);
+  OnCommand(e, kCmdShapeProperties);
+  dlg.Close(kPropertiesDialog);
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
+  // The QBJ switch off and on refills the boxes and reads none of them.
+  OnCommand(e, kCmdShapeProperties);
+  dlg.Click(kPropertiesDialog, kPropQbjFlag);
+  dlg.Click(kPropertiesDialog, kPropQbjFlag);
+  dlg.Close(kPropertiesDialog);
+  OnCommand(e, kCmdSave);
+  EXPECT_EQ(ReadBytes(dir.File("edge.qs2")), qs2);
+  EXPECT_EQ(ReadBytes(dir.File("edge.qbj")), qbj);
+
+  // Changing one box stores that field only, by the typed-value rule; its
+  // neighbours keep the file's values.
+  OnCommand(e, kCmdShapeProperties);
+  TypeProperty(kPropOffsetY, "-128");
+  EXPECT_EQ(S(e.doc.list.current).offsetY, 0);
+  EXPECT_NE(Warning(kPropOffsetY), "");
+  EXPECT_EQ(std::tie(S(0).offsetX, S(0).replacement, S(0).tavrelX, S(0).tavrelY), std::tuple(-128, -1, -128, -128));
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  // A check box clicked stores that flag alone.
+  dlg.Click(kPropertiesDialog, kPropGettable);
+  EXPECT_EQ(std::tie(S(0).gettable, S(0).walkable, S(0).tavrelX), std::tuple(1, 1, -128));
 }
 
 TEST_F(DialogsTest, ValuesGoIntoTheShapeBeingLeftAndTheTitleFollowsTheCurrentShape) {
@@ -292,22 +372,48 @@ TEST_F(DialogsTest, JumpGoesToTypedShapesStaysOpenAndShowsTheCurrentShapeEachTim
   EXPECT_EQ(Text(kJumpDialog, kJumpNumber), "18");
 }
 
-TEST_F(DialogsTest, NoMenuEntryStaysGreyed) {
+TEST_F(DialogsTest, OnlyTheWallPresetAndTheEmptyHistoryStayGreyed) {
   std::vector<int> greyed;
   for (int id : MenuCommandIds())
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
-  std::vector<int> later;
-  std::sort(later.begin(), later.end());
-  EXPECT_EQ(greyed, later);
+  // Undo and Redo wait for a step to take back or do again; the WALL preset
+  // has no values to set.
+  std::vector<int> expected = {kCmdPresetWall, kCmdUndo, kCmdRedo};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(greyed, expected);
 }
 
-TEST_F(DialogsTest, HelpSaysWhereItsTextIsWhenNoViewerStartsAndAboutNamesIt) {
+TEST_F(DialogsTest, HelpShowsItsTextInAWindowOfItsOwnWhenNoViewerStarts) {
   OnCommand(e, kCmdAbout);
   EXPECT_NE(hp.messageTexts().back().find(e.paths.programDir + "help.txt"), std::string::npos);
+  const size_t boxes = hp.messages.size();
   hp.openTextFileWorks = false;
   OnCommand(e, kCmdHelp);
-  EXPECT_EQ(hp.messageTexts().back(), "Could not open the help text \"" + e.paths.programDir + "help.txt\".");
+  EXPECT_EQ(hp.messages.size(), boxes);  // no error box
+  ASSERT_TRUE(dlg.DialogVisible(kHelpDialog));
+  const std::string text = Text(kHelpDialog, kHelpText);
+  EXPECT_EQ(text.rfind("QSH EDITOR - HELP\n", 0), 0u);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  EXPECT_NE(text.find("Ctrl+Z or U"), std::string::npos);
+  dlg.Close(kHelpDialog);
+  EXPECT_FALSE(dlg.DialogVisible(kHelpDialog));
+
+  // A viewer that started and then gave up brings the same window.
+  hp.openTextFileWorks = true;
+  OnCommand(e, kCmdHelp);
+  EXPECT_FALSE(dlg.DialogVisible(kHelpDialog));
+  OnTextViewerFailed(e, HelpPath(e));
+  EXPECT_TRUE(dlg.DialogVisible(kHelpDialog));
+
+  // Without the file there is nothing to show but why.
+  dlg.Close(kHelpDialog);
+  std::filesystem::remove(dir.File("help.txt"));
+  hp.openTextFileWorks = false;
+  OnCommand(e, kCmdHelp);
+  EXPECT_EQ(hp.messageTexts().back().rfind("Could not open the help text \"" + e.paths.programDir + "help.txt\": ", 0),
+            0u);
+  EXPECT_FALSE(dlg.DialogVisible(kHelpDialog));
 }
 
 namespace {
@@ -328,7 +434,8 @@ std::vector<uint8_t> GreyBmp(int w, int h, uint8_t value) {
 TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePainting) {
   OnCommand(e, kCmdImportMultiple);
   ASSERT_TRUE(dlg.DialogVisible(kImportFilesDialog));
-  EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesTransparent).checked);
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesTransparency), 0);  // Automatic
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesMethod), 0);        // Nearest colour
   EXPECT_FALSE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesMode), 0);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 0);
@@ -417,7 +524,7 @@ TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   dlg.Choose(kImportCollageDialog, kCollagePlacement, 3);  // to the beginning
   dlg.Click(kImportCollageDialog, kCollageImport);
   EXPECT_FALSE(dlg.DialogVisible(kImportCollageDialog));
-  EXPECT_TRUE(hp.messages.empty());
+  EXPECT_TRUE(hp.messages.empty()) << hp.messageTexts().front();
   ASSERT_EQ(e.doc.list.count, count + 3);
   EXPECT_EQ(S(0).width, 32);
   EXPECT_EQ(S(1).width, 6);

@@ -199,10 +199,17 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
   OnCommand(e, 39999);
   OnCommand(e, kCmdPresetWall);
   EXPECT_TRUE(hp.messages.empty());
-  // Every entry's work is in place: none is greyed.
+  // Every entry whose work is in place is enabled; the WALL preset, which has
+  // no values, is greyed and does nothing, and Undo and Redo wait for a step.
   EXPECT_TRUE(hp.menuEnabled.at(kCmdShapePosition));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdCut));
   EXPECT_TRUE(hp.menuEnabled.at(kCmdSave));
+  EXPECT_FALSE(hp.menuEnabled.at(kCmdPresetWall));
+  for (int id : MenuCommandIds()) {
+    if (id != kCmdPresetWall && id != kCmdUndo && id != kCmdRedo) {
+      EXPECT_TRUE(hp.menuEnabled.at(id)) << id;
+    }
+  }
   OnCommand(e, kCmdHelp);
   EXPECT_EQ(hp.openedTextFiles, std::vector<std::string>{e.paths.programDir + "help.txt"});
 
@@ -221,7 +228,8 @@ TEST_F(MainWindowTest, KeysAndMenuEntriesReachTheSameCommandAndCloseAsksAboutUns
 TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {
   for (const auto& key : MainAccelerators()) EXPECT_TRUE(MenuIdFor(key.id)) << key.key;
   for (auto [key, menu] : {std::pair{40116, kCmdUndo}, {40120, kCmdExportBitmap}, {40081, kCmdCenterView},
-                           {40112, kCmdVestColors}, {40056, kCmdPanDown}, {40207, kCmdWindowLarger}})
+                           {40112, kCmdVestColors}, {40056, kCmdPanDown}, {40207, kCmdWindowLarger},
+                           {40208, kCmdRedo}})
     EXPECT_EQ(MenuIdFor(key), menu) << key;
   EXPECT_FALSE(MenuIdFor(40123));
   EXPECT_FALSE(MenuIdFor(40031));

@@ -2,6 +2,7 @@
 
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "editor_fixture.h"
 #include "document/document_commands.h"
 #include "document/file_io.h"
@@ -26,7 +27,7 @@ TEST_F(PictureCommandsTest, CtrlIThenCtrlSPutsThePictureIntoTheFileAndUndoTakesI
   for (int i = 0; i < 6; ++i) picture.pixels[static_cast<size_t>(i)] = i < 2 ? 50 : 60;
   ASSERT_FALSE(WriteShapePicture(dir.File("p.png"), picture, e.window.gamePalette));
   e.canvas.At(5, 250) = 33;  // a stroke before the import
-  SaveUndoState(e.undo, e.canvas);
+  RecordCanvasStep(e, "Pencil");
   hp.fileNames = {dir.File("p.png")};
   OnCommand(e, 40020);  // Ctrl+I
   ASSERT_EQ(hp.openDialogs.size(), 1u);

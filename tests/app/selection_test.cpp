@@ -11,6 +11,7 @@
 #include "app/recovery.h"
 #include "document/file_io.h"
 #include "document/recovery.h"
+#include "app/history_commands.h"
 #include "editor_fixture.h"
 #include "interchange/clipboard_bitmap.h"
 #include "interchange/picture.h"
@@ -38,7 +39,10 @@ struct SelectionTest : EditorFixture {
   void Paint(int c0, int r0, int w, int h) {
     for (int r = r0; r < r0 + h; ++r)
       for (int c = c0; c < c0 + w; ++c) e.canvas.At(c, r) = static_cast<uint8_t>(10 + c + 16 * (r - r0));
-    SaveUndoState(e.undo, e.canvas);  // as a stroke would
+    // As a stroke would, then saved.
+    RecordCanvasStep(e, "Pencil");
+    MarkSaved(e.history);
+    e.doc.state.modified = kUnmodified;
   }
   bool Floating() const { return IsFloating(e.selection); }
 };
@@ -144,8 +148,10 @@ TEST_F(SelectionTest, CopyAndPasteKeepTheIndicesAndTheKeyColourStandsForTranspar
   // Pasted back from the indices: the same pixels at the top-left corner,
   // floating, and the document has unsaved work.
   Click(WindowX(100), WindowY(100));
-  e.doc.state.modified = kUnmodified;
   e.canvas.pixels.fill(0);
+  RecordCanvasStep(e, "Eraser");
+  MarkSaved(e.history);
+  e.doc.state.modified = kUnmodified;
   OnCommand(e, kCmdPaste);
   ASSERT_TRUE(Floating());
   EXPECT_EQ(e.doc.state.modified, kModified);

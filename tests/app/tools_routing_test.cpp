@@ -8,6 +8,7 @@
 
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "editor_fixture.h"
 
@@ -46,10 +47,10 @@ TEST_F(ToolsTest, PencilStrokePaintsAndItsReleaseIsOneUndoStep) {
   EXPECT_EQ(std::count(e.canvas.pixels.begin(), e.canvas.pixels.end(), e.colors.foreColor), 11);
   EXPECT_EQ(e.canvas.At(10, 5), e.colors.foreColor);
   EXPECT_NE(e.doc.state.modified, kModified);
-  EXPECT_EQ(e.undo.top, 0);
+  EXPECT_EQ(UndoCount(e.history), 0u);
   s.Release(10, 5);
   EXPECT_EQ(e.doc.state.modified, kModified);
-  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(UndoCount(e.history), 1u);
   EXPECT_EQ(e.tools.dragTool, -1);
 
   // The right button paints BackColor; a move after the release paints nothing.
@@ -59,7 +60,7 @@ TEST_F(ToolsTest, PencilStrokePaintsAndItsReleaseIsOneUndoStep) {
   EXPECT_EQ(e.canvas.At(50, 50), e.colors.backColor);
   s.Move(60, 60);
   EXPECT_EQ(e.canvas.At(60, 60), 0);
-  EXPECT_EQ(e.undo.position, 2);
+  EXPECT_EQ(UndoCount(e.history), 2u);
 
   // Undo through its three keys and redo through both of its own.
   OnCommand(e, 40040);  // Ctrl+Z
@@ -68,18 +69,21 @@ TEST_F(ToolsTest, PencilStrokePaintsAndItsReleaseIsOneUndoStep) {
   OnCommand(e, 40116);  // U
   EXPECT_EQ(e.canvas.At(0, 0), 0);
   OnCommand(e, kCmdUndo);
-  EXPECT_EQ(e.undo.position, 0);
+  EXPECT_EQ(UndoCount(e.history), 0u);
   OnCommand(e, 40119);  // Ctrl+Y
   OnCommand(e, kCmdRedo);
   EXPECT_EQ(e.canvas.At(50, 50), e.colors.backColor);
   EXPECT_TRUE(hp.menuEnabled.at(kCmdUndo));
-  EXPECT_TRUE(hp.menuEnabled.at(kCmdRedo));
+  EXPECT_FALSE(hp.menuEnabled.at(kCmdRedo));  // nothing more to redo
 
-  // Another shape starts the ring afresh.
+  // Another shape keeps the history: the undo goes back to shape 0 and takes
+  // the last stroke there.
   OnCommand(e, kCmdNextShape);
   OnCommand(e, kCmdUndo);
-  EXPECT_EQ(e.undo.top, 0);
-  EXPECT_EQ(e.canvas.At(0, 0), 0);
+  EXPECT_EQ(e.doc.list.current, 0);
+  EXPECT_EQ(UndoCount(e.history), 1u);
+  EXPECT_EQ(e.canvas.At(50, 50), 0);
+  EXPECT_EQ(e.canvas.At(10, 5), e.colors.foreColor);
 }
 
 TEST_F(ToolsTest, EraserAndBucketAreStrokesToo) {
@@ -94,15 +98,15 @@ TEST_F(ToolsTest, EraserAndBucketAreStrokesToo) {
   EXPECT_EQ(e.canvas.At(0, 255), e.colors.foreColor);
   EXPECT_EQ(e.canvas.At(39, 0), e.colors.foreColor);
   EXPECT_EQ(e.canvas.At(41, 0), 0);
-  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(UndoCount(e.history), 1u);
 
-  // A fill with the colour already there changes nothing but is still a step
-  // that leaves the document modified.
+  // A fill with the colour already there changes nothing: no step, and
+  // nothing unsaved.
   e.doc.state.modified = kUnmodified;
   s.Press(10, 10);
   s.Release(10, 10);
-  EXPECT_EQ(e.undo.position, 2);
-  EXPECT_EQ(e.doc.state.modified, kModified);
+  EXPECT_EQ(UndoCount(e.history), 1u);
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
 
   OnCommand(e, kCmdEraser);
   OnCommand(e, kCmdChangePencilSize);  // 2 x 2
@@ -135,7 +139,7 @@ TEST_F(ToolsTest, CtrlPicksColoursWithoutChangingTheTool) {
   EXPECT_EQ(hp.cursor(), Cursor::Pencil);
   EXPECT_EQ(e.tools.currentTool, kPencil);
   EXPECT_EQ(e.canvas.At(20, 30), 77);  // nothing was painted
-  EXPECT_EQ(e.undo.top, 0);
+  EXPECT_EQ(UndoCount(e.history), 0u);
   EXPECT_EQ(e.window.canvasChanged, 0);
 
   // The eyedropper tool itself; off the canvas it picks transparent.
@@ -154,7 +158,7 @@ TEST_F(ToolsTest, AToolFromTheMenuEndsTheDragTheHandPansAndSizeButtonsBringThePe
   s.Move(8, 5);
   OnCommand(e, kCmdSelect);  // N, with the mouse still down
   EXPECT_EQ(e.tools.dragTool, -1);
-  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(UndoCount(e.history), 1u);
   EXPECT_EQ(e.doc.state.modified, kModified);
   EXPECT_EQ(hp.cursor(), Cursor::Select);
   // The select tool does nothing to the canvas yet.
@@ -164,7 +168,7 @@ TEST_F(ToolsTest, AToolFromTheMenuEndsTheDragTheHandPansAndSizeButtonsBringThePe
   s.Release(30, 30);
   EXPECT_EQ(e.canvas.At(20, 5), 0);
   EXPECT_EQ(e.canvas.At(30, 30), 0);
-  EXPECT_EQ(e.undo.position, 1);
+  EXPECT_EQ(UndoCount(e.history), 1u);
 
   // The hand pans a magnified view by window moves, on past the canvas.
   OnCommand(e, kCmdHand);
@@ -178,7 +182,7 @@ TEST_F(ToolsTest, AToolFromTheMenuEndsTheDragTheHandPansAndSizeButtonsBringThePe
   EXPECT_EQ(e.view.originY, -1.0);
   EXPECT_EQ(hp.cursor(), Cursor::Hand);  // no arrow while dragging
   OnMouseUp(e, 600, 96, 1);
-  EXPECT_EQ(e.undo.position, 1);  // panning is no edit
+  EXPECT_EQ(UndoCount(e.history), 1u);  // panning is no edit
   OnMouseMove(e, 600, 96, false);
   EXPECT_EQ(hp.cursor(), Cursor::Arrow);
 
@@ -256,9 +260,13 @@ TEST_F(ToolsTest, EveryChangeReachesTheQuestionAndANoKeepsThePainting) {
   OnCommand(e, kCmdRedo);
   EXPECT_EQ(e.doc.state.modified, kModified);
   OnCommand(e, kCmdSave);
-  OnCommand(e, kCmdUndo);  // at the oldest step already: no change
   OnCommand(e, kCmdUndo);
-  OnCommand(e, kCmdRedo);
+  OnCommand(e, kCmdUndo);  // at the oldest step already: no change
+  EXPECT_EQ(e.doc.state.modified, kModified);
+  OnCommand(e, kCmdRedo);  // back at the state just saved
+  EXPECT_EQ(e.doc.state.modified, kUnmodified);
+  s.Press(2, 2);
+  s.Release(2, 2);
   EXPECT_EQ(e.doc.state.modified, kModified);
 
   // A side file that cannot be written: the question stops New as a failed
@@ -302,7 +310,7 @@ TEST_F(ToolsTest, AClickPaintsThePixelShownAlsoPastTheRightEdge) {
   }
 }
 
-TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAnEntry) {
+TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAGreyedEntry) {
   std::vector<char> fileKeys;
   for (const auto& pulldown : MainMenu()) {
     if (pulldown.label != "&File") continue;
@@ -314,5 +322,7 @@ TEST(CommandTable, ExitKeepsItsMnemonicAndTheWallPresetIsAnEntry) {
   std::sort(fileKeys.begin(), fileKeys.end());
   EXPECT_EQ(std::adjacent_find(fileKeys.begin(), fileKeys.end()), fileKeys.end()) << "two File entries share a key";
   EXPECT_NE(std::find(fileKeys.begin(), fileKeys.end(), 'x'), fileKeys.end());
-  EXPECT_TRUE(CommandAvailable(kCmdPresetWall));
+  EXPECT_FALSE(CommandAvailable(kCmdPresetWall));
+  const std::vector<int> ids = MenuCommandIds();
+  EXPECT_NE(std::find(ids.begin(), ids.end(), kCmdPresetWall), ids.end());
 }

@@ -22,7 +22,8 @@ struct CommandsTest : ::testing::Test {
     auto note = [this](const char* what) { return [this, what] { calls.push_back(what); }; };
     doc.hooks.fillPropertiesWindow = note("fill");
     doc.hooks.clearSelection = note("clear");
-    doc.hooks.resetUndo = note("undo");
+    doc.hooks.canvasLoaded = note("loaded");
+    doc.hooks.recordPainting = note("record");
     doc.hooks.dropFloatingSelection = note("drop");
     doc.hooks.resetView = note("view");
     doc.hooks.readPropertiesWindow = [this](int32_t i) { calls.push_back("read " + std::to_string(i)); };
@@ -44,7 +45,7 @@ TEST_F(CommandsTest, NewGivesNumberedShapesAndShowShapeCommitsTheShapeBeingLeft)
   EXPECT_EQ(doc.list.slots[4999].replacement, 4999);
   Paint();
   ShowShape(doc, canvas, 5, true, 0);
-  EXPECT_EQ(calls, (std::vector<std::string>{"drop", "read 0", "clear", "undo", "fill"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"record", "drop", "read 0", "clear", "loaded", "fill"}));
   EXPECT_EQ(doc.list.current, 5);
   EXPECT_EQ(doc.list.slots[0].width, 4);
   EXPECT_EQ(doc.list.slots[0].pixels[3], 42);
@@ -134,10 +135,11 @@ TEST_F(CommandsTest, RevertReadsTheShapeAgainFromDisk) {
   OpenPath(doc, canvas, ui.platform(), dir.File("a.qsh"));
   canvas.At(0, 255) = 99;
   ui.answers = {Answer::No};
-  RevertShape(doc, canvas, ui.platform());
+  History history;
+  RevertShape(doc, canvas, history, ui.platform());
   EXPECT_EQ(canvas.At(0, 255), 99);
   ui.answers = {Answer::Yes};
-  RevertShape(doc, canvas, ui.platform());
+  RevertShape(doc, canvas, history, ui.platform());
   EXPECT_EQ(ui.messages.back().text, "Revert shape from last saved position?");
   EXPECT_EQ(canvas.At(0, 255), 5);
   EXPECT_EQ(doc.list.Current().offsetX, 3);
@@ -154,7 +156,7 @@ TEST_F(CommandsTest, RevertReadsTheShapeAgainFromDisk) {
     }
     canvas.At(0, 255) = 99;
     ui.answers = {Answer::Yes};
-    RevertShape(doc, canvas, ui.platform());
+    RevertShape(doc, canvas, history, ui.platform());
     EXPECT_EQ(ui.messages.back().text, saved ? "There is no shape number 2 in this shape file."
                                              : "Could not load shape: File not found.");
     EXPECT_EQ(canvas.At(0, 255), 99);

@@ -36,6 +36,7 @@ class ImportTest : public ::testing::Test {
   GamePalette palette{};
   ColorMatcher colors{palette};
   TempDir dir;
+  History history;  // no step is open: the imports only change the list
 
   // `n` shapes, each marked by its offsetX = 100 + its index.
   void MakeList(int n, int current) {
@@ -45,7 +46,7 @@ class ImportTest : public ::testing::Test {
   }
   Shape& At(int i) { return doc->list.slots[static_cast<size_t>(i)]; }
   ImportCount Files(const std::string& pattern, ImportChoice choice, bool transparent = false) {
-    return ImportPictureFiles(*doc, *canvas, hp, colors, pattern, choice, transparent);
+    return ImportPictureFiles(history, *doc, hp, colors, pattern, choice, transparent);
   }
 };
 
@@ -282,7 +283,7 @@ class CollageTest : public ImportTest {
   }
   ImportCount Import(Sheet& sheet, ImportChoice choice = {}) {
     WriteBytes(dir.File("sheet.pcx"), sheet.Pcx());
-    return ImportCollage(*doc, *display, slot, hp, dir.File("sheet.pcx"), choice);
+    return ImportCollage(history, *doc, *display, slot, hp, dir.File("sheet.pcx"), choice);
   }
 };
 
@@ -424,7 +425,7 @@ TEST_F(CollageTest, BadFilesAreNamedAndChangeNothing) {
   WriteBytes(dir.File("bad.pcx"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
   for (const std::string& path : {dir.File("bad.pcx"), dir.File("missing.pcx")}) {
     hp.messages.clear();
-    ImportCollage(*doc, *display, slot, hp, path, {});
+    ImportCollage(history, *doc, *display, slot, hp, path, {});
     EXPECT_EQ(hp.messageTexts(), std::vector<std::string>{"Can not load PCX file " + path +
                                                           " - Only 8-bit / 640 x 480 pixels PCX files supported."});
     EXPECT_EQ(doc->list.count, 10);
@@ -442,7 +443,7 @@ TEST_F(CollageTest, AFullListStopsWithOneMessage) {
 }
 
 TEST_F(CollageTest, ASheetWrittenByImageMagick) {
-  ASSERT_EQ(ImportCollage(*doc, *display, slot, hp, (kData / "im_sheet.pcx").string(),
+  ASSERT_EQ(ImportCollage(history, *doc, *display, slot, hp, (kData / "im_sheet.pcx").string(),
                           {ImportMode::AddNew, PlacementMode::ToEnd, false})
                 .imported,
             3);

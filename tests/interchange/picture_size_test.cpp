@@ -35,7 +35,8 @@ TEST(PictureSize, HugeFilesAreRefusedFromTheirSizeWithAMessage) {
   ImportChoice choice;
   choice.mode = ImportMode::AddNew;
   choice.placement = PlacementMode::ToEnd;
-  ImportPictureFiles(*doc, *canvas, hp, colors, dir.File("*.bmp"), choice, false);
+  History history;
+  ImportPictureFiles(history, *doc, hp, colors, dir.File("*.bmp"), choice, false);
   ASSERT_EQ(hp.messages.size(), 1u);
   EXPECT_EQ(hp.messages[0].text,
             "1 file could not be imported. No picture was imported.\n\n" + junk +

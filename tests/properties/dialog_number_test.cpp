@@ -19,3 +19,11 @@ TEST(DialogNumber, ReadsASignedLeadingNumberAndZeroForAnythingElse) {
     EXPECT_EQ(IsWholeNumber(c.text), c.whole) << c.text;
   }
 }
+
+TEST(DialogNumber, BlanksAroundANumberAreTrimmedAndNothingElse) {
+  EXPECT_EQ(TrimBlanks(" 33"), "33");
+  EXPECT_EQ(TrimBlanks("\t-7 \n"), "-7");
+  EXPECT_EQ(TrimBlanks("3 3"), "3 3");
+  EXPECT_EQ(TrimBlanks("   "), "");
+  EXPECT_EQ(TrimBlanks(""), "");
+}

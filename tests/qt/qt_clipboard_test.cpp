@@ -16,6 +16,7 @@
 #include "app/command_table.h"
 #include "interchange/bmp_builder.h"
 #include "interchange/png_builder.h"
+#include "app/history_commands.h"
 #include "app/main_window.h"
 #include "platform/qt/qt_clipboard.h"
 #include "qt_editor.h"
@@ -53,7 +54,7 @@ TEST(QtSelection, SelectMoveDropAndUndoWithTheMouse) {
   QWidget* area = window.clientArea();
   for (int r = 250; r < 254; ++r)
     for (int c = 0; c < 4; ++c) editor.canvas.At(c, r) = static_cast<uint8_t>(40 + c);
-  SaveUndoState(editor.undo, editor.canvas);
+  RecordCanvasStep(editor, "Pencil");
   const Canvas before = editor.canvas;
   OnCommand(editor, kCmdSelect);
 

@@ -60,13 +60,17 @@ TEST_F(QtDialogs, PropertiesWindowTakesTypedNumbersAndKeepsTheMainWindowsKeysOut
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(dialog->windowTitle().toStdString(), "Shape 0 properties");
 
-  // The layout is the resource's, in units of the dialog's own font.
-  const platform::DialogBaseUnits base = platform::QtDialogHost::BaseUnitsOf(*dialog);
+  // The layout is the resource's, in units of the dialog's own font (or a
+  // little more where a text needs it).
+  const platform::DialogBaseUnits base = host.LayoutUnits(kPropertiesDialog);
+  EXPECT_GE(base.charWidth, platform::QtDialogHost::BaseUnitsOf(*dialog).charWidth);
   EXPECT_EQ(dialog->width(), 108 * base.charWidth / 4);
   EXPECT_EQ(dialog->height(), 202 * base.charHeight / 8);
   QLineEdit* x = Item<QLineEdit>(kPropertiesDialog, kPropOffsetX);
-  EXPECT_EQ(x->geometry(), QRect(56 * base.charWidth / 4, 11 * base.charHeight / 8, 18 * base.charWidth / 4,
-                                 12 * base.charHeight / 8));
+  EXPECT_EQ(x->pos(), QPoint(56 * base.charWidth / 4, 11 * base.charHeight / 8));
+  EXPECT_EQ(x->height(), 12 * base.charHeight / 8);
+  // At least as wide as the resource says, wider where "-128" needs it.
+  EXPECT_GE(x->width(), 18 * base.charWidth / 4);
 
   // "+" typed into the box stays there: it is not the Next Shape key now.
   TypeInto(kPropertiesDialog, kPropOffsetX, "+-5");
@@ -143,7 +147,7 @@ TEST_F(QtDialogs, ImportFilesTakesThePatternTypedAndTheListsChosen) {
   Open(kCmdImportMultiple);
   ASSERT_TRUE(host.DialogWindow(kImportFilesDialog)->isVisible());
   EXPECT_EQ(host.DialogWindow(kImportFilesDialog)->windowTitle().toStdString(), "Import Files");
-  EXPECT_TRUE(Item<QCheckBox>(kImportFilesDialog, kFilesTransparent)->isChecked());
+  EXPECT_EQ(Item<QComboBox>(kImportFilesDialog, kFilesTransparency)->currentText().toStdString(), "Automatic");
   QComboBox* place = Item<QComboBox>(kImportFilesDialog, kFilesPlacement);
   ASSERT_EQ(place->count(), 5);
   place->setCurrentIndex(3);  // to the beginning

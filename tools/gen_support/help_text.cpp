@@ -20,20 +20,21 @@ THE WINDOW
 ----------
 Canvas (middle)      The current shape, shown on a 256 x 256 canvas. The
                      shape sits at the canvas's top-left corner. Scroll
-                     bars pan the view while it is magnified.
+                     bars and the arrow keys pan the view while it is
+                     magnified.
 Tools (left)         Pencil, eraser, hand, eyedropper, select and paint
-                     bucket; below them Centre View, Second View, Zoom In
+                     bucket; below them Center View, Second View, Zoom In
                      and Zoom Out.
 Shapes (lower left)  The slider shows where the current shape lies in the
                      file, with "Shape n / last" above it. Click or drag
                      along it to move through the shapes. The four small
                      buttons below go back 8, back 1, forward 1 and
                      forward 8 shapes (the list wraps round at the ends).
-Colours (right)      All 256 palette colours. Click a colour with the left
-                     mouse button to paint with it (the front swatch, L),
-                     with the right button to make it the second colour
-                     (the back swatch, R). The numbers under the swatches
-                     are the two palette numbers. Greyed colours cannot be
+Colours (right)      All 256 palette colours. Click or drag over them with
+                     the left mouse button for the front colour (the L
+                     swatch), with the right button for the back colour
+                     (the R swatch). The numbers under the swatches are
+                     the two palette numbers. Greyed colours cannot be
                      picked in the current colour set (Colors menu).
 Background buttons   What shows through transparent pixels: light grey,
                      a checkerboard, or turquoise.
@@ -42,84 +43,151 @@ Pencil sizes         The six brush footprints of the pencil and eraser.
 Palette colour 0 is transparent. Colours 1-9 and 246-255 are reserved by
 the system and are not part of the game's colours.
 
+View > Window Scale shows the whole window 1 to 4 times as large, every
+pixel a sharp block; menus, dialogs and their texts grow with it as far
+as the screen has room. Drop a shape file from a file manager on the
+window to open it.
+
 
 TOOLS
 -----
-Pencil       Paint with the left colour (left button) or the right colour
+Pencil       Paint with the front colour (left button) or the back colour
              (right button) in the chosen pencil size.
 Eraser       Make pixels transparent, in the chosen pencil size.
 Hand         Drag the magnified view around.
-Eyedropper   Take the left or right colour from the canvas. Holding Ctrl
+Eyedropper   Take the front or back colour from the canvas. Holding Ctrl
              turns any tool into the eyedropper for as long as it is held.
-Select       Drag a rectangle. On release the pixels are lifted and can be
-             dragged to a new place, deleted, cut or copied. Clicking
-             elsewhere, changing tool or zoom puts them down again.
+Select       See SELECTION AND CLIPBOARD below.
 Paint bucket Fill the connected area of one colour (edges, not corners,
              connect).
 
-Centre View  Centre the current shape in the magnified view.
+Center View  Center the current shape in the magnified view.
 Second View  Jump to the unmagnified view and back to the magnified one.
 Zoom In/Out  Magnify 2, 4, 8 or 16 times, or show pixel for pixel.
 
-Changes on the canvas are stored into the shape within a few seconds and
+Changes on the canvas are stored into the shape within four seconds and
 whenever you move to another shape or save. When stored, empty rows at
 the bottom and empty columns at the right are trimmed off the shape.
-Undo and redo reach back ten steps within the current shape.
+Undo takes back every change to the document, one step at a time and
+across shapes: painting, pasting, moving and deleting pixels, the flips,
+imports, adding, removing and swapping shapes, the presets, the property
+boxes and the drags in the positioning windows. A step on another shape
+shows that shape again. How far back it reaches depends only on memory
+(256 MB unless the settings say otherwise); the history starts afresh
+with New and Open. Undoing back to the state last saved leaves nothing
+unsaved.
+
+
+SELECTION AND CLIPBOARD
+-----------------------
+Drag with the select tool to lift a rectangle off the canvas; drag inside
+it to move it, even partly past the edges. Click elsewhere, change tool
+with the toolbar, zoom or save to put it down (pixels off the canvas are
+lost). A drag with the right button only marks a rectangle.
+Select All lifts the whole canvas; Delete empties the selection; Cut and
+Copy put it on the desktop clipboard; Paste brings a picture from the
+clipboard to the canvas's top-left corner as a selection. Other programs
+get PNG and BMP pictures, transparent pixels in the key colour
+(199, 144, 186); any picture they offer can be pasted, its colours
+matched to the game's. Between windows of this editor the exact palette
+numbers travel. Moving, cutting, deleting and pasting are undone like
+strokes.
 
 
 MENUS AND KEYS
 --------------
-File    New                      Ctrl+N
-        Open...                  Ctrl+O
-        Save                     Ctrl+S
-        Save As...
-        Import single picture... Ctrl+I
-        Import multiple pictures...
-        Import picture collage...Ctrl+U
-        Export shape as bitmap...Ctrl+E
-        Exit                     Ctrl+Q
+Every menu entry, with its keys:
 
-Edit    Undo                     Ctrl+Z or U
-        Redo                     Ctrl+Y
-        Cut                      Ctrl+X   (select tool)
-        Copy                     Ctrl+C   (select tool)
-        Paste                    Ctrl+V
-        Select All               Ctrl+A
-        Delete selection         Delete   (select tool)
-        Add Shapes...
-        Remove Shape
-        Swap With...
-        Flip Horizontal          turns the shape upside down
-        Flip Vertical            mirrors the shape left to right
-        Forecolor To Backcolor   replaces the left colour by the right one
-        Revert Shape From Last Saved Position
+File      New                                   Ctrl+N
+          Open...                               Ctrl+O
+          Save                                  Ctrl+S
+          Save As...
+          Import > Single picture...            Ctrl+I
+          Import > Multiple pictures...
+          Import > Picture collage...           Ctrl+U
+          Export > Shape As Bitmap...           Ctrl+E
+          Exit                                  Ctrl+Q
 
-View    Shape Properties, Jump Window, Shape Position,
-        Tavrel Position (QBJ), Position Settings...,
-        Show Grid While Zooming
+Edit      Undo                                  Ctrl+Z or U
+          Redo                                  Ctrl+Y or Ctrl+Shift+Z
+          Cut                                   Ctrl+X (select tool)
+          Copy                                  Ctrl+C (select tool)
+          Paste                                 Ctrl+V
+          Select All                            Ctrl+A
+          Add Shapes...
+          Remove Shape
+          Swap With...
+          Flip Horizontal       turns the shape upside down
+          Flip Vertical         mirrors the shape left to right
+          Forecolor To Backcolor   replaces the front colour by the back
+          Revert Shape From Last Saved Position
 
-Move    Next Shape               + or =
-        Previous Shape           -
-        Forward 8 Shapes         .
-        Backward 8 Shapes        ,
+View      Shape Properties
+          Jump Window
+          Shape Position
+          Tavrel Position (QBJ)
+          Position Settings...
+          Show Grid While Zooming
+          Window Scale > ×1, ×2, ×3, ×4      Ctrl++ or Ctrl+= larger,
+                                                Ctrl+- smaller
 
-Preset  QBJ: import properties from a .qbj file, or set the standard
-        properties of the game's FLOORS, ITEM and ITEM2 files.
-        Set Default QS2 Numbering.
+Move      Next Shape                            + or =
+          Previous Shape                        -
+          Forward 8 Shapes                      .
+          Backward 8 Shapes                     ,
 
-Tools   Pencil H, Eraser J, Hand K, Eyedropper B, Select N,
-        Paint Bucket M, Zoom In R, Zoom Out F, Centre View E,
-        Second View D, Change Background W, Change Pencil Size S
+Preset    QBJ > 1 Import From .QBJ File...
+          QBJ > 2 Set To Default FLOORS.QSH Properties
+          QBJ > 3 Set To Default ITEM.QSH Properties
+          QBJ > 4 Set To Default ITEM2.QSH Properties
+          QBJ > 5 Set To Default WALL.QSH Properties (greyed: the
+                editor has no values for it)
+          Set Default QS2 Numbering
+          The presets and the numbering ask first and change the object
+          properties or replacement numbers of the first few hundred
+          shapes to those of the game's standard files.
 
-Colors  All Colors (256), Quorvane Colors (236)      Ctrl+1
-        Badge Color, Eye Color (pick that colour)
-        Boot Colors Ctrl+2, Bracer Colors Ctrl+3, Cape Colors Ctrl+4,
-        Fur Colors Ctrl+5, Hair Colors Ctrl+6, Marking Colors Ctrl+7,
-        Trouser Colors Ctrl+8, Vest Colors Ctrl+9
-        Each body-part set allows only its eight colours, which the game
-        recolours for each player.
+Tools     Pencil                                H
+          Eraser                                J
+          Hand                                  K
+          Eyedropper                            B
+          Select                                N
+          Paint Bucket                          M
+          Zoom In                               R
+          Zoom Out                              F
+          Center View                           E
+          Second View                           D
+          Change Background                     W
+          Change Pencil Size                    S
 
-Arrow keys pan the canvas.
+Colors    All Colors (256)
+          Quorvane Colors (236)                 Ctrl+1
+          Badge Color                           (sets the front colour)
+          Boot Colors                           Ctrl+2
+          Bracer Colors                         Ctrl+3
+          Cape Colors                           Ctrl+4
+          Eye Color                             (sets the front colour)
+          Fur Colors                            Ctrl+5
+          Hair Colors                           Ctrl+6
+          Marking Colors                        Ctrl+7
+          Trouser Colors                        Ctrl+8
+          Vest Colors                           Ctrl+9
+          Each body-part set allows only its eight colours, which the game
+          recolours for each player.
+
+Help      Help...
+          About
+
+Keys without a menu entry:
+          Left, Right, Up, Down                 pan the magnified canvas
+          Delete                                empties the selection
+                                                (select tool)
+
+While one of the editor's own windows (Shape Properties, Insert Shapes
+and the others) has the keyboard, the keys you type go to it: letters,
+digits, signs, arrows, Tab, Enter, Escape, Space, Home, End, Page Up and
+Page Down never reach the main window. Ctrl keys that the window does not
+use itself (Ctrl+S, for example) still work.
 
 
 SHAPE PROPERTIES AND POSITIONING
@@ -127,10 +195,20 @@ SHAPE PROPERTIES AND POSITIONING
 The Shape Properties window shows the current shape's offsets and size,
 its QS2 replacement number (the game shape it replaces) and its object
 properties: gettable, sittable, walkable and where the player figure, the
-Tavrel, stands. The Shape Position window shows the shape over a floor
-tile; drag in it to change the offsets. The Tavrel Position window adds
-the figure; drag to move the figure. Position Settings can draw one more
-shape from any shape file behind the current one.
+Tavrel, stands. What you type is stored at once. Offsets and the Tavrel
+position take -127 to 127, the replacement number 0 to 32767; anything
+else is stored as 0 and its box is tinted, with the allowed range as its
+tool tip. Only the boxes you change are stored: values a file holds that
+no box would take (such as -128) stay as they are until you change them.
+
+The Shape Position window shows the shape over a floor tile; drag in it
+to change the offsets. The Tavrel Position window adds the figure; drag
+to move the figure (this switches the document's QBJ properties on).
+Position Settings can draw one more shape from any shape file behind the
+current one.
+
+The editor's windows open beside the main window where the screen has
+room, never over the canvas, and open again where you left them.
 
 
 FILES
@@ -143,25 +221,32 @@ FILES
 .qbj   Object properties, kept beside the shape file under the same name.
        It is read with the shape file and written with it when the
        document has object properties.
-.bmp   Windows bitmaps, for importing and exporting single shapes.
+.bmp   Windows bitmaps, and
+.png   PNG pictures, for importing and exporting shapes.
 .pcx   Picture collages to import (640 x 480, 8-bit).
 
-The editor's own files live beside the program: qshe.pcx (the window's
-picture and the palette), qshe.qsh (buttons, digits, floor tile and
-figure) and this help.txt. Nothing else is stored; there are no settings.
+Saving writes the shape file and its side file to temporary files and
+puts both in place only when everything was written; a damaged file, one
+that is not a regular file, or one larger than any shape file can be is
+refused with a message naming it.
 
 
-IMPORTING PICTURES
-------------------
-Single picture (Ctrl+I): an uncompressed 8-bit or 24-bit Windows bitmap
-of at most 256 x 256 pixels replaces the canvas. Every colour becomes the
-nearest game colour. Colour 0 of an 8-bit picture, or every pixel of the
-colour of a 24-bit picture's bottom-right pixel, becomes transparent.
+IMPORTING AND EXPORTING PICTURES
+--------------------------------
+Single picture (Ctrl+I): a BMP or PNG picture replaces the canvas, its
+top-left corner at the canvas's. Every colour becomes the nearest game
+colour. Its background becomes transparent: colour 0 of a palettised
+picture, pixels with alpha 0 where the picture's alpha is used, else
+every pixel of the bottom-right pixel's colour. Bitmaps of 1, 4, 8, 16,
+24 and 32 bits, compressed (RLE4, RLE8) or not, and PNG pictures are
+read; a picture too large for a shape, or a damaged file, is refused
+with a message naming it. The import is one undo step.
 
-Multiple pictures: name the files with a wildcard (for example
-c:\patch\tree*.bmp). Each file becomes one shape, added as new shapes or
-replacing shapes from the place you choose. You can make the backgrounds
-transparent as above and centre each picture's offsets.
+Multiple pictures: name the files with a pattern (? and * in the file
+name, for example ~/art/tree*.bmp). Each file becomes one shape, in name
+order, added as new shapes or replacing shapes from the place you choose.
+You can make the backgrounds transparent as above and center each
+picture's offsets.
 
 Picture collage (Ctrl+U): a 640 x 480 8-bit PCX sheet on which each
 picture sits inside a one-colour rectangular frame on a plain
@@ -170,7 +255,52 @@ with offsets taken from where the picture sits in its frame. The sheet's
 colour numbers are used as they are.
 
 Export (Ctrl+E): writes the current shape as an 8-bit Windows bitmap in
-the game palette.
+the game palette, or as a palettised PNG when the name ends in ".png".
+
+
+RECOVERY
+--------
+While a document has unsaved changes, the editor keeps a copy of it in
+the folder "recovery" of your data folder (on Linux usually
+~/.local/share/QSH Editor/recovery), every 30 seconds while changes come
+and when the window loses the focus. After a crash, a killed process or
+a power cut the next start asks whether to restore the work: Yes opens
+it under its old name, marked unsaved; No puts the copy aside in
+recovery/discarded. A logout, a shutdown or a kill (SIGTERM, SIGHUP,
+SIGINT) writes the copy at once before the editor ends. Saving, New,
+Open, or Exit without saving removes the copy. The folder is used only
+when it is your own and no one else may write in it; otherwise the editor
+says once that it keeps no copies. QSHE_RECOVERY_SECONDS sets the
+interval in seconds; 0 keeps no copies.
+
+
+SETTINGS
+--------
+The editor remembers its window scale, where its windows were, and which
+of its own windows were open, in ~/.config/qshe/qshe.conf. It looks for
+its support files (qshe.pcx: the window's picture and the palette;
+qshe.qsh: buttons, digits, floor tile and figure; and this help.txt) in
+the game's default patch folder when the game names one, then in
+patches/default below the program, beside the program, and in an
+installed share/qshe.
+
+Help > Help... opens this text in the desktop's text viewer, or, when
+none can be started, in a window of the editor's own.
+
+
+QSHE-TOOL
+---------
+qshe-tool does from the command line what the editor does to whole
+files:
+
+  qshe-tool info [--json] FILE        format, shape count, every shape
+  qshe-tool convert IN OUT            QSH to QS2 and back, side file along
+  qshe-tool import ... SHAPEFILE PICTURE...   pictures into shapes
+  qshe-tool collage ... SHAPEFILE SHEET.pcx   cut a contact sheet
+  qshe-tool export ... SHAPEFILE OUTDIR       shapes as BMP or PNG
+  qshe-tool sheet export|import ...   a whole file as one PNG plus JSON
+
+Run qshe-tool without arguments, or see its manual page, for the options.
 )";
 
 }  // namespace

@@ -88,7 +88,9 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
   InitDisplay(*display);
   const int sheet = AllocBuffer(*display, kSheetWidth, kSheetHeight);
   CollectedMessages messages;
-  const ImportCount n = ImportCollage(*doc, *display, sheet, messages, sheetPath, choice, colors, matcher);
+  History history;  // nothing is undone here; the import only goes through it
+  const ImportCount n = ImportCollage(history, *doc, *display, sheet, messages, sheetPath, choice, colors,
+                                      matcher);
   for (const std::string& text : messages.texts) err << "qshe-tool: " << text << "\n";
   if (!messages.texts.empty()) return 1;
   if (n.imported == 0) {

@@ -60,6 +60,7 @@ class HeadlessPlatform : public MessageBoxes,
   std::vector<Accelerator> accelerators;
   std::map<int, bool> menuChecked;
   std::map<int, bool> menuEnabled;
+  std::map<int, std::string> menuTips;
   bool mouseCaptured = false;
   std::map<int, int> timers;  // id -> period of the running timers
   std::optional<int> quitCode;
@@ -94,6 +95,7 @@ class HeadlessPlatform : public MessageBoxes,
                   const std::vector<Accelerator>& keys) override;
   void SetMenuChecked(int id, bool checked) override { menuChecked[id] = checked; }
   void SetMenuEnabled(int id, bool enabled) override { menuEnabled[id] = enabled; }
+  void SetMenuTip(int id, const std::string& tip) override { menuTips[id] = tip; }
   void CaptureMouse() override { mouseCaptured = true; }
   void ReleaseMouse() override { mouseCaptured = false; }
   void StartTimer(int id, int milliseconds) override { timers[id] = milliseconds; }

@@ -2,18 +2,27 @@
 
 #include <algorithm>
 
+#include <QApplication>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QVBoxLayout>
 
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
@@ -22,11 +31,14 @@ namespace qshe::platform {
 namespace {
 
 // A modeless dialog that never goes away by itself: the close box and Escape
-// only tell the program, which hides it.
+// only tell the program, which hides it. It is a dialog window of its own,
+// not a tool window: the main window's shortcuts stay out of it, so every
+// key typed here is the dialog's. Only a Ctrl key that no control takes goes
+// on to the main window (Ctrl+S saves from anywhere).
 class ModelessDialog : public QDialog {
  public:
   ModelessDialog(QWidget* owner, QtDialogHost& host, int id)
-      : QDialog(owner, Qt::Tool), host_(host), id_(id) {
+      : QDialog(owner, Qt::Dialog), host_(host), id_(id) {
     setModal(false);
   }
   void reject() override { host_.Notify({id_, kNoControl, DialogEvent::Close, 0, 0, 0}); }
@@ -39,6 +51,18 @@ class ModelessDialog : public QDialog {
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     reject();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    // Escape closes, Enter presses the default button.
+    QDialog::keyPressEvent(event);
+    if (event->isAccepted()) return;
+    const Qt::KeyboardModifiers m = event->modifiers();
+    if ((m & Qt::ControlModifier) && !(m & Qt::AltModifier) && host_.ForwardKey(*event)) return;
+    event->accept();
+  }
+  void moveEvent(QMoveEvent* event) override {
+    QDialog::moveEvent(event);
+    host_.OnDialogMoved(id_);
   }
 
  private:
@@ -102,6 +126,72 @@ void FitTexts(QWidget& window, const DialogResource& resource, const std::vector
   }
 }
 
+// An edit as wide as its widest text needs, frame and margins included.
+int EditWidthFor(QLineEdit& edit, const std::string& text) {
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.rect = edit.rect();
+  option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+  option.midLineWidth = 0;
+  option.state |= QStyle::State_Sunken;
+  option.features = QStyleOptionFrame::None;
+  const QMargins margins = edit.textMargins();
+  // The line edit keeps two pixels of its own on each side of the text, and
+  // the cursor one more.
+  const int inside = edit.fontMetrics().horizontalAdvance(QString::fromStdString(text)) + margins.left() +
+                     margins.right() + 2 * 2 + 1;
+  const QSize outside =
+      edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inside, edit.height()), &edit);
+  return std::max(inside, outside.width());
+}
+
+// A number box grows to the right until its widest value shows whole, as
+// far as the next control on its row (or the dialog's edge) allows; when
+// that is not enough the dialog grows with it.
+void FitWidest(QWidget& window, const DialogResource& resource, const std::vector<QWidget*>& placed) {
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    auto* edit = qobject_cast<QLineEdit*>(placed[i]);
+    if (!edit || c.widest.empty()) continue;
+    QRect r = edit->geometry();
+    const int wanted = EditWidthFor(*edit, c.widest);
+    if (wanted <= r.width()) continue;
+    int limit = window.width() - 2;
+    for (size_t j = 0; j < placed.size(); ++j) {
+      if (j == i || resource.controls[j].kind == ControlKind::GroupBox) continue;
+      QRect o = placed[j]->geometry();
+      if (o.left() > r.left() && o.top() <= r.bottom() && o.bottom() >= r.top()) limit = std::min(limit, o.left() - 2);
+    }
+    edit->resize(wanted, r.height());
+    if (r.left() + wanted > limit) {
+      // Everything right of the box on its row moves along, and the dialog
+      // grows by as much.
+      const int push = r.left() + wanted - limit;
+      for (size_t j = 0; j < placed.size(); ++j) {
+        QRect o = placed[j]->geometry();
+        if (j != i && o.left() > r.left() && o.top() <= r.bottom() && o.bottom() >= r.top()) {
+          placed[j]->move(o.left() + push, o.top());
+        }
+      }
+      window.setFixedSize(window.width() + push, window.height());
+    }
+  }
+}
+
+QFont Scaled(const QFont& base, double factor) {
+  QFont f = base;
+  if (base.pointSizeF() > 0) {
+    f.setPointSizeF(base.pointSizeF() * factor);
+  } else if (base.pixelSize() > 0) {
+    f.setPixelSize(std::max(1, static_cast<int>(base.pixelSize() * factor + 0.5)));
+  }
+  return f;
+}
+
+Rect ToRect(const QRect& r) { return {r.left(), r.right(), r.top(), r.bottom()}; }
+
+QString StateKey(int dialog, const char* what) { return QStringLiteral("Windows/%1/%2").arg(dialog).arg(what); }
+
 }  // namespace
 
 DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
@@ -112,8 +202,15 @@ DialogBaseUnits QtDialogHost::BaseUnitsOf(const QWidget& widget) {
   return {(letters / 26 + 1) / 2, m.height()};
 }
 
+QtDialogHost::QtDialogHost(std::function<QWidget*()> owner, QtPalettes& palettes)
+    : owner_(std::move(owner)), palettes_(palettes), baseFont_(QApplication::font()) {}
+
 QtDialogHost::~QtDialogHost() {
   listener_ = {};
+  // Whatever moves while the windows go is no move of the user's, and the
+  // state store may be gone already.
+  placing_ = true;
+  state_ = nullptr;
   for (auto& [id, built] : dialogs_) delete built.window;
 }
 
@@ -122,8 +219,8 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   const int id = resource.id;
   auto* window = new ModelessDialog(owner_(), *this, id);
   window->setWindowTitle(Text(resource.caption));
+  window->setFont(baseFont_);
   const DialogBaseUnits base = ResourceUnits(resource, BaseUnitsOf(*window));
-  window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
 
   // A slot that tells the program what happened to one control.
   auto sender = [this, id](int control, DialogEvent event) {
@@ -131,9 +228,9 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
   };
   Built built;
   built.window = window;
+  built.resource = resource;
   std::vector<QWidget*> tabOrder;
-  std::vector<QWidget*> frames;
-  std::vector<QWidget*> placed;  // one per control, in resource order
+  QWidget* textView = nullptr;
   for (const DialogControl& c : resource.controls) {
     QWidget* widget = nullptr;
     const int control = c.id;
@@ -164,7 +261,6 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         auto* frame = new QGroupBox(Text(c.text), window);
         // A frame lies behind the controls drawn over its edge and takes no clicks.
         frame->setAttribute(Qt::WA_TransparentForMouseEvents);
-        frames.push_back(frame);
         widget = frame;
         break;
       }
@@ -194,57 +290,264 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         widget = picture;
         break;
       }
+      case ControlKind::TextView: {
+        auto* view = new QPlainTextEdit(window);
+        view->setReadOnly(true);
+        // Lines wrap at the window's width, so no text is out of sight
+        // across however narrow the screen makes the window.
+        view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        view->setPlainText(Text(c.text));
+        textView = view;
+        widget = view;
+        break;
+      }
     }
-    QRect r = Pixels(c, base);
-    // The list's rectangle counts the dropped list; the box itself is one line.
-    if (c.kind == ControlKind::DropDownList) r.setHeight(widget->sizeHint().height());
-    widget->setGeometry(r);
-    placed.push_back(widget);
+    built.placed.push_back(widget);
     if (widget->focusPolicy() & Qt::TabFocus) tabOrder.push_back(widget);
     if (control != kNoControl) built.controls[control] = widget;
   }
-  for (QWidget* frame : frames) frame->lower();
-  FitTexts(*window, resource, placed);
-  for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
-  if (resource.inPixels) {
-    built.pixelLayout = resource;
-    LayOutInPixels(built);
+  for (size_t i = 0; i < built.placed.size(); ++i) {
+    if (resource.controls[i].kind == ControlKind::GroupBox) built.placed[i]->lower();
   }
-  dialogs_[id] = std::move(built);
+  for (size_t i = 1; i < tabOrder.size(); ++i) QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+  if (textView) {
+    // A text window follows its frame when the user resizes it.
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(textView);
+  }
+  Built& kept = dialogs_[id] = std::move(built);
+  LayOut(kept, resource.inPixels ? 1.0 : fontFactor_, resource.inPixels ? scale_ : 1);
 }
 
-void QtDialogHost::LayOutInPixels(const Built& built) {
-  const DialogResource& resource = built.pixelLayout;
-  const double dpr = built.window->devicePixelRatioF();
-  // As large as the window scale asks, as far as the screen has room: a
-  // window larger than the screen would hide its own buttons.
-  int scale = scale_;
-  QWidget* owner = owner_();
-  QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen) {
-    const QSize room = screen->availableGeometry().size() - QSize(16, 48);  // the frame and title
-    while (scale > 1) {
-      const QSize need = ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr);
-      if (need.width() <= room.width() && need.height() <= room.height()) break;
-      --scale;
+void QtDialogHost::LayOut(Built& built, double factor, int scale) {
+  const DialogResource& resource = built.resource;
+  QDialog* window = built.window;
+  built.fontFactor = factor;
+  built.pictureScale = scale;
+  if (resource.inPixels) {
+    const double dpr = window->devicePixelRatioF();
+    window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr));
+    for (size_t i = 0; i < resource.controls.size(); ++i) {
+      const DialogControl& c = resource.controls[i];
+      QWidget* w = built.placed[i];
+      // Corners are whole picture pixels; sizes show every pixel whole.
+      QPoint corner = QRectF(c.x * scale / dpr, c.y * scale / dpr, 1, 1).toAlignedRect().topLeft();
+      w->setGeometry(QRect(corner, ScaledLogicalSize(QSize(c.width, c.height), scale, dpr)));
+      if (auto* picture = dynamic_cast<QtPicture*>(w)) picture->SetScale(scale);
+    }
+    return;
+  }
+  // The check boxes' squares grow with the text beside them. The style
+  // sheet goes first: setting one fixes the children's fonts as they are.
+  const int box = QApplication::style()->pixelMetric(QStyle::PM_IndicatorWidth);
+  window->setStyleSheet(factor > 1.0 ? QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }")
+                                           .arg(static_cast<int>(box * factor + 0.5))
+                                     : QString());
+  const QFont font = Scaled(baseFont_, factor);
+  window->setFont(font);
+  // Each control too: under a style sheet a child keeps the font it had
+  // when the sheet was applied.
+  for (QWidget* w : built.placed) w->setFont(font);
+  DialogBaseUnits base = BaseUnitsOf(*window);
+  for (size_t i = 0; i < resource.controls.size(); ++i) {
+    if (resource.controls[i].kind != ControlKind::TextView) continue;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(window->font().pointSizeF() > 0 ? window->font().pointSizeF() : fixed.pointSizeF() * factor);
+    built.placed[i]->setFont(fixed);
+    // A text window follows its frame (its layout places the text).
+    window->setMinimumSize(160, 120);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize size(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
+    const QSize frame = FrameSize(built) - window->size();
+    window->resize(size.boundedTo(AvailableArea().size() - frame - QSize(16, 16)));
+    built.units = base;
+    return;
+  }
+  // Resource rectangles were measured in one font; text in another may need
+  // more room than its average letter promises. The units grow a little at a
+  // time, and the whole dialog with them, until no text is cut.
+  for (int round = 0; round < 16; ++round) {
+    PlaceControls(built, base);
+    if (!TextCut(built)) break;
+    base.charWidth += std::max(1, base.charWidth / 16);
+    base.charHeight += std::max(1, base.charHeight / 16);
+  }
+  built.units = base;
+}
+
+void QtDialogHost::PlaceControls(Built& built, const DialogBaseUnits& base) {
+  const DialogResource& resource = built.resource;
+  QDialog* window = built.window;
+  window->setFixedSize(DialogUnitsToPixelsX(resource.width, base), DialogUnitsToPixelsY(resource.height, base));
+  for (size_t i = 0; i < resource.controls.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    QWidget* w = built.placed[i];
+    QRect r = Pixels(c, base);
+    // The list's rectangle counts the dropped list; the box itself is one line.
+    if (c.kind == ControlKind::DropDownList) r.setHeight(w->sizeHint().height());
+    w->setGeometry(r);
+  }
+  FitTexts(*window, resource, built.placed);
+  FitWidest(*window, resource, built.placed);
+}
+
+bool QtDialogHost::TextCut(const Built& built) {
+  const DialogResource& resource = built.resource;
+  for (size_t i = 0; i < resource.controls.size(); ++i) {
+    const DialogControl& c = resource.controls[i];
+    QWidget* w = built.placed[i];
+    switch (c.kind) {
+      case ControlKind::Label:
+      case ControlKind::Number: {
+        auto* label = static_cast<QLabel*>(w);
+        if (label->wordWrap() ? label->heightForWidth(w->width()) > w->height() : label->sizeHint().width() > w->width()) {
+          return true;
+        }
+        break;
+      }
+      case ControlKind::CheckBox:
+      case ControlKind::DropDownList:
+        if (w->sizeHint().width() > w->width()) return true;
+        break;
+      case ControlKind::Button:
+      case ControlKind::DefaultButton: {
+        // The text and a little room either side; the style's own least
+        // width for buttons does not count.
+        QString text = QString::fromStdString(c.text).remove('&');
+        if (w->fontMetrics().horizontalAdvance(text) + w->fontMetrics().averageCharWidth() > w->width()) return true;
+        break;
+      }
+      default: break;
     }
   }
-  built.window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr));
-  for (const DialogControl& c : resource.controls) {
-    auto it = built.controls.find(c.id);
-    if (c.id == kNoControl || it == built.controls.end()) continue;
-    // Corners are whole picture pixels; sizes show every pixel whole.
-    QPoint corner = QRectF(c.x * scale / dpr, c.y * scale / dpr, 1, 1).toAlignedRect().topLeft();
-    it->second->setGeometry(QRect(corner, ScaledLogicalSize(QSize(c.width, c.height), scale, dpr)));
-    if (auto* picture = dynamic_cast<QtPicture*>(it->second)) picture->SetScale(scale);
+  return false;
+}
+
+QRect QtDialogHost::AvailableArea() const {
+  QWidget* owner = owner_();
+  QScreen* screen = owner && owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+}
+
+QSize QtDialogHost::FrameSize(const Built& built) const {
+  QDialog* w = built.window;
+  QSize frame = w->frameGeometry().size();
+  if (frame != w->size() || w->isVisible()) return frame.expandedTo(w->size());
+  // Not framed yet: as much frame as the main window has.
+  if (QWidget* owner = owner_()) {
+    const QSize margins = owner->frameGeometry().size() - owner->size();
+    return w->size() + margins.expandedTo(QSize(0, 0));
+  }
+  return w->size();
+}
+
+WindowSpot QtDialogHost::FitAndFindSpot(Built& built) {
+  const QRect area = AvailableArea();
+  QWidget* owner = owner_();
+  const QRect main = owner ? owner->frameGeometry() : QRect();
+  const QRect clear = keepClear_ ? keepClear_() : QRect();
+  std::vector<Rect> taken;
+  for (auto& [id, other] : dialogs_) {
+    if (&other != &built && other.window->isVisible()) taken.push_back(ToRect(other.window->frameGeometry()));
+  }
+  auto spot = [&] {
+    const QSize frame = FrameSize(built);
+    return PlaceWindow(ToRect(area), ToRect(main), ToRect(clear), frame.width(), frame.height(), taken);
+  };
+  WindowSpot at;
+  if (built.resource.inPixels) {
+    for (int s = scale_; s >= 1; --s) {
+      LayOut(built, 1.0, s);
+      at = spot();
+      if (at.canvasOverlap == 0) break;
+    }
+    return at;
+  }
+  // Quarter steps down to the base font. A window the user may resize
+  // (the help text, which wraps its lines) may also be made narrower, to no
+  // less than 60%, before its font is made smaller.
+  const bool resizable = built.window->minimumSize() != built.window->maximumSize();
+  for (double f = fontFactor_;; f = std::max(1.0, f - 0.25)) {
+    LayOut(built, f, 1);
+    const QSize full = built.window->size();
+    for (double part : {1.0, 0.9, 0.8, 0.7, 0.6}) {
+      if (part < 1.0 && !resizable) break;
+      if (part < 1.0) built.window->resize(static_cast<int>(full.width() * part), full.height());
+      at = spot();
+      if (at.canvasOverlap == 0) return at;
+    }
+    if (f <= 1.0) break;
+  }
+  return at;
+}
+
+void QtDialogHost::MoveTo(Built& built, QPoint frameTopLeft) {
+  placing_ = true;
+  built.window->move(frameTopLeft);
+  built.placedAt = built.window->pos();
+  placing_ = false;
+}
+
+void QtDialogHost::OnDialogMoved(int dialog) {
+  auto it = dialogs_.find(dialog);
+  if (placing_ || it == dialogs_.end()) return;
+  Built& built = it->second;
+  if (!built.window->isVisible() || built.window->pos() == built.placedAt) return;
+  built.userMoved = true;
+  Remember(dialog, "Position", built.window->pos());
+}
+
+void QtDialogHost::Remember(int dialog, const char* what, const QVariant& value) {
+  if (state_) state_->setValue(StateKey(dialog, what), value);
+}
+
+std::vector<int> QtDialogHost::RememberedOpen() const {
+  std::vector<int> open;
+  if (!state_) return open;
+  state_->beginGroup("Windows");
+  const QStringList ids = state_->childGroups();
+  state_->endGroup();
+  for (const QString& id : ids) {
+    bool number = false;
+    const int dialog = id.toInt(&number);
+    if (number && state_->value(StateKey(dialog, "Open"), false).toBool()) open.push_back(dialog);
+  }
+  return open;
+}
+
+void QtDialogHost::SetScales(int pictureScale, double fontFactor) {
+  scale_ = ClampWindowScale(pictureScale);
+  fontFactor_ = std::max(1.0, fontFactor);
+  for (auto& [id, built] : dialogs_) {
+    const WindowSpot at = FitAndFindSpot(built);
+    if (!built.window->isVisible()) continue;
+    QPoint corner(at.x, at.y);
+    if (built.userMoved) {
+      // Where the user put it, as far as it still fits on the screen.
+      const QSize frame = FrameSize(built);
+      int x = built.window->x(), y = built.window->y();
+      KeepInside(ToRect(AvailableArea()), frame.width(), frame.height(), x, y);
+      corner = QPoint(x, y);
+    }
+    MoveTo(built, corner);
   }
 }
 
-void QtDialogHost::SetPictureScale(int scale) {
-  scale_ = ClampWindowScale(scale);
-  for (auto& [id, built] : dialogs_) {
-    if (built.pixelLayout.inPixels) LayOutInPixels(built);
-  }
+DialogBaseUnits QtDialogHost::LayoutUnits(int dialog) const {
+  auto it = dialogs_.find(dialog);
+  return it == dialogs_.end() ? DialogBaseUnits{} : it->second.units;
+}
+
+int QtDialogHost::DialogPictureScale(int dialog) const {
+  auto it = dialogs_.find(dialog);
+  return it == dialogs_.end() ? 0 : it->second.pictureScale;
+}
+
+double QtDialogHost::DialogFontFactor(int dialog) const {
+  auto it = dialogs_.find(dialog);
+  return it == dialogs_.end() ? 0 : it->second.fontFactor;
 }
 
 void QtDialogHost::SetPictureCursor(const QCursor& cursor) {
@@ -268,36 +571,48 @@ QWidget* QtDialogHost::ItemWidget(int dialog, int control) const {
   return c == it->second.controls.end() ? nullptr : c->second;
 }
 
-void QtDialogHost::PlaceBesideOwner(Built& built) {
-  built.placed = true;
-  QWidget* owner = owner_();
-  if (!owner || !owner->isVisible()) return;
-  const QRect main = owner->frameGeometry();
-  QDialog* w = built.window;
-  const int gap = 8;
-  QPoint at(main.right() + gap, main.top() + previewsPlaced_ * (w->height() + 40));
-  ++previewsPlaced_;
-  if (QScreen* screen = owner->screen()) {
-    const QRect area = screen->availableGeometry();
-    at.setX(std::min(at.x(), area.right() - w->width()));
-    at.setY(std::min(at.y(), area.bottom() - w->height()));
-  }
-  w->move(at);
-}
-
 void QtDialogHost::ShowDialog(int dialog) {
   auto it = dialogs_.find(dialog);
-  if (it != dialogs_.end() && it->second.pixelLayout.inPixels && !it->second.placed) PlaceBesideOwner(it->second);
-  if (QDialog* w = DialogWindow(dialog)) {
+  if (it == dialogs_.end()) return;
+  Built& built = it->second;
+  QDialog* w = built.window;
+  if (!w->isVisible()) {
+    const WindowSpot at = FitAndFindSpot(built);
+    QPoint corner(at.x, at.y);
+    const QRect area = AvailableArea();
+    const QSize frame = FrameSize(built);
+    if (!built.shownOnce && state_ && state_->contains(StateKey(dialog, "Position"))) {
+      // Where the user left it last time, kept on the screen.
+      const QPoint remembered = state_->value(StateKey(dialog, "Position")).toPoint();
+      QScreen* screen = QGuiApplication::screenAt(remembered + QPoint(20, 20));
+      const QRect there = screen ? screen->availableGeometry() : area;
+      int x = remembered.x(), y = remembered.y();
+      KeepInside(ToRect(there), frame.width(), frame.height(), x, y);
+      corner = QPoint(x, y);
+      built.userMoved = true;
+    } else if (built.userMoved) {
+      int x = w->x(), y = w->y();
+      KeepInside(ToRect(area), frame.width(), frame.height(), x, y);
+      corner = QPoint(x, y);
+    }
+    built.shownOnce = true;
+    MoveTo(built, corner);
+    placing_ = true;
     w->show();
-    // The offscreen platform of the tests has no stacking to change.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
-    w->activateWindow();
+    placing_ = false;
+    built.placedAt = w->pos();
+    Remember(dialog, "Open", true);
   }
+  // The offscreen platform of the tests has no stacking to change.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+  w->activateWindow();
 }
 
 void QtDialogHost::HideDialog(int dialog) {
-  if (QDialog* w = DialogWindow(dialog)) w->hide();
+  QDialog* w = DialogWindow(dialog);
+  if (!w) return;
+  w->hide();
+  Remember(dialog, "Open", false);
 }
 
 bool QtDialogHost::DialogVisible(int dialog) {
@@ -319,6 +634,8 @@ void QtDialogHost::SetItemText(int dialog, int control, const std::string& text)
     button->setText(Text(text));
   } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
     frame->setTitle(Text(text));
+  } else if (auto* view = qobject_cast<QPlainTextEdit*>(w)) {
+    view->setPlainText(Text(text));
   }
 }
 
@@ -328,6 +645,7 @@ std::string QtDialogHost::ItemText(int dialog, int control) {
   if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
   if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text().toStdString();
   if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText().toStdString();
+  if (auto* view = qobject_cast<QPlainTextEdit*>(w)) return view->toPlainText().toStdString();
   return {};
 }
 

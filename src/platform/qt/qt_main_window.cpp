@@ -11,15 +11,20 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <cmath>
 
 #include "app/command_table.h"
+#include "app/dialog_routing.h"
 #include "app/editor.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
+#include "app/window_placement.h"
 #include "platform/qt/qt_scale.h"
 #include "app/recovery.h"
 
@@ -97,7 +102,11 @@ QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStor
   LoadCursors(supportDir);
   // The previews show the hand over their pictures and follow the scale.
   if (auto hand = cursors_.find(Cursor::Hand); hand != cursors_.end()) dialogHost_.SetPictureCursor(hand->second);
-  AddScaleListener([this](int scale) { dialogHost_.SetPictureScale(scale); });
+  baseFont_ = QApplication::font();
+  dialogHost_.SetBaseFont(baseFont_);
+  AddScaleListener([this](int scale) { dialogHost_.SetScales(scale, fontFactor_); });
+  dialogHost_.SetKeepClear([this] { return CanvasOnScreen(); });
+  dialogHost_.SetKeyForwarder([this](const QKeyEvent& event) { return RunShortcut(event); });
   QIcon icon(QString::fromStdString(supportDir + "qshe-icon.png"));
   for (int size : {64, 128, 256}) {
     icon.addFile(QString::fromStdString(supportDir + "qshe-icon-" + std::to_string(size) + ".png"));
@@ -106,7 +115,63 @@ QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStor
   setAcceptDrops(true);
 }
 
-QtMainWindow::~QtMainWindow() = default;
+// The application's font goes back as it was: it is the desktop's, and the
+// next window (in the tests) starts from it.
+QtMainWindow::~QtMainWindow() { QApplication::setFont(baseFont_); }
+
+void QtMainWindow::UseStateStore(QSettings* store) {
+  state_ = store;
+  dialogHost_.UseStateStore(store);
+}
+
+void QtMainWindow::ReopenWindows() {
+  if (!editor_) return;
+  for (int dialog : dialogHost_.RememberedOpen()) ShowModelessDialog(*editor_, dialog);
+}
+
+QRect QtMainWindow::CanvasOnScreen() const {
+  const Rect c = CanvasKeepClear();
+  const double perPixel = client_->scale() / client_->devicePixelRatioF();
+  const QRect local = QRectF(c.x1 * perPixel, c.y1 * perPixel, c.width() * perPixel, c.height() * perPixel)
+                          .toAlignedRect();
+  return local.translated(client_->mapToGlobal(QPoint(0, 0)));
+}
+
+bool QtMainWindow::RunShortcut(const QKeyEvent& event) {
+  auto run = [this](Qt::KeyboardModifiers m, int key) {
+    const QKeySequence wanted(QKeyCombination(m, Qt::Key(key)));
+    for (QAction* a : shortcuts_) {
+      if (a->shortcut() == wanted) {
+        a->trigger();
+        return true;
+      }
+    }
+    return false;
+  };
+  // As Qt matches shortcuts: the key as typed, then without the Shift that
+  // some layouts need for it ("Ctrl++").
+  const Qt::KeyboardModifiers m = event.modifiers() & ~Qt::KeypadModifier;
+  if (run(m, event.key())) return true;
+  return (m & Qt::ShiftModifier) && run(m & ~Qt::ShiftModifier, event.key());
+}
+
+void QtMainWindow::ScaleInterface(int scale) {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const double dpr = screen ? screen->devicePixelRatio() : 1.0;
+  const QSize available = screen ? screen->availableGeometry().size() : QSize(640, 480);
+  fontFactor_ = platform::InterfaceFontFactor(scale, dpr, available);
+  QFont font = baseFont_;
+  if (font.pointSizeF() > 0) {
+    font.setPointSizeF(baseFont_.pointSizeF() * fontFactor_);
+  } else if (font.pixelSize() > 0) {
+    font.setPixelSize(static_cast<int>(baseFont_.pixelSize() * fontFactor_ + 0.5));
+  }
+  // Message boxes and file dialogs are made afresh each time and take the
+  // application's font; the menus are told at once.
+  QApplication::setFont(font);
+  menuBar()->setFont(font);
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(font);
+}
 
 void QtMainWindow::Attach(Editor* editor) {
   editor_ = editor;
@@ -141,6 +206,7 @@ void QtMainWindow::FitAndPlace() {
     scale = InitialWindowScale(kPicture, available, dpr, menuBar()->sizeHint().height());
   }
   client_->SetScale(scale);
+  ScaleInterface(scale);
   FitToScale();
   for (auto& listener : scaleListeners_) listener(scale);
   ShowScaleChecks();
@@ -169,6 +235,7 @@ void QtMainWindow::SetWindowScale(int scale) {
   if (state_) state_->setValue(kScaleKey, scale);
   if (scale != client_->scale()) {
     client_->SetScale(scale);
+    ScaleInterface(scale);
     FitToScale();
     for (auto& listener : scaleListeners_) listener(scale);
   }
@@ -218,7 +285,9 @@ void QtMainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items)
       case MenuItem::Kind::Command: {
         // The shortcut text is shown beside the label; the keys themselves
         // are window shortcuts of their own, so every key of an entry works.
-        if (!item.keys.empty()) label += "\t" + QString::fromStdString(item.keys);
+        // An em space keeps the keys off the longest label at every font
+        // size; the style's own gap is a fixed number of pixels.
+        if (!item.keys.empty()) label += QStringLiteral("\t\u2003") + QString::fromStdString(item.keys);
         QAction* action = menu->addAction(label);
         int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] {
@@ -237,7 +306,11 @@ void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std:
   for (QAction* a : shortcuts_) delete a;
   shortcuts_.clear();
   for (const MenuItem& pulldown : pulldowns) {
-    AddMenuItems(menuBar()->addMenu(QString::fromStdString(pulldown.label)), pulldown.children);
+    QMenu* menu = menuBar()->addMenu(QString::fromStdString(pulldown.label));
+    // Entries given a tip (Undo and Redo name their step) show it while the
+    // pointer rests on them; the others have none.
+    menu->setToolTipsVisible(true);
+    AddMenuItems(menu, pulldown.children);
   }
   ShowScaleChecks();
   for (const Accelerator& key : keys) {
@@ -267,6 +340,14 @@ void QtMainWindow::SetMenuChecked(int id, bool checked) {
 
 void QtMainWindow::SetMenuEnabled(int id, bool enabled) {
   if (QAction* a = MenuAction(id)) a->setEnabled(enabled);
+}
+
+void QtMainWindow::SetMenuTip(int id, const std::string& tip) {
+  QAction* a = MenuAction(id);
+  if (!a) return;
+  const QString text = QString::fromStdString(tip);
+  a->setStatusTip(text);
+  a->setToolTip(text);
 }
 
 // Qt keeps sending moves and the release to the widget a button went down on,
@@ -303,7 +384,28 @@ void QtMainWindow::ScreenSize(int& width, int& height) {
 }
 
 bool QtMainWindow::OpenTextFile(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  const QString file = QString::fromStdString(path);
+  QString opener = textOpener_;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  if (opener.isEmpty()) opener = QStandardPaths::findExecutable("xdg-open");
+  if (opener.isEmpty()) return false;
+#endif
+  if (opener.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  // The opener says by its status whether a viewer took the file; one that
+  // gives up later brings the program's own window.
+  auto* process = new QProcess(this);
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  connect(process, &QProcess::finished, this, [this, process, path](int code, QProcess::ExitStatus status) {
+    process->deleteLater();
+    if ((status != QProcess::NormalExit || code != 0) && editor_) OnTextViewerFailed(*editor_, path);
+  });
+  process->start(opener, {file});
+  if (!process->waitForStarted(5000)) {
+    delete process;
+    return false;
+  }
+  return true;
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 // program's event functions.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
@@ -20,6 +21,7 @@
 #include "platform/qt/qt_picture.h"
 
 class QAction;
+class QKeyEvent;
 class QSettings;
 class QTimer;
 
@@ -73,9 +75,23 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   int WindowScale() const { return client_->scale(); }
   void SetWindowScale(int scale);
   void AddScaleListener(std::function<void(int)> listener) { scaleListeners_.push_back(std::move(listener)); }
-  // Where the scale and the window's position are remembered; nothing is
-  // remembered without one (the tests' windows).
-  void UseStateStore(QSettings* store) { state_ = store; }
+  // Where the scale, the window's position and the other windows' places
+  // and open state are remembered; nothing is remembered without one (the
+  // tests' windows).
+  void UseStateStore(QSettings* store);
+  // Opens again the windows that were open when the program last ended.
+  void ReopenWindows();
+  // The canvas with its scroll bars on the screen, in logical pixels: the
+  // other windows keep off it.
+  QRect CanvasOnScreen() const;
+  // Runs the shortcut the key stands for, as if the main window had it;
+  // false when it is none of the window's.
+  bool RunShortcut(const QKeyEvent& event);
+  // How much larger than the desktop's the menus' and dialogs' fonts are now.
+  double InterfaceFontFactor() const { return fontFactor_; }
+  // The program that opens text files (a desktop's opener); empty: the
+  // desktop's own way.
+  void SetTextOpener(const QString& program) { textOpener_ = program; }
   // The action of a menu command, for tests.
   QAction* MenuAction(int id) const;
 
@@ -86,6 +102,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void BuildMenus(const std::vector<MenuItem>& pulldowns, const std::vector<Accelerator>& keys) override;
   void SetMenuChecked(int id, bool checked) override;
   void SetMenuEnabled(int id, bool enabled) override;
+  void SetMenuTip(int id, const std::string& tip) override;
   // WindowControl
   void CaptureMouse() override;
   void ReleaseMouse() override;
@@ -108,6 +125,8 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void AddMenuItems(class QMenu* menu, const std::vector<MenuItem>& items);
   // Window and client size limits for the current scale.
   void FitToScale();
+  // Fonts of the menus, the boxes and the dialogs for the scale.
+  void ScaleInterface(int scale);
   void ShowScaleChecks();
   void LoadCursors(const std::string& supportDir);
 
@@ -124,6 +143,9 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   std::map<Cursor, QCursor> cursors_;
   std::vector<std::function<void(int)>> scaleListeners_;
   QSettings* state_ = nullptr;
+  QFont baseFont_;  // the desktop's font, before any scaling
+  double fontFactor_ = 1.0;
+  QString textOpener_;
   bool placing_ = false;  // our own moves are not the user's
   bool quitting_ = false;
 };

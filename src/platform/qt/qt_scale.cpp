@@ -8,6 +8,12 @@ namespace qshe::platform {
 
 int ClampWindowScale(int scale) { return std::clamp(scale, kMinWindowScale, kMaxWindowScale); }
 
+double InterfaceFontFactor(int scale, double devicePixelRatio, QSize screen) {
+  const double dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+  const double room = std::min(screen.width() / 640.0, screen.height() / 480.0);
+  return std::max(1.0, std::min(ClampWindowScale(scale) / dpr, room));
+}
+
 int InitialWindowScale(QSize picture, QSize screen, double devicePixelRatio, int extraHeight) {
   const double dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
   int fits = kMinWindowScale;

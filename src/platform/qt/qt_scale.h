@@ -24,6 +24,12 @@ int InitialWindowScale(QSize picture, QSize screen, double devicePixelRatio, int
 // Keeps a scale inside 1..4.
 int ClampWindowScale(int scale);
 
+// How much larger than the desktop's the menus' and dialogs' fonts are at
+// window scale `scale`: as much as the picture grows beyond the screen's own
+// density, but no more than a screen of `screen` logical pixels has room
+// for (a 640 x 480 desktop's worth at factor 1), and never below 1.
+double InterfaceFontFactor(int scale, double devicePixelRatio, QSize screen);
+
 // The logical size of a widget that shows `picture` at `scale` device pixels
 // per picture pixel (rounded up, so the whole picture always fits).
 QSize ScaledLogicalSize(QSize picture, int scale, double devicePixelRatio);

@@ -516,7 +516,9 @@ TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   const std::string sheet = (kSheets / "im_sheet.pcx").string();
   hp.fileNames.push_back(sheet);
   dlg.Click(kImportCollageDialog, kCollageBrowse);
-  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pellory Scan PCX files (*.pcx)");
+  // Sheets of any kind first, the game's own PCX sheets alone next.
+  EXPECT_EQ(hp.openDialogs.back().filters[0].pattern, "*.pcx;*.bmp;*.png");
+  EXPECT_EQ(hp.openDialogs.back().filters[1].description, "Pellory Scan PCX files (*.pcx)");
   EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture collage to import");
   EXPECT_EQ(hp.openDialogs.back().defaultExtension, "pcx");
   EXPECT_EQ(Text(kImportCollageDialog, kCollageFile), sheet);

@@ -18,6 +18,7 @@ namespace {
 using platform::Answer;
 
 struct PictureCommandsTest : EditorFixture {
+  platform::HeadlessDialogs& dlg = hp.dialogs;
   void SetUp() override { ASSERT_TRUE(Start()); }
 };
 

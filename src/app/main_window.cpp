@@ -1,12 +1,11 @@
 #include "app/main_window.h"
 
-#include "app/picture_import_routing.h"
-
 #include <algorithm>
 
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
 #include "app/commands.h"
+#include "app/picture_import_routing.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -412,7 +411,8 @@ void OnCloseRequest(Editor& e) {
 }
 
 void OnFileDropped(Editor& e, const std::string& path) {
-  // A picture goes onto the canvas as Single picture puts it there.
+  // A picture goes through the "Import picture" window as Single picture
+  // does; anything else is opened as a document.
   if (IsPictureFile(path)) {
     ImportPictureFile(e, path, false);
     RecoveryAfterCommand(e);

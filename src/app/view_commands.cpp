@@ -1,10 +1,9 @@
 #include "app/view_commands.h"
 
-#include "app/picture_import_routing.h"
-
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/picture_import_routing.h"
 #include "app/selection_commands.h"
 
 namespace qshe {

@@ -145,7 +145,7 @@ TEST_F(PictureImportTest, TheChoicesAreRememberedAndAlwaysUseSkipsTheWindowButNo
   EXPECT_TRUE(dlg.Item(kImportPictureDialog, kPictureAlways).checked);
 }
 
-TEST_F(PictureImportTest, ADroppedPictureOpensTheWindowAndADroppedShapeFileStillOpens) {
+TEST_F(PictureImportTest, ADroppedPictureGoesThroughTheWindow) {
   OnFileDropped(e, (kData / "im_alpha.png").string());
   EXPECT_TRUE(Open());
   EXPECT_EQ(Canvas(12, 10), 0);

@@ -1,6 +1,7 @@
 // BMP and PNG files of any shape: reading must refuse with a reason or give a
 // picture whose sizes and buffers agree, and matching it to game colours must
-// give one index per pixel, 0 only for background when asked for.
+// give one index per pixel, 0 only for background when asked for; so must
+// the dithers.
 #include <cstdlib>
 
 #include "display/game_palette.h"
@@ -33,5 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Keying only ever turns pixels into background.
   for (size_t i = 0; i < count; ++i)
     if (keyed[i] != 0 && keyed[i] != opaque[i]) std::abort();
+  // The dithers: game colours only, 0 exactly where the choice says.
+  for (ColorMethod method : {ColorMethod::OrderedDither, ColorMethod::ErrorDiffusion}) {
+    const ColorChoice choice{Transparency::Automatic, {}, method};
+    const auto dithered = ReduceColors(p, colors, choice);
+    const auto mask = TransparentPixels(p, choice);
+    if (dithered.size() != count || mask.size() != count) std::abort();
+    for (size_t i = 0; i < count; ++i) {
+      if ((dithered[i] == 0) != (mask[i] != 0)) std::abort();
+      if (dithered[i] != 0 && (dithered[i] < kFirstGameColor || dithered[i] > kLastGameColor)) std::abort();
+    }
+  }
   return 0;
 }

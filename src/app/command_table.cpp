@@ -27,7 +27,7 @@ const Shortcut kShortcuts[] = {
     {40017, "Ctrl+N", kCmdNew},          {40018, "Ctrl+O", kCmdOpen},
     {40019, "Ctrl+S", kCmdSave},         {40020, "Ctrl+I", kCmdImportSingle},
     {40021, "Ctrl+U", kCmdImportCollage}, {40120, "Ctrl+E", kCmdExportBitmap},
-    {40022, "Ctrl+Q", kCmdExit},
+    {40022, "Ctrl+Q", kCmdExit},         {40331, "Ctrl+Shift+I", kCmdImportSingleWithSettings},
 
     {40040, "Ctrl+Z", kCmdUndo},         {40116, "U", kCmdUndo},
     {40119, "Ctrl+Y", kCmdRedo},         {40208, "Ctrl+Shift+Z", kCmdRedo},
@@ -69,6 +69,8 @@ std::vector<MenuItem> BuildMenu() {
       Sub("&File", {Cmd(kCmdNew, "&New", "Ctrl+N"), Cmd(kCmdOpen, "&Open...", "Ctrl+O"),
                     Cmd(kCmdSave, "&Save", "Ctrl+S"), Cmd(kCmdSaveAs, "Save &As..."), Sep(),
                     Sub("&Import", {Cmd(kCmdImportSingle, "&Single picture...", "Ctrl+I"),
+                                    Cmd(kCmdImportSingleWithSettings, "Single picture with se&ttings...",
+                                        "Ctrl+Shift+I"),
                                     Cmd(kCmdImportMultiple, "&Multiple pictures..."),
                                     Cmd(kCmdImportCollage, "&Picture collage...", "Ctrl+U")}),
                     Sub("Ex&port", {Cmd(kCmdExportBitmap, "Shape As Bitmap...", "Ctrl+E")}), Sep(),

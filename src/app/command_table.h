@@ -50,6 +50,9 @@ enum CommandId : int {
   kCmdPanLeft = 40058, kCmdPanRight = 40059, kCmdPanUp = 40057, kCmdPanDown = 40056,
   kCmdDelete = 40086, kCmdWindowLarger = 40205, kCmdWindowSmaller = 40206,
   kCmdCancelFigure = 40325,
+
+  // File > Import > Single picture with settings: the import window every time.
+  kCmdImportSingleWithSettings = 40330,
 };
 
 // The menu identifier a command arrives as: a shortcut's identifier maps to

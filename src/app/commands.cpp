@@ -12,6 +12,7 @@
 #include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/onion_commands.h"
+#include "app/picture_import_routing.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -46,6 +47,7 @@ const std::set<int>& Available() {
       kCmdPanLeft,      kCmdPanRight,      kCmdPanUp,        kCmdPanDown,
       kCmdShapeProperties, kCmdAddShapes,  kCmdSwapWith,     kCmdJumpWindow,
       kCmdImportSingle, kCmdExportBitmap, kCmdImportMultiple, kCmdImportCollage,
+      kCmdImportSingleWithSettings,
       kCmdWindowScale1, kCmdWindowScale2,  kCmdWindowScale3, kCmdWindowScale4,  kCmdWindowLarger,
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
@@ -104,19 +106,6 @@ void About(Editor& e) {
        "QBJ object properties.\n\nThe tools, keys and files are described in \"" + HelpPath(e) +
            "\" (Help > Help...).",
        platform::kCaption, platform::Icon::Information, platform::Buttons::Ok, platform::Owner::MainWindow});
-}
-
-void ImportPicture(Editor& e) {
-  const int32_t modified = e.doc.state.modified;
-  if (ImportSinglePicture(e.doc, e.canvas, e.ui(), GameColors(e))) {
-    // The picture is an edit like any other: undoable, and committed by the
-    // timer so the positioning windows show it. The same picture again
-    // changes nothing and leaves nothing unsaved.
-    CallHook(e.doc.hooks.clearSelection);
-    if (!RecordCanvasStep(e, "Import Picture")) e.doc.state.modified = modified;
-    e.window.canvasChanged = 1;
-  }
-  ShowCanvas(e);
 }
 
 void RevertCurrentShape(Editor& e) {
@@ -218,7 +207,8 @@ void RunCommand(Editor& e, int identifier) {
       break;
     case kCmdSave: SaveDocument(e.doc, e.canvas, ui); break;
     case kCmdSaveAs: SaveDocumentAs(e.doc, e.canvas, ui); break;
-    case kCmdImportSingle: ImportPicture(e); break;
+    case kCmdImportSingle: ImportPictureCommand(e, false); break;
+    case kCmdImportSingleWithSettings: ImportPictureCommand(e, true); break;
     case kCmdExportBitmap: ExportShapeAsBitmap(e.doc, e.canvas, ui, e.window.gamePalette); break;
     case kCmdExit:
       if (ConfirmDiscard(e.doc, e.canvas, ui)) {

@@ -9,6 +9,7 @@
 #include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/onion_commands.h"
+#include "app/picture_import_routing.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
@@ -88,15 +89,35 @@ void JumpTo(Editor& e) {
 void RunImport(Editor& e, int dialog) {
   platform::DialogHost& host = e.desktop.dialogs;
   platform::Platform& ui = e.ui();
+  // A colour that cannot be read keeps the dialog open to put it right.
+  if (dialog == kImportFilesDialog) {
+    const std::string problem = ColorChoiceProblem(host, dialog, kFilesColor, kFilesTransparency);
+    if (!problem.empty()) {
+      platform::ShowError(ui.boxes, problem);
+      return;
+    }
+  }
+  ImportSettings& settings = RememberedImportSettings(e);
+  if (dialog == kImportFilesDialog) {
+    settings.files = ReadFilesColorChoice(host, settings.files);
+  } else {
+    settings.matchSheet = ReadSheetMatch(host);
+  }
+  WriteImportSettings(ui.settings, settings);
   ui.window.SetCursor(platform::Cursor::Wait);
   const ImportChoice choice = ReadImportChoice(host, dialog);
   const std::string path = ReadImportPath(host, dialog);
   const bool files = dialog == kImportFilesDialog;
   BeginEditorStep(e, files ? "Import Pictures" : "Import Picture Collage");
   if (files) {
-    ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, ReadTransparency(host));
+    ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, settings.files);
   } else {
-    ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice);
+    // The window offers the sheet's colours only; a matched sheet takes the
+    // nearest colours and its background as transparent.
+    SheetColors colors;
+    colors.match = settings.matchSheet;
+    ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors,
+                  GameColors(e));
   }
   EndEditorStep(e);
   // The count and perhaps the current shape's picture have changed.
@@ -146,7 +167,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
       host.SetItemText(kJumpDialog, kJumpNumber, std::to_string(e.doc.list.current));
       break;
     case kImportFilesDialog:
-    case kImportCollageDialog: ShowImportDialog(host, dialog); return;
+    case kImportCollageDialog: ShowImportDialog(host, dialog, RememberedImportSettings(e)); return;
     case kShapePositionDialog:
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
@@ -195,8 +216,10 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
         BrowseImportFile(host, e.ui().files, n.dialog);
       }
       if (Clicked(n, n.dialog == kImportFilesDialog ? kFilesImport : kCollageImport)) RunImport(e, n.dialog);
+      OnImportColorControl(host, n.dialog, n);
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
+    case kImportPictureDialog: OnImportPictureWindowEvent(e, n); break;
     case kShapePositionDialog:
     case kTavrelPositionDialog: OnPositionWindowEvent(e, n); break;
     case kAnimationDialog: OnAnimationWindowEvent(e, n); break;

@@ -18,6 +18,7 @@
 #include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
+#include "interchange/picture_import.h"
 #include "platform/desktop.h"
 #include "properties/animation.h"
 #include "properties/positioning.h"
@@ -153,6 +154,8 @@ struct Editor {
   AnimationWindow animation;
   OnionSkin onion;  // the neighbouring shapes behind the canvas
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
+  ImportSettings importSettings;  // the picture imports' remembered choices
+  PictureImport pictureImport;    // the "Import picture" window
 };
 
 }  // namespace qshe

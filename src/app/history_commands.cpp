@@ -18,7 +18,7 @@ namespace {
 constexpr long long kLargestBudgetMegabytes = 1 << 20;
 
 // The canvas with the floating pixels stamped on a copy, or the canvas itself.
-const Canvas& Picture(Editor& e, std::unique_ptr<Canvas>& copy) {
+const Canvas& ShownPicture(Editor& e, std::unique_ptr<Canvas>& copy) {
   if (!IsFloating(e.selection)) return e.canvas;
   copy = std::make_unique<Canvas>(e.canvas);
   StampSelection(e.selection, *copy);
@@ -68,7 +68,7 @@ size_t HistoryBudget(platform::SettingsStore& settings) {
 
 bool RecordCanvasStep(Editor& e, const std::string& name) {
   std::unique_ptr<Canvas> copy;
-  return RecordPainting(e.history, e.doc, Picture(e, copy), name);
+  return RecordPainting(e.history, e.doc, ShownPicture(e, copy), name);
 }
 
 void RecordPendingPainting(Editor& e) { RecordCanvasStep(e, StrokeName(e.tools.dragTool)); }

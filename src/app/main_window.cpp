@@ -7,6 +7,7 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/picture_import_routing.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
@@ -456,6 +457,13 @@ void OnCloseRequest(Editor& e) {
 }
 
 void OnFileDropped(Editor& e, const std::string& path) {
+  // A picture goes through the "Import picture" window as Single picture
+  // does; anything else is opened as a document.
+  if (IsPictureFile(path)) {
+    ImportPictureFile(e, path, false);
+    RecoveryAfterCommand(e);
+    return;
+  }
   OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
   RedrawScreen(e);
   PresentWindow(e);

@@ -3,6 +3,7 @@
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/picture_import_routing.h"
 #include "app/selection_commands.h"
 
 namespace qshe {
@@ -99,8 +100,10 @@ void SecondView(Editor& e) {
 void SetBackground(Editor& e, int background) {
   SetToolState(e, e.tools.currentTool, background, e.tools.pencilSize);
   RenderCanvasView(e);
-  // The shape-position window shows the shape on the same background.
+  // The shape-position window shows the shape on the same background, and
+  // so does the import's preview.
   RefreshPositionWindows(e);
+  RefreshImportPictureWindow(e);
 }
 
 void ToggleGrid(Editor& e) {

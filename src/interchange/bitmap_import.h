@@ -10,6 +10,7 @@
 #include "display/game_palette.h"
 #include "document/canvas.h"
 #include "document/document.h"
+#include "interchange/color_reduction.h"
 #include "interchange/picture.h"
 #include "platform/platform.h"
 
@@ -42,16 +43,30 @@ struct PictureFile {
 // A file larger than `limit` bytes is TooBig without being read.
 PictureFile ReadPictureFile(const std::string& path, uint64_t limit = kMaxPictureFileBytes);
 
-// Game-palette indices, width x height, rows bottom first. With
-// `transparent`: palettised pictures give 0 for colour-table index 0;
-// others give 0 for alpha 0 when the alpha channel is used, else for every
-// pixel of exactly the bottom-right pixel's colour. Every other pixel gets
-// the nearest game colour, never 0.
-std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& colors, bool transparent);
+// Game-palette indices, width x height, rows bottom first, the colours
+// reduced as `choice` says.
+inline std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& colors,
+                                         const ColorChoice& choice) {
+  return ReduceColors(picture, colors, choice);
+}
+// The same with every pixel matched to its nearest game colour; with
+// `transparent` the "Automatic" rule: palettised pictures give 0 for
+// colour-table index 0; others give 0 for alpha 0 when the alpha channel is
+// used, else for every pixel of exactly the bottom-right pixel's colour.
+// Every other pixel gets the nearest game colour, never 0.
+inline ColorChoice NearestChoice(bool transparent) {
+  return {transparent ? Transparency::Automatic : Transparency::None, {}, ColorMethod::Nearest};
+}
+inline std::vector<uint8_t> MatchPicture(const Picture& picture, const ColorMatcher& colors, bool transparent) {
+  return ReduceColors(picture, colors, NearestChoice(transparent));
+}
 
 // Fills `shape` (cleared first, so offsets and properties start at 0) with a
 // matched picture. False when its block could not be obtained.
-bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool transparent, Shape& shape);
+bool PictureToShape(const Picture& picture, const ColorMatcher& colors, const ColorChoice& choice, Shape& shape);
+inline bool PictureToShape(const Picture& picture, const ColorMatcher& colors, bool transparent, Shape& shape) {
+  return PictureToShape(picture, colors, NearestChoice(transparent), shape);
+}
 
 // A picture file read and matched into a new shape, or why not (the reason
 // without the file's name; empty on success).
@@ -59,7 +74,11 @@ struct PictureShape {
   Shape shape;
   std::string reason;
 };
-PictureShape ReadPictureShape(const std::string& path, const ColorMatcher& colors, bool transparent);
+PictureShape ReadPictureShape(const std::string& path, const ColorMatcher& colors, const ColorChoice& choice);
+
+// Puts matched indices of a width x height picture on the canvas's top left
+// and clears the rest.
+void PutOnCanvas(Canvas& canvas, const std::vector<uint8_t>& indices, int32_t width, int32_t height);
 
 // Offsets that put the shape's middle over the floor tile's: 32 - width / 2
 // across, height / 2 + 65 up, each kept to -127..127.
@@ -69,13 +88,21 @@ void CenterOffsets(Shape& shape);
 // slot. False, with `shape` as it was, when the file cannot be opened
 // (silently) or used (with a message naming the file).
 bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
-                     bool transparent, Shape& shape);
+                     const ColorChoice& choice, Shape& shape);
+inline bool LoadBitmapShape(platform::MessageBoxes& boxes, const ColorMatcher& colors, const std::string& path,
+                            bool transparent, Shape& shape) {
+  return LoadBitmapShape(boxes, colors, path, NearestChoice(transparent), shape);
+}
 
 // Reads `path` into shape slot `target`, or into the canvas (top-left, the
 // rest cleared) for a negative target. A file that cannot be opened changes
 // nothing silently; a picture that cannot be used is refused with a message
 // naming the file and changes nothing. On success the document is modified.
 bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
-                    const std::string& path, bool transparent, int32_t target);
+                    const std::string& path, const ColorChoice& choice, int32_t target);
+inline bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes, const ColorMatcher& colors,
+                           const std::string& path, bool transparent, int32_t target) {
+  return LoadBitmapFile(doc, canvas, boxes, colors, path, NearestChoice(transparent), target);
+}
 
 }  // namespace qshe

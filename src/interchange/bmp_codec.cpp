@@ -161,7 +161,9 @@ bool ReadRleRows(std::span<const uint8_t> bytes, size_t at, const Header& h, con
 // The information header at `info` and what follows it. `offBits` is where
 // a file header says the pixels start (none on the clipboard). With `crop`,
 // larger pictures keep their top-left part instead of being refused.
-PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optional<size_t> offBits, bool crop) {
+// Without it, pictures up to `maxSide` either way are read.
+PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optional<size_t> offBits, bool crop,
+                         int32_t maxSide = kMaxPictureSide) {
   if (bytes.size() < info + 4) return Damaged("its headers are cut short");
   Header h;
   h.headerSize = U32(bytes, info);
@@ -185,7 +187,8 @@ PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optio
     h.topDown = true;
     h.height = -h.height;
   }
-  if (!crop && (h.height > kMaxPictureSide || h.width > kMaxPictureSide)) return PictureFailure(PictureError::TooBig);
+  if (crop) maxSide = kMaxPictureSide;
+  if (!crop && (h.height > maxSide || h.width > maxSide)) return PictureFailure(PictureError::TooBig);
   if (h.width <= 0 || h.height <= 0) {
     return PictureFailure(PictureError::BadSize, std::to_string(h.width) + " x " +
                                                      std::to_string(h.topDown ? -h.height : h.height));
@@ -228,8 +231,8 @@ PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optio
   }
 
   Kept k;
-  k.width = std::min<int64_t>(h.width, kMaxPictureSide);
-  k.height = std::min<int64_t>(h.height, kMaxPictureSide);
+  k.width = std::min<int64_t>(h.width, maxSide);
+  k.height = std::min<int64_t>(h.height, maxSide);
   k.skipped = h.height - k.height;
   Picture p;
   p.width = static_cast<int32_t>(k.width);
@@ -289,10 +292,10 @@ PictureResult DecodeInfo(std::span<const uint8_t> bytes, size_t info, std::optio
 
 bool IsBmp(std::span<const uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
 
-PictureResult DecodeBmp(std::span<const uint8_t> bytes) {
+PictureResult DecodeBmp(std::span<const uint8_t> bytes, int32_t maxSide) {
   if (!IsBmp(bytes)) return PictureFailure(PictureError::NotAPicture);
   if (bytes.size() < kFileHeaderSize + 4) return Damaged("its headers are cut short");
-  return DecodeInfo(bytes, kFileHeaderSize, U32(bytes, 10), false);
+  return DecodeInfo(bytes, kFileHeaderSize, U32(bytes, 10), false, maxSide);
 }
 
 PictureResult DecodeBmpTopLeft(std::span<const uint8_t> bytes) {

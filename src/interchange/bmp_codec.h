@@ -15,8 +15,9 @@ bool IsBmp(std::span<const uint8_t> bytes);
 
 // Reads core (OS/2, 12-byte), 40-byte and longer (V4, V5) information
 // headers; 1-, 4- and 8-bit palettised, RLE4, RLE8, 16-, 24- and 32-bit with
-// or without bit fields; bottom-up and top-down rows.
-PictureResult DecodeBmp(std::span<const uint8_t> bytes);
+// or without bit fields; bottom-up and top-down rows. Pictures up to
+// `maxSide` either way (whole sheets pass a larger one).
+PictureResult DecodeBmp(std::span<const uint8_t> bytes, int32_t maxSide = kMaxPictureSide);
 
 // A bitmap file of any size that keeps its top-left kMaxPictureSide x
 // kMaxPictureSide, as pictures from the clipboard do.

@@ -6,7 +6,7 @@
 
 namespace qshe {
 
-bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors) {
+std::optional<std::string> AskPictureToImport(platform::Platform& ui) {
   platform::FileDialogRequest request;
   request.filters = PictureOpenFilters();
   request.firstFilter = 0;
@@ -15,12 +15,7 @@ bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, 
   request.maxLength = 510;
   request.fileMustExist = true;
   request.hideReadOnly = true;
-  auto chosen = ui.files.AskOpenFileName(request);
-  if (!chosen) return false;
-  ui.window.SetCursor(platform::Cursor::Wait);
-  bool loaded = LoadBitmapFile(doc, canvas, ui.boxes, colors, *chosen, true, -1);
-  ui.window.SetCursor(platform::Cursor::Arrow);
-  return loaded;
+  return ui.files.AskOpenFileName(request);
 }
 
 bool ExportShapeAsBitmap(Document& doc, Canvas& canvas, platform::Platform& ui, const GamePalette& palette) {

@@ -2,6 +2,9 @@
 // File > Export > Shape As Bitmap.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "display/game_palette.h"
 #include "document/canvas.h"
 #include "document/document.h"
@@ -9,9 +12,8 @@
 
 namespace qshe {
 
-// Asks for a picture and loads it onto the canvas with the background made
-// transparent. True when the canvas now holds the picture.
-bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors);
+// Asks for the picture File > Import > Single picture puts on the canvas.
+std::optional<std::string> AskPictureToImport(platform::Platform& ui);
 
 // Commits the canvas into the current shape and saves that shape as a
 // picture, asking for the name.

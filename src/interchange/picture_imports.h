@@ -13,6 +13,8 @@
 #include "document/canvas.h"
 #include "document/document.h"
 #include "document/history.h"
+#include "interchange/color_reduction.h"
+#include "interchange/picture.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -58,6 +60,11 @@ struct ImportCount {
 // change.
 ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
+                               const ColorChoice& reduction);
+// Each picture matched to its nearest colours, with or without the
+// "Automatic" transparency.
+ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
+                               const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
 
 inline constexpr int kSheetWidth = 640;
@@ -98,5 +105,50 @@ ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet
                      const ImportChoice& choice, const std::string& path = "the sheet");
 ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
                           platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice);
+
+// ----- sheets in any palette ----------------------------------------------
+
+// The largest sheet either way: BMP and PNG sheets, and PCX sheets whose
+// colours are matched. A PCX sheet in game colours is 640 x 480 as always.
+inline constexpr int kMaxSheetSide = 4096;
+
+// How a sheet's pixels become shape pixels.
+struct SheetColors {
+  // False: the sheet's pixels are game-palette indices, taken as they are
+  // stored. True: each pixel's colour is matched to the game palette as
+  // `colors.method` says. A sheet without a colour table (16, 24 or 32
+  // bits a pixel) has no indices to keep and is always matched.
+  bool match = false;
+  // Which pixels become transparent: "Automatic" is the sheet's background
+  // (and, in a sheet with alpha, every pixel of alpha 0); "This colour"
+  // compares the colour each pixel shows (a stored index: its game colour).
+  ColorChoice colors;
+};
+
+// A sheet file read: a BMP or PNG picture (or a PCX picture to be matched)
+// decoded whole, or a PCX sheet in game colours left to the sheet buffer,
+// or why it cannot be used.
+struct SheetFile {
+  bool decoded = false;
+  bool pcxAsStored = false;
+  Picture picture;
+  std::string message;  // names the file
+};
+SheetFile DecodeSheet(std::span<const uint8_t> bytes, bool match, const std::string& path);
+
+// Cuts a sheet by the rule above: the sheet buffer with its stored indices,
+// the background and pixels transparent as `colors` says ...
+ImportCount CutSheet(History& history, Document& doc, const VirtualBuffer& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const ColorChoice& colors, const GamePalette& palette,
+                     const std::string& path);
+// ... or a decoded picture of any size. A frame's inside is reduced as one
+// picture, so a dither runs across it and stops at its edges.
+ImportCount CutSheet(History& history, Document& doc, const Picture& sheet, platform::MessageBoxes& boxes,
+                     const ImportChoice& choice, const SheetColors& colors, const ColorMatcher& matcher, const std::string& path);
+// Reads the sheet at `path`, PCX, BMP or PNG, and cuts it. A PCX sheet in
+// game colours goes through the sheet buffer as it always did.
+ImportCount ImportCollage(History& history, Document& doc, DisplayState& display, int sheetSlot,
+                          platform::MessageBoxes& boxes, const std::string& path, const ImportChoice& choice,
+                          const SheetColors& colors, const ColorMatcher& matcher);
 
 }  // namespace qshe

@@ -85,9 +85,9 @@ class SettingsStore {
   // A text value of an existing key, or nothing when the value is missing.
   virtual std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                               const std::string& name) = 0;
-  // Stores a text value, making the key when it is missing. The editor's
-  // own preferences go here; nothing writes to the game's keys.
-  virtual void WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+  // Stores a text value, making the key when it is missing; false when the
+  // store cannot be written.
+  virtual bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                          const std::string& value) = 0;
 };
 

@@ -434,7 +434,8 @@ std::vector<uint8_t> GreyBmp(int w, int h, uint8_t value) {
 TEST_F(DialogsTest, ImportFilesTakesAFolderIntoTheDocumentAfterCommittingThePainting) {
   OnCommand(e, kCmdImportMultiple);
   ASSERT_TRUE(dlg.DialogVisible(kImportFilesDialog));
-  EXPECT_TRUE(dlg.Item(kImportFilesDialog, kFilesTransparent).checked);
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesTransparency), 0);  // Automatic
+  EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesMethod), 0);        // Nearest colour
   EXPECT_FALSE(dlg.Item(kImportFilesDialog, kFilesCenter).checked);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesMode), 0);
   EXPECT_EQ(dlg.ListSelection(kImportFilesDialog, kFilesPlacement), 0);
@@ -515,7 +516,9 @@ TEST_F(DialogsTest, ImportCollageCutsASheetIntoShapes) {
   const std::string sheet = (kSheets / "im_sheet.pcx").string();
   hp.fileNames.push_back(sheet);
   dlg.Click(kImportCollageDialog, kCollageBrowse);
-  EXPECT_EQ(hp.openDialogs.back().filters[0].description, "Pellory Scan PCX files (*.pcx)");
+  // Sheets of any kind first, the game's own PCX sheets alone next.
+  EXPECT_EQ(hp.openDialogs.back().filters[0].pattern, "*.pcx;*.bmp;*.png");
+  EXPECT_EQ(hp.openDialogs.back().filters[1].description, "Pellory Scan PCX files (*.pcx)");
   EXPECT_EQ(hp.openDialogs.back().title, "Choose a picture collage to import");
   EXPECT_EQ(hp.openDialogs.back().defaultExtension, "pcx");
   EXPECT_EQ(Text(kImportCollageDialog, kCollageFile), sheet);

@@ -8,6 +8,7 @@
 #include "document/file_io.h"
 #include "document/shape_file.h"
 #include "interchange/bitmap_export.h"
+#include "interchange/picture_import.h"
 
 #include <algorithm>
 
@@ -17,6 +18,7 @@ namespace {
 using platform::Answer;
 
 struct PictureCommandsTest : EditorFixture {
+  platform::HeadlessDialogs& dlg = hp.dialogs;
   void SetUp() override { ASSERT_TRUE(Start()); }
 };
 
@@ -36,6 +38,11 @@ TEST_F(PictureCommandsTest, CtrlIThenCtrlSPutsThePictureIntoTheFileAndUndoTakesI
   EXPECT_EQ(hp.openDialogs[0].title, "Import a picture onto the canvas");
   EXPECT_EQ(hp.openDialogs[0].maxLength, 510);
   EXPECT_TRUE(hp.messages.empty());
+  // Nothing changes before the "Import picture" window says Import.
+  ASSERT_TRUE(dlg.DialogVisible(kImportPictureDialog));
+  EXPECT_EQ(e.canvas.At(5, 250), 33);
+  dlg.Click(kImportPictureDialog, kPictureImport);
+  EXPECT_FALSE(dlg.DialogVisible(kImportPictureDialog));
   EXPECT_EQ(e.canvas.At(0, 253), 50);
   EXPECT_EQ(e.canvas.At(1, 255), 60);
   EXPECT_EQ(e.canvas.At(5, 250), 0);

@@ -147,7 +147,7 @@ TEST_F(QtDialogs, ImportFilesTakesThePatternTypedAndTheListsChosen) {
   Open(kCmdImportMultiple);
   ASSERT_TRUE(host.DialogWindow(kImportFilesDialog)->isVisible());
   EXPECT_EQ(host.DialogWindow(kImportFilesDialog)->windowTitle().toStdString(), "Import Files");
-  EXPECT_TRUE(Item<QCheckBox>(kImportFilesDialog, kFilesTransparent)->isChecked());
+  EXPECT_EQ(Item<QComboBox>(kImportFilesDialog, kFilesTransparency)->currentText().toStdString(), "Automatic");
   QComboBox* place = Item<QComboBox>(kImportFilesDialog, kFilesPlacement);
   ASSERT_EQ(place->count(), 5);
   place->setCurrentIndex(3);  // to the beginning

@@ -194,3 +194,68 @@ TEST_F(PictureToolTest, CollageIsAllOrNothing) {
   EXPECT_EQ(RunCollage({P("missing.qsh"), P("bad.pcx")}, err), 1);
   EXPECT_FALSE(std::filesystem::exists(P("missing.qsh")));
 }
+
+namespace {
+
+std::string Data(const std::string& name) {
+  return (std::filesystem::path(QSHE_TESTS_DIR) / "interchange" / "data" / name).string();
+}
+
+}  // namespace
+
+TEST_F(PictureToolTest, ImportTakesTheTransparencyAndDitherChoices) {
+  const ColorMatcher m(palette);
+  // 24 x 20 on magenta with a black detail at (5..7, 5..7) from the top.
+  auto pixel = [](const Shape& s, int x, int top) {
+    return s.pixels[static_cast<size_t>(s.height - 1 - top) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
+  };
+  ASSERT_EQ(Run({"import", P("a.qsh"), Data("im_key.bmp")}), 0) << err;
+  EXPECT_EQ(pixel(Shapes("a.qsh")[0], 0, 0), m.Nearest(255, 0, 255)) << "no flag: nothing transparent, as always";
+  ASSERT_EQ(Run({"import", "--transparent", P("b.qsh"), Data("im_key.bmp")}), 0) << err;
+  EXPECT_EQ(pixel(Shapes("b.qsh")[0], 0, 0), 0) << "the bare flag is auto";
+  ASSERT_EQ(Run({"import", "--transparent", "#000000", "--dither", "diffusion", P("c.qsh"), Data("im_key.bmp")}), 0)
+      << err;
+  const Shape c = std::move(Shapes("c.qsh")[0]);
+  EXPECT_EQ(pixel(c, 6, 6), 0);
+  EXPECT_NE(pixel(c, 0, 0), 0);
+  ASSERT_EQ(Run({"import", "--transparent", "none", "--dither", "none", P("d.qsh"), Data("im_entry0.bmp")}), 0)
+      << err;
+  EXPECT_EQ(pixel(Shapes("d.qsh")[0], 0, 0), m.Nearest(200, 30, 30)) << "entry 0 is the subject and stays";
+  // The same picture and choices, the same bytes.
+  ASSERT_EQ(Run({"import", "--transparent", "#000000", "--dither", "diffusion", P("e.qsh"), Data("im_key.bmp")}), 0);
+  EXPECT_EQ(ReadBytes(P("c.qsh")), ReadBytes(P("e.qsh")));
+}
+
+TEST_F(PictureToolTest, ImportAndCollageRefuseChoicesTheyCannotRead) {
+  for (std::vector<std::string> bad : {
+           std::vector<std::string>{"import", "--transparent", "#ff00f", P("a.qsh"), Data("im_key.bmp")},
+           {"import", "--transparent", "#ff00fg", P("a.qsh"), Data("im_key.bmp")},
+           {"import", "--dither", "floyd", P("a.qsh"), Data("im_key.bmp")},
+           {"import", "--dither"},
+           {"collage", "--dither", "sierra", "--match-colours", P("a.qsh"), Data("im_sheet_any.bmp")},
+           {"collage", "--transparent", "#12", P("a.qsh"), Data("im_sheet_any.bmp")},
+       }) {
+    EXPECT_EQ(Run(bad), 2) << bad[1] << " " << bad[2];
+    EXPECT_FALSE(std::filesystem::exists(P("a.qsh")));
+  }
+  EXPECT_EQ(Run({"collage", "--dither", "diffusion", P("a.qsh"), kSheet}), 2);
+  EXPECT_NE(err.find("--dither needs --match-colours"), std::string::npos) << err;
+  EXPECT_FALSE(std::filesystem::exists(P("a.qsh")));
+}
+
+TEST_F(PictureToolTest, CollageMatchesSheetsInAnyPaletteAndAnySize) {
+  const ColorMatcher m(palette);
+  ASSERT_EQ(Run({"collage", "--match-colours", "--dither", "diffusion", P("a.qsh"), Data("im_sheet_any.bmp")}), 0)
+      << err;
+  std::vector<Shape> a = Shapes("a.qsh");
+  ASSERT_EQ(a.size(), 2u);
+  EXPECT_EQ(std::make_pair(a[0].width, a[0].height), std::make_pair(32, 68));
+  // A 24-bit PNG sheet has no colour numbers to keep: always matched.
+  ASSERT_EQ(Run({"collage", P("b.qsh"), Data("im_sheet_any.png")}), 0) << err;
+  std::vector<Shape> b = Shapes("b.qsh");
+  ASSERT_EQ(b.size(), 2u);
+  EXPECT_EQ(b[0].pixels[0], m.Nearest(20, 20, 200));
+  // With the background kept, each frame's inside comes whole.
+  ASSERT_EQ(Run({"collage", "--transparent", "none", P("c.qsh"), Data("im_sheet_any.png")}), 0) << err;
+  EXPECT_EQ(Shapes("c.qsh")[1].width, 59);
+}

@@ -121,6 +121,7 @@ File      New                                   Ctrl+N
           Save                                  Ctrl+S
           Save As...
           Import > Single picture...            Ctrl+I
+          Import > Single picture with settings...  Ctrl+Shift+I
           Import > Multiple pictures...
           Import > Picture collage...           Ctrl+U
           Export > Shape As Bitmap...           Ctrl+E
@@ -275,7 +276,8 @@ FILES
        document has object properties.
 .bmp   Windows bitmaps, and
 .png   PNG pictures, for importing and exporting shapes.
-.pcx   Picture collages to import (640 x 480, 8-bit).
+.pcx   Picture collages to import (640 x 480, 8-bit; matched to the
+       game palette, any size up to 4096 x 4096, as BMP and PNG sheets).
 
 Saving writes the shape file and its side file to temporary files and
 puts both in place only when everything was written; a damaged file, one
@@ -285,26 +287,46 @@ refused with a message naming it.
 
 IMPORTING AND EXPORTING PICTURES
 --------------------------------
-Single picture (Ctrl+I): a BMP or PNG picture replaces the canvas, its
-top-left corner at the canvas's. Every colour becomes the nearest game
-colour. Its background becomes transparent: colour 0 of a palettised
-picture, pixels with alpha 0 where the picture's alpha is used, else
-every pixel of the bottom-right pixel's colour. Bitmaps of 1, 4, 8, 16,
-24 and 32 bits, compressed (RLE4, RLE8) or not, and PNG pictures are
-read; a picture too large for a shape, or a damaged file, is refused
-with a message naming it. The import is one undo step.
+Single picture (Ctrl+I, or drop a picture on the window): a BMP or PNG
+picture replaces the canvas, its top-left corner at the canvas's. First
+the "Import picture" window shows the result in game colours, at its own
+size and twice that, on the canvas view's background, with two choices:
+  Transparency  "Automatic" (the default): colour 0 of a palettised
+                picture, pixels with alpha 0 where the picture's alpha is
+                used, else every pixel of the bottom-right pixel's colour.
+                "None": no pixel becomes transparent. "This colour": every
+                pixel of one colour; type it as #rrggbb or click it in a
+                preview.
+  Colours       "Nearest colour" (the default): each pixel the nearest
+                game colour. "Ordered dither": a regular 8 x 8 pattern of
+                two neighbouring colours. "Error diffusion": what each
+                pixel misses is handed on to its neighbours, so gradients
+                and photos keep their shades.
+Dithering uses only the game colours 10..245, and no pixel becomes 0
+except by the transparency choice. Import puts the picture on the canvas
+(one undo step); Cancel changes nothing. The choices are remembered.
+"Always use these settings" skips the window next time; File > Import >
+Single picture with settings (Ctrl+Shift+I) always shows it. Bitmaps of
+1, 4, 8, 16, 24 and 32 bits, compressed (RLE4, RLE8) or not, and PNG
+pictures are read; a picture too large for a shape, or a damaged file,
+is refused with a message naming it.
 
 Multiple pictures: name the files with a pattern (? and * in the file
 name, for example ~/art/tree*.bmp). Each file becomes one shape, in name
-order, added as new shapes or replacing shapes from the place you choose.
-You can make the backgrounds transparent as above and center each
-picture's offsets.
+order, added as new shapes or replacing shapes from the place you choose,
+with the same Transparency and Colours choices as a single picture, and
+the offsets centred if you like. The whole import is one undo step.
 
-Picture collage (Ctrl+U): a 640 x 480 8-bit PCX sheet on which each
-picture sits inside a one-colour rectangular frame on a plain
-background. Every frame becomes a shape, cropped to its visible pixels,
-with offsets taken from where the picture sits in its frame. The sheet's
-colour numbers are used as they are.
+Picture collage (Ctrl+U): a sheet on which each picture sits inside a
+one-colour rectangular frame on a plain background. Every frame becomes
+a shape, cropped to its visible pixels, with offsets taken from where
+the picture sits in its frame. Sheet colours: the default, game colours
+as stored, takes the sheet's colour numbers as they are (an 8-bit PCX
+sheet of 640 x 480). "Match to the game palette" matches each colour
+to the nearest game colour instead, for sheets drawn in any paint
+program. PCX, BMP and PNG sheets up to 4096 x 4096 are read; a sheet
+without a colour table (16, 24 or 32 bits) is always matched. The whole
+import is one undo step.
 
 Export (Ctrl+E): writes the current shape as an 8-bit Windows bitmap in
 the game palette, or as a palettised PNG when the name ends in ".png".

@@ -3,6 +3,10 @@
 #include <memory>
 
 #include "display/virtual_buffer.h"
+#include "document/file_io.h"
+#include "interchange/bitmap_import.h"
+#include "interchange/bmp_codec.h"
+#include "interchange/png_codec.h"
 #include "interchange/picture_imports.h"
 #include "picture_commands.h"
 #include "shape_files.h"
@@ -25,6 +29,10 @@ class CollectedMessages : public platform::MessageBoxes {
 std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ostream& err) {
   std::optional<int> at;
   ImportChoice choice;
+  SheetColors colors;  // the background transparent, as always
+  bool ditherGiven = false;
+  std::optional<int> bad;
+  std::string palettePath;
   std::vector<std::string> names;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -34,6 +42,12 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
       choice.mode = ImportMode::ReplaceOld;
     } else if (a == "--center") {
       choice.center = true;
+    } else if (a == "--match-colours") {
+      colors.match = true;
+    } else if (a == "--palette" && i + 1 < args.size()) {
+      palettePath = args[++i];
+    } else if (ParseColorOption(args, i, colors.colors, ditherGiven, bad, err)) {
+      if (bad) return bad;
     } else if (a.size() > 1 && a[0] == '-' && names.empty()) {
       return std::nullopt;
     } else {
@@ -41,8 +55,23 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
     }
   }
   if (names.size() != 2) return std::nullopt;
+  if (ditherGiven && !colors.match) {
+    err << "qshe-tool: --dither needs --match-colours; a sheet in game colours keeps its indices\n";
+    return 2;
+  }
   const std::string& shapePath = names[0];
   const std::string& sheetPath = names[1];
+
+  // The game palette: what colours are matched to, and what colour a stored
+  // index shows for --transparent #rrggbb.
+  GamePalette palette{};
+  // A PCX sheet in game colours needs none, as it never did; a BMP or PNG
+  // sheet may have no colour table and be matched whatever the options.
+  auto head = ReadFilePrefix(sheetPath, 8);
+  const bool pictureSheet = head && (IsBmp(head->bytes()) || IsPng(head->bytes()));
+  const bool needPalette = colors.match || pictureSheet || colors.colors.transparency == Transparency::ThisColor;
+  if ((needPalette || !palettePath.empty()) && !LoadToolPalette(palettePath, palette, err)) return 1;
+  const ColorMatcher matcher(palette);
 
   auto loaded = std::make_unique<Loaded>();
   const std::optional<int> first = LoadImportTarget(shapePath, at, *loaded, err);
@@ -60,7 +89,8 @@ std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ost
   const int sheet = AllocBuffer(*display, kSheetWidth, kSheetHeight);
   CollectedMessages messages;
   History history;  // nothing is undone here; the import only goes through it
-  const ImportCount n = ImportCollage(history, *doc, *display, sheet, messages, sheetPath, choice);
+  const ImportCount n = ImportCollage(history, *doc, *display, sheet, messages, sheetPath, choice, colors,
+                                      matcher);
   for (const std::string& text : messages.texts) err << "qshe-tool: " << text << "\n";
   if (!messages.texts.empty()) return 1;
   if (n.imported == 0) {

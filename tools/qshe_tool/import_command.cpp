@@ -19,6 +19,40 @@ std::optional<int> ParseAtOption(const std::string& text, std::ostream& err) {
   return static_cast<int>(v);
 }
 
+bool ParseColorOption(const std::vector<std::string>& args, size_t& i, ColorChoice& choice, bool& ditherGiven,
+                      std::optional<int>& status, std::ostream& err) {
+  const std::string& a = args[i];
+  if (a == "--transparent") {
+    if (i + 1 >= args.size()) {
+      choice.transparency = Transparency::Automatic;
+      return true;
+    }
+    const std::string& value = args[i + 1];
+    if (ParseTransparencyWord(value, choice)) {
+      ++i;
+    } else if (!value.empty() && value[0] == '#') {
+      err << "qshe-tool: --transparent takes auto, none or a colour as #rrggbb, not " << value << "\n";
+      status = 2;
+    } else {
+      choice.transparency = Transparency::Automatic;  // the flag alone
+    }
+    return true;
+  }
+  if (a == "--dither") {
+    auto method = i + 1 < args.size() ? ParseDitherWord(args[i + 1]) : std::nullopt;
+    if (!method) {
+      err << "qshe-tool: --dither takes none, ordered or diffusion\n";
+      status = 2;
+      return true;
+    }
+    ++i;
+    choice.method = *method;
+    ditherGiven = true;
+    return true;
+  }
+  return false;
+}
+
 std::optional<int> LoadImportTarget(const std::string& shapePath, std::optional<int> at, Loaded& loaded,
                                     std::ostream& err) {
   const bool exists = FileExists(shapePath);
@@ -35,7 +69,10 @@ std::optional<int> LoadImportTarget(const std::string& shapePath, std::optional<
 
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err) {
   std::optional<int> at;
-  bool replace = false, transparent = false, center = false;
+  bool replace = false, center = false, ditherGiven = false;
+  // Without --transparent no pixel becomes transparent, as always.
+  ColorChoice colors{Transparency::None, {}, ColorMethod::Nearest};
+  std::optional<int> bad;
   std::string palettePath;
   std::vector<std::string> names;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -46,8 +83,8 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
       palettePath = args[++i];
     } else if (a == "--replace") {
       replace = true;
-    } else if (a == "--transparent") {
-      transparent = true;
+    } else if (ParseColorOption(args, i, colors, ditherGiven, bad, err)) {
+      if (bad) return bad;
     } else if (a == "--center") {
       center = true;
     } else if (a.size() > 1 && a[0] == '-' && names.empty()) {
@@ -61,7 +98,7 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
 
   GamePalette palette;
   if (!LoadToolPalette(palettePath, palette, err)) return 1;
-  const ColorMatcher colors(palette);
+  const ColorMatcher matcher(palette);
 
   auto doc = std::make_unique<Loaded>();
   const std::optional<int> start = LoadImportTarget(shapePath, at, *doc, err);
@@ -80,7 +117,7 @@ std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostr
       err << "qshe-tool: cannot read " << name << ": " << file.openError << "\n";
     } else if (!file.result.ok()) {
       err << "qshe-tool: " << PictureErrorMessage(file.result, name) << "\n";
-    } else if (!PictureToShape(file.result.picture, colors, transparent, s)) {
+    } else if (!PictureToShape(file.result.picture, matcher, colors, s)) {
       err << "qshe-tool: not enough memory for " << name << "\n";
     } else if (FindOversizedShape(std::span<const Shape>(&s, 1))) {
       err << "qshe-tool: " << name << " is " << s.width << " x " << s.height

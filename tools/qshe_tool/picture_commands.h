@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/game_palette.h"
+#include "interchange/color_reduction.h"
 
 namespace qshe::tool {
 
@@ -15,6 +16,13 @@ namespace qshe::tool {
 std::optional<int> ImportCommand(const std::vector<std::string>& args, std::ostream& err);
 std::optional<int> ExportCommand(const std::vector<std::string>& args, std::ostream& err);
 std::optional<int> CollageCommand(const std::vector<std::string>& args, std::ostream& err);
+
+// --transparent [auto|none|#rrggbb] and --dither none|ordered|diffusion at
+// args[i]: true when it was one of them (i then stands on its last word).
+// A bare --transparent is "auto", as the flag without a value always was.
+// A value that is neither sets `status` to 2, with a line on `err`.
+bool ParseColorOption(const std::vector<std::string>& args, size_t& i, ColorChoice& choice, bool& ditherGiven,
+                      std::optional<int>& status, std::ostream& err);
 
 struct Loaded;
 // The number after --at: 0..4999, or nothing (with a line on `err`).

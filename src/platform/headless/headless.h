@@ -86,9 +86,10 @@ class HeadlessPlatform : public MessageBoxes,
   bool HasKey(SettingsRoot root, const std::string& key) override;
   std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                       const std::string& name) override;
-  void WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+  bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                  const std::string& value) override {
     settingsKeys[{root, key}][name] = value;
+    return true;
   }
   void BuildMenus(const std::vector<MenuItem>& pulldowns,
                   const std::vector<Accelerator>& keys) override;

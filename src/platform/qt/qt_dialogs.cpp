@@ -163,10 +163,12 @@ std::optional<std::string> QtSettingsStore::ReadText(SettingsRoot root, const st
   return v.toString().toStdString();
 }
 
-void QtSettingsStore::WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+bool QtSettingsStore::WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                                 const std::string& value) {
   auto s = Open(root, key);
   s->setValue(Q(name), Q(value));
+  s->sync();
+  return s->status() == QSettings::NoError;
 }
 
 }  // namespace qshe::platform

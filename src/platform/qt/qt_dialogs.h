@@ -31,7 +31,7 @@ class QtSettingsStore : public SettingsStore {
   bool HasKey(SettingsRoot root, const std::string& key) override;
   std::optional<std::string> ReadText(SettingsRoot root, const std::string& key,
                                       const std::string& name) override;
-  void WriteText(SettingsRoot root, const std::string& key, const std::string& name,
+  bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                  const std::string& value) override;
 };
 

@@ -8,12 +8,16 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
+#include "app/dropped_files.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
+#include "app/navigation.h"
 #include "app/program_dir.h"
+#include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -49,6 +53,7 @@ const std::set<int>& Available() {
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
       kCmdFlipHorizontal, kCmdFlipVertical,
+      kCmdFirstShape,   kCmdLastShape,     kCmdClearRecent,
   };
   return ids;
 }
@@ -92,16 +97,11 @@ void About(Editor& e) {
 }
 
 void ImportPicture(Editor& e) {
-  const int32_t modified = e.doc.state.modified;
-  if (ImportSinglePicture(e.doc, e.canvas, e.ui(), GameColors(e))) {
-    // The picture is an edit like any other: undoable, and committed by the
-    // timer so the positioning windows show it. The same picture again
-    // changes nothing and leaves nothing unsaved.
-    CallHook(e.doc.hooks.clearSelection);
-    if (!RecordCanvasStep(e, "Import Picture")) e.doc.state.modified = modified;
-    e.window.canvasChanged = 1;
+  if (auto chosen = AskPictureToImport(e.ui())) {
+    ImportPictureFromFile(e, *chosen);
+  } else {
+    ShowCanvas(e);
   }
-  ShowCanvas(e);
 }
 
 void RevertCurrentShape(Editor& e) {
@@ -144,6 +144,20 @@ void FieldsCommand(Editor& e, const char* name, Command command) {
 
 }  // namespace
 
+void ImportPictureFromFile(Editor& e, const std::string& path) {
+  const int32_t modified = e.doc.state.modified;
+  if (ImportPictureFile(e.doc, e.canvas, e.ui(), GameColors(e), path)) {
+    // The picture is an edit like any other: undoable, and committed by the
+    // timer so the positioning windows show it. The same picture again
+    // changes nothing and leaves nothing unsaved.
+    CallHook(e.doc.hooks.clearSelection);
+    if (!RecordCanvasStep(e, "Import Picture")) e.doc.state.modified = modified;
+    e.window.canvasChanged = 1;
+    ShowStatusMessage(e, ImportedPicturesText(1));
+  }
+  ShowCanvas(e);
+}
+
 const ColorMatcher& GameColors(Editor& e) {
   if (e.window.colorMatcher.palette() != e.window.gamePalette) e.window.colorMatcher = ColorMatcher(e.window.gamePalette);
   return e.window.colorMatcher;
@@ -184,6 +198,13 @@ void RunButtonCommand(Editor& e, int button) {
 }
 
 void RunCommand(Editor& e, int identifier) {
+  // The recent files come and go with the list; they are not in the table.
+  const int recent = (identifier & 0xFFFF) - kCmdRecentFile0;
+  if (recent >= 0 && recent < static_cast<int>(kMaxRecentFiles)) {
+    OpenRecentFile(e, static_cast<size_t>(recent));
+    ShowWholeDocument(e);
+    return;
+  }
   auto id = MenuIdFor(identifier);
   if (!id || !CommandAvailable(*id)) return;
   platform::Platform& ui = e.ui();
@@ -217,6 +238,9 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdPreviousShape: MoveBy(e, -1); break;
     case kCmdForward8: MoveBy(e, 8); break;
     case kCmdBackward8: MoveBy(e, -8); break;
+    case kCmdFirstShape: GoToShape(e, 0); break;
+    case kCmdLastShape: GoToShape(e, e.doc.list.count - 1); break;
+    case kCmdClearRecent: ClearRecentFiles(e); break;
     case kCmdImportQbj:
       FieldsCommand(e, "Import QBJ File", [&] { ImportObjectFile(e.doc, ui, refresh); });
       break;

@@ -1,6 +1,8 @@
 // What each menu entry, shortcut and non-tool toolbar button does.
 #pragma once
 
+#include <string>
+
 #include "app/editor.h"
 
 namespace qshe {
@@ -18,6 +20,10 @@ void UpdateMenuAvailability(Editor& e);
 void RefreshShapeViews(Editor& e);
 // The colour matcher of the game palette, rebuilt when the palette changed.
 const ColorMatcher& GameColors(Editor& e);
+// Loads the named picture onto the canvas as File > Import > Single picture
+// does once the picture is chosen (a dropped picture comes here too): one
+// step of the history.
+void ImportPictureFromFile(Editor& e, const std::string& path);
 // Index of the shape a move command goes to.
 int MoveTarget(int current, int count, int step);
 

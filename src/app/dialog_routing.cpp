@@ -4,6 +4,8 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/dropped_files.h"
+#include "app/status_line.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
@@ -91,12 +93,14 @@ void RunImport(Editor& e, int dialog) {
   const std::string path = ReadImportPath(host, dialog);
   const bool files = dialog == kImportFilesDialog;
   BeginEditorStep(e, files ? "Import Pictures" : "Import Picture Collage");
+  ImportCount count;
   if (files) {
-    ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, ReadTransparency(host));
+    count = ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, ReadTransparency(host));
   } else {
-    ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice);
+    count = ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice);
   }
   EndEditorStep(e);
+  if (count.imported > 0) ShowStatusMessage(e, ImportedPicturesText(count.imported));
   // The count and perhaps the current shape's picture have changed.
   CallHook(e.doc.hooks.fillPropertiesWindow);
   RefreshShapeViews(e);
@@ -203,6 +207,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       break;
     default: break;
   }
+  UpdateStatusLine(e);
 }
 
 }  // namespace qshe

@@ -3,6 +3,7 @@
 #include "app/canvas_routing.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/preferences.h"
 #include "app/selection_commands.h"
 
 namespace qshe {
@@ -98,6 +99,7 @@ void SecondView(Editor& e) {
 
 void SetBackground(Editor& e, int background) {
   SetToolState(e, e.tools.currentTool, background, e.tools.pencilSize);
+  KeepViewPreferences(e);
   RenderCanvasView(e);
   // The shape-position window shows the shape on the same background.
   RefreshPositionWindows(e);
@@ -107,6 +109,7 @@ void ToggleGrid(Editor& e) {
   CanvasView& v = e.view;
   v.gridWhileZooming = 1 - v.gridWhileZooming;
   e.desktop.menus.SetMenuChecked(kCmdGridWhileZooming, v.gridWhileZooming == 1);
+  KeepViewPreferences(e);
   RenderCanvasView(e);
   PaintCanvasArea(e);
 }

@@ -7,6 +7,11 @@
 namespace qshe {
 
 bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors) {
+  auto chosen = AskPictureToImport(ui);
+  return chosen && ImportPictureFile(doc, canvas, ui, colors, *chosen);
+}
+
+std::optional<std::string> AskPictureToImport(platform::Platform& ui) {
   platform::FileDialogRequest request;
   request.filters = PictureOpenFilters();
   request.firstFilter = 0;
@@ -15,10 +20,13 @@ bool ImportSinglePicture(Document& doc, Canvas& canvas, platform::Platform& ui, 
   request.maxLength = 510;
   request.fileMustExist = true;
   request.hideReadOnly = true;
-  auto chosen = ui.files.AskOpenFileName(request);
-  if (!chosen) return false;
+  return ui.files.AskOpenFileName(request);
+}
+
+bool ImportPictureFile(Document& doc, Canvas& canvas, platform::Platform& ui, const ColorMatcher& colors,
+                       const std::string& path) {
   ui.window.SetCursor(platform::Cursor::Wait);
-  bool loaded = LoadBitmapFile(doc, canvas, ui.boxes, colors, *chosen, true, -1);
+  bool loaded = LoadBitmapFile(doc, canvas, ui.boxes, colors, path, true, -1);
   ui.window.SetCursor(platform::Cursor::Arrow);
   return loaded;
 }

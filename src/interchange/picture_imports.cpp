@@ -173,6 +173,13 @@ ImportCount ImportPictureFiles(History& history, Document& doc, platform::Messag
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
+  return ImportPictureList(history, doc, boxes, colors, files, choice, transparent);
+}
+
+ImportCount ImportPictureList(History& history, Document& doc, platform::MessageBoxes& boxes,
+                              const ColorMatcher& colors, const std::vector<std::string>& files,
+                              const ImportChoice& choice, bool transparent) {
+  if (files.empty()) return {};
   ShapePlacer placer(history, doc, boxes, choice, "file");
   for (const std::string& path : files) {
     if (placer.Full()) continue;

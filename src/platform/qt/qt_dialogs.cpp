@@ -93,6 +93,7 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
       }
     }
   });
+  if (!request.directory.empty()) dialog.setDirectory(Q(request.directory));
   if (!request.initialName.empty()) dialog.selectFile(Q(request.initialName));
   if (!request.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -161,6 +162,17 @@ std::optional<std::string> QtSettingsStore::ReadText(SettingsRoot root, const st
   QVariant v = s->value(Q(name));
   if (!v.isValid()) return std::nullopt;
   return v.toString().toStdString();
+}
+
+std::optional<std::string> QtSettingsStore::ReadPreference(const std::string& name) {
+  if (!preferences_) return std::nullopt;
+  const QVariant v = preferences_->value(Q(name));
+  if (!v.isValid()) return std::nullopt;
+  return v.toString().toStdString();
+}
+
+void QtSettingsStore::WritePreference(const std::string& name, const std::string& value) {
+  if (preferences_) preferences_->setValue(Q(name), Q(value));
 }
 
 }  // namespace qshe::platform

@@ -5,6 +5,7 @@
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/status_line.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
 #include "editing/tools.h"
@@ -40,7 +41,9 @@ bool OverShapeSlider(int x, int y) {
   return x >= kSliderLeft && x <= kSliderRight && y >= kSliderTop && y <= kSliderBottom;
 }
 
-void OnWheel(Editor& e, int x, int y, int across, int down, bool shift, bool ctrl) {
+namespace {
+
+void WheelAt(Editor& e, int x, int y, int across, int down, bool shift, bool ctrl) {
   Navigation& n = e.navigation;
   if (OverCanvasForWheel(x, y)) {
     if (ctrl) {
@@ -59,6 +62,17 @@ void OnWheel(Editor& e, int x, int y, int across, int down, bool shift, bool ctr
     const int target = std::clamp(e.doc.list.current - notches, 0, std::max(e.doc.list.count - 1, 0));
     if (target != e.doc.list.current) GoToShape(e, target);
   }
+}
+
+}  // namespace
+
+void OnWheel(Editor& e, int x, int y, int across, int down, bool shift, bool ctrl) {
+  e.window.lastMouseX = x;
+  e.window.lastMouseY = y;
+  e.status.mouseInside = true;
+  WheelAt(e, x, y, across, down, shift, ctrl);
+  // The pixel under the mouse may be another one now.
+  UpdateStatusLine(e);
 }
 
 void ZoomAtPoint(Editor& e, int x, int y, int direction) {

@@ -74,8 +74,8 @@ StatusText ComposeStatus(const Editor& e) {
     const Shape& s = list.slots[static_cast<size_t>(list.current)];
     t.size = Join({std::to_string(s.width), " x ", std::to_string(s.height)});
   }
-  // Painting not yet committed is unsaved too.
-  if (e.doc.state.modified == kModified || e.window.canvasChanged == 1) t.modified = "Modified";
+  // A stroke marks the document when it ends, as it becomes a step.
+  if (e.doc.state.modified == kModified) t.modified = "Modified";
   t.message = e.status.message;
   t.toolForm = e.status.toolForm;
   return t;

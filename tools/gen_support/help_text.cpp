@@ -41,7 +41,7 @@ Background buttons   What shows through transparent pixels: light grey,
 Pencil sizes         The six brush footprints of the pencil and eraser.
 Status bar (bottom)  Under the mouse: the canvas pixel as x, y from the
                      shape's top-left corner, its palette number and
-                     colour ("index 123  (r, g, b)"); then the zoom
+                     colour, as index 123  (r, g, b); then the zoom
                      (1:1, x2 .. x16), the current shape and how many
                      there are, the shape's size, and "Modified" while
                      there are unsaved changes. Below, one line about the

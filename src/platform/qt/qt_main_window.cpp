@@ -103,7 +103,6 @@ void QtClientArea::wheelEvent(QWheelEvent* event) {
   if (turn.isNull()) turn = event->pixelDelta() * (kWheelNotch / 40);
   const Qt::KeyboardModifiers m = event->modifiers();
   OnWheel(*owner_->editor(), p.x(), p.y(), turn.x(), turn.y(), m & Qt::ShiftModifier, m & Qt::ControlModifier);
-  UpdateStatusLine(*owner_->editor());
 }
 
 void QtClientArea::leaveEvent(QEvent* event) {

@@ -15,6 +15,7 @@
 
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "app/navigation.h"
 #include "app/recent_files.h"
 #include "qt_editor.h"
 
@@ -41,12 +42,13 @@ TEST(QtNavigation, TheWheelScrollsAndCtrlWheelZoomsAtTheMouse) {
   EXPECT_EQ(q.editor.view.zoom, 2);
   // The pixel under the mouse is the one that was: (300 - 184, 120 - 8).
   EXPECT_EQ(ScreenToCanvasX(q.editor.view, 300), 116);
+  const int before = q.editor.verticalBar.position;
   SendWheel(area, canvas, {0, -120});
-  EXPECT_GT(q.editor.verticalBar.position, 0);
-  const int down = q.editor.verticalBar.position;
-  // A touchpad's pixels alone add up too.
+  const int notch = q.editor.verticalBar.position - before;
+  EXPECT_EQ(notch, kArrowClicksPerNotch * q.editor.verticalBar.step);
+  // A touchpad's pixels alone add up too: 40 make a notch.
   for (int i = 0; i < 4; ++i) SendWheel(area, canvas, {}, Qt::NoModifier, {0, -10});
-  EXPECT_EQ(q.editor.verticalBar.position, down + down);
+  EXPECT_EQ(q.editor.verticalBar.position, before + 2 * notch);
   // Over the slider: the next shape.
   SendWheel(area, QPoint(2 * 90, 2 * 230), {0, -120});
   EXPECT_EQ(q.editor.doc.list.current, 1);
@@ -87,8 +89,7 @@ TEST(QtNavigation, TheStatusBarSitsUnderThePictureAndFollowsTheScale) {
   const double small = bar->font().pointSizeF();
   q.window.SetWindowScale(3);
   QApplication::processEvents();
-  EXPECT_GT(bar->font().pointSizeF(), small * 1.5);
-  EXPECT_EQ(area->height(), 3 * 285);
+  EXPECT_GT(bar->font().pointSizeF(), small);
   EXPECT_GE(bar->geometry().top(), area->geometry().bottom());
   // The pointer gone: no position.
   QEvent leave(QEvent::Leave);
@@ -140,6 +141,9 @@ TEST(QtNavigation, DroppedPicturesAreImported) {
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((data / "im_pic.png").string())),
                 QUrl::fromLocalFile(QString::fromStdString((data / "im_pal.bmp").string()))});
+  QDragEnterEvent enter(QPoint(300, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&q.window, &enter);
+  ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(300, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&q.window, &drop);
   EXPECT_EQ(q.editor.doc.list.count, 22);

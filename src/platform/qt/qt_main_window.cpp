@@ -237,6 +237,9 @@ void QtMainWindow::Attach(Editor* editor) {
 void QtMainWindow::FitToScale() {
   // The largest size is the one that shows the whole client area under the
   // menu bar.
+  // The status bar's height follows its new font only once its layout has
+  // been redone.
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   QSize client = client_->ScaledSize();
   QSize full(client.width(), client.height() + menuBar()->sizeHint().height() + status_->sizeHint().height());
   client_->setMinimumSize(0, 0);

@@ -15,7 +15,7 @@ const char* const kWidest[] = {"255, 255", "index 255  (255, 255, 255)", "x16", 
 
 QtStatusBar::QtStatusBar(QWidget* parent) : QStatusBar(parent) {
   setSizeGripEnabled(false);
-  auto* box = new QWidget(this);
+  auto* box = box_ = new QWidget(this);
   auto* grid = new QGridLayout(box);
   grid->setContentsMargins(4, 0, 4, 0);
   grid->setVerticalSpacing(0);
@@ -49,6 +49,11 @@ void QtStatusBar::SetInterfaceFont(const QFont& font) {
   }
   fields_[6]->setFont(font);
   fields_[7]->setFont(font);
+  // The window is sized from the bar's height at once, before Qt would
+  // lay the bar out again on its own.
+  box_->layout()->invalidate();
+  box_->updateGeometry();
+  if (layout()) layout()->invalidate();
 }
 
 QString QtStatusBar::FieldText(int field) const {

@@ -27,6 +27,7 @@ class QtStatusBar : public QStatusBar {
 
  private:
   std::array<QLabel*, 8> fields_{};
+  QWidget* box_ = nullptr;
 };
 
 }  // namespace qshe::platform

@@ -31,11 +31,11 @@ for scale in 1 3; do
     echo 'wid=$(xdotool search --name "QSH Editor" | head -1)'
     # Zoom in twice with the wheel over the crate, then rest on one of its
     # pixels (window points, the menu bar included).
-    echo "xdotool mousemove --window \"\$wid\" $((200 * scale)) $((70 * scale))"
+    echo "xdotool mousemove --window \"\$wid\" $((200 * scale)) $((50 * scale))"
     echo 'sleep 0.5'
     echo 'xdotool keydown ctrl click 4 click 4 keyup ctrl'
     echo 'sleep 0.5'
-    echo "xdotool mousemove --window \"\$wid\" $((215 * scale)) $((80 * scale))"
+    echo "xdotool mousemove --window \"\$wid\" $((206 * scale)) $((52 * scale))"
     echo 'sleep 1'
     echo "import -window root '$out/status-bar-x$scale.png'"
     echo 'kill $pid'

@@ -22,8 +22,10 @@ QtStatusBar::QtStatusBar(QWidget* parent) : QStatusBar(parent) {
   for (size_t i = 0; i < fields_.size(); ++i) {
     fields_[i] = new QLabel(box);
     fields_[i]->setTextFormat(Qt::PlainText);
+    // Each field paints its own background, so a new text repaints only it.
+    fields_[i]->setAutoFillBackground(true);
   }
-  for (int i = 0; i < 6; ++i) grid->addWidget(fields_[static_cast<size_t>(i)], 0, i);
+  for (int i = 0; i < 6; ++i) grid->addWidget(fields_[static_cast<size_t>(i)], 0, i, Qt::AlignLeft);
   grid->addWidget(fields_[6], 1, 0, 1, 4);
   grid->addWidget(fields_[7], 1, 4, 1, 2);
   grid->setColumnStretch(1, 1);
@@ -43,12 +45,16 @@ void QtStatusBar::Show(const StatusText& t) {
 void QtStatusBar::SetInterfaceFont(const QFont& font) {
   setFont(font);
   const QFontMetrics m(font);
+  // Fixed sizes: a field whose text changes as the mouse moves lays out
+  // nothing again, it only repaints.
   for (size_t i = 0; i < 6; ++i) {
     fields_[i]->setFont(font);
-    fields_[i]->setMinimumWidth(m.horizontalAdvance(QString::fromLatin1(kWidest[i])) + m.averageCharWidth());
+    fields_[i]->setFixedSize(m.horizontalAdvance(QString::fromLatin1(kWidest[i])) + m.averageCharWidth(), m.height());
   }
   fields_[6]->setFont(font);
   fields_[7]->setFont(font);
+  fields_[6]->setFixedHeight(m.height());
+  fields_[7]->setFixedHeight(m.height());
   // The window is sized from the bar's height at once, before Qt would
   // lay the bar out again on its own.
   box_->layout()->invalidate();

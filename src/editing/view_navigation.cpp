@@ -1,6 +1,7 @@
 #include "editing/view_navigation.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace qshe {
 namespace {
@@ -16,7 +17,8 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 int TakeWheelNotches(WheelRemainder& remainder, int delta) {
   // Held far from overflow: no real wheel turns this far between events.
-  remainder.pending = std::clamp(remainder.pending + delta, -1000 * kWheelNotch, 1000 * kWheelNotch);
+  constexpr int64_t kMost = 1000 * kWheelNotch;
+  remainder.pending = static_cast<int>(std::clamp(int64_t{remainder.pending} + delta, -kMost, kMost));
   const int notches = remainder.pending / kWheelNotch;  // toward zero: the rest keeps its sign
   remainder.pending -= notches * kWheelNotch;
   return notches;

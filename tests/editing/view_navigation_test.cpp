@@ -2,6 +2,8 @@
 // canvas pixel a window point shows.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "editing/view_navigation.h"
 
 using namespace qshe;
@@ -38,6 +40,9 @@ TEST(WheelNotches, AHugeTurnNeitherOverflowsNorIsLost) {
   EXPECT_EQ(TakeWheelNotches(r, 2'000'000'000), 1000);
   EXPECT_EQ(TakeWheelNotches(r, -2'000'000'000), -1000);
   EXPECT_EQ(r.pending, 0);
+  EXPECT_EQ(TakeWheelNotches(r, 110), 0);
+  EXPECT_EQ(TakeWheelNotches(r, INT_MAX), 1000);
+  EXPECT_EQ(TakeWheelNotches(r, INT_MIN), -1000);
 }
 
 TEST(ZoomSteps, FollowTheZoomCommands) {

@@ -77,7 +77,12 @@ StatusText ComposeStatus(const Editor& e) {
   // A stroke marks the document when it ends, as it becomes a step.
   if (e.doc.state.modified == kModified) t.modified = "Modified";
   t.message = e.status.message;
-  t.toolForm = e.status.toolForm;
+  // A line a tool put there, else the tool and the form it draws in.
+  if (!e.status.toolForm.empty()) {
+    t.toolForm = e.status.toolForm;
+  } else if (const char* form = ToolFormText(e.tools)) {
+    t.toolForm = form;
+  }
   return t;
 }
 

@@ -2,11 +2,13 @@
 
 #include <array>
 
+#include "app/main_window.h"
+
 namespace qshe {
 namespace {
 
 // In toolbar order: tools, view buttons, backgrounds, brush sizes, moves.
-constexpr std::array<const char*, kToolButtonCount> kTips = {
+constexpr std::array<const char*, kFirstFigureButton> kTips = {
     "Pencil (H)",
     "Eraser (J)",
     "Hand: drag to pan the magnified canvas (K)",
@@ -35,7 +37,7 @@ constexpr std::array<const char*, kToolButtonCount> kTips = {
 }  // namespace
 
 int ToolbarButtonAt(const Editor& e, int x, int y) {
-  for (int i = 0; i < kToolButtonCount; ++i) {
+  for (int i = 0; i < kFirstFigureButton; ++i) {
     const ToolButton& b = e.toolbar.buttons[static_cast<size_t>(i)];
     const size_t slot = static_cast<size_t>(2 * i + (b.pressed ? 1 : 0));
     if (slot >= e.helperShapes.size()) continue;
@@ -46,10 +48,14 @@ int ToolbarButtonAt(const Editor& e, int x, int y) {
 }
 
 std::string ToolbarButtonTip(int button) {
-  if (button < 0 || button >= kToolButtonCount) return {};
+  if (button < 0 || button >= kFirstFigureButton) return {};
   return kTips[static_cast<size_t>(button)];
 }
 
-std::string TipAt(const Editor& e, int x, int y) { return ToolbarButtonTip(ToolbarButtonAt(e, x, y)); }
+std::string TipAt(const Editor& e, int x, int y) {
+  const int button = ToolbarButtonAt(e, x, y);
+  // The figure buttons say how their drags go.
+  return button >= 0 ? ToolbarButtonTip(button) : ToolTipAt(e, x, y);
+}
 
 }  // namespace qshe

@@ -8,7 +8,8 @@
 
 namespace qshe {
 
-// The toolbar button under window point (x, y), or -1.
+// The toolbar button under window point (x, y), or -1; the figure buttons
+// have tips of their own (ToolTipAt).
 int ToolbarButtonAt(const Editor& e, int x, int y);
 // "Pencil (H)" for button 0, and so on; empty for none.
 std::string ToolbarButtonTip(int button);

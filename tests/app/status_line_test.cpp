@@ -119,8 +119,12 @@ TEST_F(StatusTest, MessagesAndToolLinesKeepOneLine) {
   SetToolFormText(e, "Rectangle 10 x 4");
   EXPECT_EQ(Now().toolForm, "Rectangle 10 x 4");
   EXPECT_EQ(shown.back().toolForm, "Rectangle 10 x 4");
+  // Taken away, the line names the tool and its form again.
   SetToolFormText(e, "");
-  EXPECT_EQ(Now().toolForm, "");
+  EXPECT_EQ(Now().toolForm, "Pencil");
+  OnCommand(e, kCmdRectangle);
+  OnCommand(e, kCmdRectangle);
+  EXPECT_EQ(Now().toolForm, "Rectangle (filled)");
   EXPECT_EQ(Now().message, "Imported 40 pictures");
 }
 

@@ -23,7 +23,7 @@ std::string KeyOf(int menuId) {
 
 TEST_F(EditorFixture, EveryToolbarButtonHasATipAtItsPlace) {
   ASSERT_TRUE(Start());
-  for (int i = 0; i < kToolButtonCount; ++i) {
+  for (int i = 0; i < kFirstFigureButton; ++i) {
     auto [x, y] = ButtonCentre(i);
     EXPECT_EQ(ToolbarButtonAt(e, x, y), i);
     EXPECT_FALSE(TipAt(e, x, y).empty()) << i;
@@ -31,6 +31,9 @@ TEST_F(EditorFixture, EveryToolbarButtonHasATipAtItsPlace) {
   EXPECT_EQ(TipAt(e, 300, 100), "");  // the canvas
   EXPECT_EQ(TipAt(e, 0, 0), "");
   EXPECT_EQ(TipAt(e, 15, 134), "Pencil (H)");
+  // The figure buttons keep their own tips.
+  const ToolButton& line = e.toolbar.buttons[kFirstFigureButton];
+  EXPECT_EQ(TipAt(e, line.x + 2, line.y + 2).substr(0, 8), "Line (L)");
 }
 
 TEST(Tooltips, NameTheKeyTheCommandTableGives) {
@@ -45,7 +48,7 @@ TEST(Tooltips, NameTheKeyTheCommandTableGives) {
   for (int i = 13; i <= 18; ++i) EXPECT_NE(ToolbarButtonTip(i).find(std::string("(").append(KeyOf(kCmdChangePencilSize))), std::string::npos);
   EXPECT_EQ(ToolbarButtonTip(19), "Next Shape (+)");
   EXPECT_NE(ToolbarButtonTip(21).find("Page Down"), std::string::npos);
-  EXPECT_EQ(ToolbarButtonTip(23), "");
+  EXPECT_EQ(ToolbarButtonTip(kFirstFigureButton), "");
   EXPECT_EQ(ToolbarButtonTip(-1), "");
 }
 

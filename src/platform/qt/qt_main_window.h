@@ -50,6 +50,7 @@ class QtClientArea : public QtPicture {
   void leaveEvent(QEvent* event) override;
   bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Tooltips of the buttons in the picture.
 
  private:
   QtMainWindow* owner_;

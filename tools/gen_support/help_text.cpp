@@ -47,7 +47,8 @@ Status bar (bottom)  Under the mouse: the canvas pixel as x, y from the
                      (1:1, x2 .. x16), the current shape and how many
                      there are, the shape's size, and "Modified" while
                      there are unsaved changes. Below, one line about the
-                     last import or save.
+                     last import or save, and the current tool with the
+                     form it draws.
 
 Resting the mouse on a toolbar button names it with its key.
 

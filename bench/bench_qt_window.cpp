@@ -1,10 +1,10 @@
 // The Qt window at whole-number scales: one full present at x4 against
 // copying the enlarged picture's bytes, and one pencil move at zoom 16 sent
-// as a real mouse event and painted, at x1 and at x4; one drag step in a
-// positioning preview at x4; a change of scale with every window open; one
-// frame of the Animation window at x4, and what playing it at 60 frames a
-// second costs the processor. Runs on Qt's offscreen platform with a
-// 3840 x 2160 screen.
+// as a real mouse event and painted, at x1 and at x4, and a plain move with
+// the status bar following it against that; one drag step in a positioning
+// preview at x4; a change of scale with every window open; one frame of the
+// Animation window at x4, and what playing it at 60 frames a second costs
+// the processor. Runs on Qt's offscreen platform with a 3840 x 2160 screen.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -107,6 +107,40 @@ void BM_QtPencilMoveAtZoom16(benchmark::State& state) {
   send(QEvent::MouseButtonRelease, x, Qt::LeftButton, Qt::NoButton);
 }
 BENCHMARK(BM_QtPencilMoveAtZoom16)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// A mouse move over the canvas at zoom 16 with the status bar following it
+// (a new pixel, so a new position each time), against the pencil move as it
+// was before the status bar: the same stroke with the bar not shown. Scale
+// in the first argument; the second 0 for that pencil move, 1 for the move
+// with the status bar.
+void BM_QtMoveWithStatusBar(benchmark::State& state) {
+  const int scale = static_cast<int>(state.range(0));
+  const bool hover = state.range(1) == 1;
+  Window w;
+  if (!w.Start(scale)) {
+    state.SkipWithError("the editor did not start");
+    return;
+  }
+  for (int i = 0; i < 4; ++i) OnCommand(*w.editor, kCmdZoomIn);
+  if (!hover) w.editor->status.show = {};
+  QWidget* area = w.window->clientArea();
+  auto send = [&](QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons held) {
+    QPointF at(x * scale, 100 * scale);
+    QMouseEvent event(type, at, area->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(area, &event);
+  };
+  const Qt::MouseButtons held = hover ? Qt::NoButton : Qt::LeftButton;
+  if (!hover) send(QEvent::MouseButtonPress, 300, Qt::LeftButton, Qt::LeftButton);
+  int x = 300;
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
+    x = x == 300 ? 316 : 300;
+    send(QEvent::MouseMove, x, Qt::NoButton, held);
+    QApplication::sendPostedEvents();
+  });
+  if (!hover) send(QEvent::MouseButtonRelease, x, Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK(BM_QtMoveWithStatusBar)->Args({1, 0})->Args({1, 1})->Args({4, 0})->Args({4, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // One step of a drag in the Shape position window at x4, sent as a real
 // mouse event: both previews drawn and painted, the properties window

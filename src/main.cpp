@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/editor.h"
+#include "app/preferences.h"
 #include "app/program_dir.h"
 #include "app/startup.h"
 #include "platform/qt/qt_dialogs.h"
@@ -38,10 +39,14 @@ int main(int argc, char** argv) {
   qshe::platform::QtSettingsStore settings;
   // The cursors and the icon sit with the other support files.
   const std::string supportDir = qshe::SupportFileDir("qshe-icon.png", programDir, settings);
-  qshe::platform::QtMainWindow mainWindow(dialogs, dialogs, settings, supportDir);
-  window = &mainWindow;
-  // The editor's own window state (scale, place), apart from the game's keys.
+  // The editor's own window state (scale, place) and preferences, apart
+  // from the game's keys.
   QSettings windowState(QSettings::UserScope, "qshe", "qshe");
+  settings.UsePreferences(&windowState);
+  // Each kind of file dialog opens where it was last left.
+  qshe::RememberedFolders folders(dialogs, settings);
+  qshe::platform::QtMainWindow mainWindow(dialogs, folders, settings, supportDir);
+  window = &mainWindow;
   mainWindow.UseStateStore(&windowState);
 
   qshe::Editor editor(mainWindow.desktop());

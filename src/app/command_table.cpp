@@ -38,6 +38,8 @@ const Shortcut kShortcuts[] = {
     {40026, "+", kCmdNextShape},         {40090, "=", kCmdNextShape},
     {40027, "-", kCmdPreviousShape},     {40028, ".", kCmdForward8},
     {40029, ",", kCmdBackward8},
+    {40213, "Home", kCmdFirstShape},     {40214, "End", kCmdLastShape},
+    {40215, "PgDown", kCmdForward8},     {40216, "PgUp", kCmdBackward8},
 
     {40060, "H", kCmdPencil},            {40061, "J", kCmdEraser},
     {40062, "K", kCmdHand},              {40063, "B", kCmdEyedropper},
@@ -67,6 +69,7 @@ const Shortcut kShortcuts[] = {
 std::vector<MenuItem> BuildMenu() {
   return {
       Sub("&File", {Cmd(kCmdNew, "&New", "Ctrl+N"), Cmd(kCmdOpen, "&Open...", "Ctrl+O"),
+                    Sub("Open &Recent", {Cmd(kCmdClearRecent, "Clear List")}),
                     Cmd(kCmdSave, "&Save", "Ctrl+S"), Cmd(kCmdSaveAs, "Save &As..."), Sep(),
                     Sub("&Import", {Cmd(kCmdImportSingle, "&Single picture...", "Ctrl+I"),
                                     Cmd(kCmdImportSingleWithSettings, "Single picture with se&ttings...",
@@ -98,8 +101,10 @@ std::vector<MenuItem> BuildMenu() {
                                          Cmd(kCmdWindowScale3, "×&3"), Cmd(kCmdWindowScale4, "×&4")})}),
       Sub("&Move", {Cmd(kCmdNextShape, "&Next Shape", "+"),
                     Cmd(kCmdPreviousShape, "&Previous Shape", "-"),
-                    Cmd(kCmdForward8, "&Forward 8 Shapes", "."),
-                    Cmd(kCmdBackward8, "&Backward 8 Shapes", ",")}),
+                    Cmd(kCmdForward8, "&Forward 8 Shapes", ". or PgDown"),
+                    Cmd(kCmdBackward8, "&Backward 8 Shapes", ", or PgUp"),
+                    Cmd(kCmdFirstShape, "F&irst Shape", "Home"),
+                    Cmd(kCmdLastShape, "&Last Shape", "End")}),
       Sub("&Preset",
           {Sub("&QBJ", {Cmd(kCmdImportQbj, "&1 Import From .QBJ File..."),
                         Cmd(kCmdPresetFloors, "&2 Set To Default FLOORS.QSH Properties"),

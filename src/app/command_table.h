@@ -28,6 +28,9 @@ enum CommandId : int {
   kCmdOnionBoth = 40316,
 
   kCmdNextShape = 40052, kCmdPreviousShape = 40053, kCmdForward8 = 40054, kCmdBackward8 = 40055,
+  kCmdFirstShape = 40210, kCmdLastShape = 40211,
+  // File > Open Recent: "Clear List", and the files above it, newest first.
+  kCmdClearRecent = 40212, kCmdRecentFile0 = 40220,  // .. 40229
 
   kCmdImportQbj = 40051, kCmdPresetFloors = 40048, kCmdPresetItem = 40046,
   kCmdPresetItem2 = 40047, kCmdPresetWall = 40049, kCmdDefaultQs2Numbering = 40050,

@@ -8,14 +8,18 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
+#include "app/dropped_files.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
+#include "app/navigation.h"
 #include "app/onion_commands.h"
 #include "app/picture_import_routing.h"
 #include "app/program_dir.h"
+#include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -55,6 +59,7 @@ const std::set<int>& Available() {
       kCmdLine,         kCmdRectangle,     kCmdEllipse,      kCmdFilledRectangles, kCmdFilledEllipses,
       kCmdCancelFigure,
       kCmdAnimation,    kCmdOnionSkin,     kCmdOnionPrevious, kCmdOnionNext,    kCmdOnionBoth,
+      kCmdFirstShape,   kCmdLastShape,     kCmdClearRecent,
   };
   return ids;
 }
@@ -188,6 +193,13 @@ void RunButtonCommand(Editor& e, int button) {
 }
 
 void RunCommand(Editor& e, int identifier) {
+  // The recent files come and go with the list; they are not in the table.
+  const int recent = (identifier & 0xFFFF) - kCmdRecentFile0;
+  if (recent >= 0 && recent < static_cast<int>(kMaxRecentFiles)) {
+    OpenRecentFile(e, static_cast<size_t>(recent));
+    ShowWholeDocument(e);
+    return;
+  }
   auto id = MenuIdFor(identifier);
   if (!id || !CommandAvailable(*id)) return;
   platform::Platform& ui = e.ui();
@@ -222,6 +234,9 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdPreviousShape: MoveBy(e, -1); break;
     case kCmdForward8: MoveBy(e, 8); break;
     case kCmdBackward8: MoveBy(e, -8); break;
+    case kCmdFirstShape: GoToShape(e, 0); break;
+    case kCmdLastShape: GoToShape(e, e.doc.list.count - 1); break;
+    case kCmdClearRecent: ClearRecentFiles(e); break;
     case kCmdImportQbj:
       FieldsCommand(e, "Import QBJ File", [&] { ImportObjectFile(e.doc, ui, refresh); });
       break;

@@ -1,6 +1,8 @@
 // What each menu entry, shortcut and non-tool toolbar button does.
 #pragma once
 
+#include <string>
+
 #include "app/editor.h"
 
 namespace qshe {

@@ -5,6 +5,8 @@
 #include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/dropped_files.h"
+#include "app/status_line.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"
@@ -109,17 +111,19 @@ void RunImport(Editor& e, int dialog) {
   const std::string path = ReadImportPath(host, dialog);
   const bool files = dialog == kImportFilesDialog;
   BeginEditorStep(e, files ? "Import Pictures" : "Import Picture Collage");
+  ImportCount count;
   if (files) {
-    ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, settings.files);
+    count = ImportPictureFiles(e.history, e.doc, ui.boxes, GameColors(e), path, choice, settings.files);
   } else {
     // The window offers the sheet's colours only; a matched sheet takes the
     // nearest colours and its background as transparent.
     SheetColors colors;
     colors.match = settings.matchSheet;
-    ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors,
-                  GameColors(e));
+    count = ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors,
+                          GameColors(e));
   }
   EndEditorStep(e);
+  if (count.imported > 0) ShowStatusMessage(e, ImportedPicturesText(count.imported));
   // The count and perhaps the current shape's picture have changed.
   CallHook(e.doc.hooks.fillPropertiesWindow);
   RefreshShapeViews(e);
@@ -233,6 +237,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
       break;
     default: break;
   }
+  UpdateStatusLine(e);
 }
 
 }  // namespace qshe

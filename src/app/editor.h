@@ -18,6 +18,7 @@
 #include "editing/selection.h"
 #include "editing/tool_state.h"
 #include "editing/tools.h"
+#include "editing/view_navigation.h"
 #include "interchange/picture_import.h"
 #include "platform/desktop.h"
 #include "properties/animation.h"
@@ -118,6 +119,46 @@ struct Slider {
   int dragging = -1;  // 1 between a press on the track and the next release
 };
 
+// What the status bar under the picture shows, piece by piece; a piece with
+// nothing to say is empty.
+struct StatusText {
+  std::string position;  // "12, 40": the canvas pixel under the mouse
+  std::string color;     // "index 123  (r, g, b)" of that pixel
+  std::string zoom;      // "1:1", "x2" .. "x16"
+  std::string shape;     // "Shape 3 of 20"
+  std::string size;      // "40 x 30"
+  std::string modified;  // "Modified" while there are unsaved changes
+  std::string message;   // what the last long operation did
+  std::string toolForm;  // a tool's own line, such as the form it draws
+  friend bool operator==(const StatusText&, const StatusText&) = default;
+};
+
+struct StatusLine {
+  bool mouseInside = false;  // the pointer is over the picture
+  std::string message;
+  std::string toolForm;
+  StatusText shown;  // what the window was last given
+  // Installed by the window system's layer, which shows the text; called
+  // only when something changed.
+  std::function<void(const StatusText&)> show;
+};
+
+// The wheel's part turns and the middle button's drag.
+struct Navigation {
+  WheelRemainder across;  // horizontal scrolling
+  WheelRemainder down;    // vertical scrolling
+  WheelRemainder zoom;    // Ctrl+wheel
+  WheelRemainder shapes;  // over the shape slider
+  bool panning = false;   // a middle-button drag moves the view
+  int lastX = 0;
+  int lastY = 0;
+};
+
+// The documents last opened or saved, newest first.
+struct RecentFiles {
+  std::vector<std::string> paths;
+};
+
 struct Paths {
   std::string programDir;       // ends in a separator
   std::string commandLineFile;  // empty when none
@@ -156,6 +197,9 @@ struct Editor {
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
   ImportSettings importSettings;  // the picture imports' remembered choices
   PictureImport pictureImport;    // the "Import picture" window
+  StatusLine status;
+  Navigation navigation;
+  RecentFiles recent;
 };
 
 }  // namespace qshe

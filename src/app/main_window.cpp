@@ -1,16 +1,19 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/commands.h"
-#include "app/picture_import_routing.h"
+#include "app/dropped_files.h"
+#include "app/navigation.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "display/pcx.h"
@@ -70,6 +73,7 @@ void PutHelper(Editor& e, const Shape& image, int left, int bottom) {
 
 void ApplyScrollPart(Editor& e, ScrollBar& bar, int part, int x, int y) {
   switch (part) {
+    case kNoPart: break;  // a step of the wheel, already made
     case kFirstArrow: bar.position -= bar.step; break;
     case kSecondArrow: bar.position += bar.step; break;
     case kThumb:
@@ -351,6 +355,12 @@ void ScrollBarTick(Editor& e, ScrollBar& bar) {
   }
 }
 
+void MoveScrollBarBy(Editor& e, ScrollBar& bar, int delta) {
+  if (delta == 0) return;
+  bar.position += delta;
+  ApplyScrollPart(e, bar, kNoPart, bar.lastX, bar.lastY);
+}
+
 void DrawScrollBar(Editor& e, const ScrollBar& bar) {
   if (!bar.visible || e.window.failed) return;
   SelectBuffer(e.display, e.window.buffers.composition);
@@ -388,9 +398,19 @@ void ShowScrollBar(Editor& e, const ScrollBar& bar) {
 // ----- events ----------------------------------------------------------------------
 
 void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl, bool shift) {
-  e.desktop.control.CaptureMouse();
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
+  e.status.mouseInside = true;
+  // While the middle button pans, the other buttons wait.
+  if (button == kMiddleButton || e.navigation.panning) {
+    if (button == kMiddleButton) {
+      e.desktop.control.CaptureMouse();
+      MiddlePress(e, x, y);
+    }
+    UpdateStatusLine(e);
+    return;
+  }
+  e.desktop.control.CaptureMouse();
   e.tools.shift = shift;
   ToolbarPress(e, x, y);
   ToolMouseDown(e, x, y, button, ctrl);
@@ -398,22 +418,37 @@ void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl, bool shift) {
   SliderPress(e, x, y);
   ScrollBarPress(e, e.verticalBar, x, y);
   ScrollBarPress(e, e.horizontalBar, x, y);
+  UpdateStatusLine(e);
 }
 
 void OnMouseMove(Editor& e, int x, int y, bool ctrl, bool shift) {
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
-  e.tools.shift = shift;
-  ToolMouseMove(e, x, y, ctrl);
-  ColorGridDrag(e, x, y);
-  SliderDrag(e, x, y);
-  ScrollBarDrag(e, e.verticalBar, x, y);
-  ScrollBarDrag(e, e.horizontalBar, x, y);
+  e.status.mouseInside = true;
+  if (e.navigation.panning) {
+    MiddleDrag(e, x, y);
+  } else {
+    e.tools.shift = shift;
+    ToolMouseMove(e, x, y, ctrl);
+    ColorGridDrag(e, x, y);
+    SliderDrag(e, x, y);
+    ScrollBarDrag(e, e.verticalBar, x, y);
+    ScrollBarDrag(e, e.horizontalBar, x, y);
+  }
+  UpdateStatusLine(e);
 }
 
 void OnMouseUp(Editor& e, int x, int y, int button) {
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
+  if (button == kMiddleButton || e.navigation.panning) {
+    if (button == kMiddleButton) {
+      MiddleRelease(e, x, y);
+      e.desktop.control.ReleaseMouse();
+    }
+    UpdateStatusLine(e);
+    return;
+  }
   if (button == 1) {
     ToolbarRelease(e, x, y);
     ToolMouseUp(e);
@@ -427,6 +462,7 @@ void OnMouseUp(Editor& e, int x, int y, int button) {
   ScrollBarRelease(e, e.verticalBar);
   ScrollBarRelease(e, e.horizontalBar);
   e.desktop.control.ReleaseMouse();
+  UpdateStatusLine(e);
 }
 
 void OnCtrlKey(Editor& e, bool down) { ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, down); }
@@ -456,19 +492,7 @@ void OnCloseRequest(Editor& e) {
   }
 }
 
-void OnFileDropped(Editor& e, const std::string& path) {
-  // A picture goes through the "Import picture" window as Single picture
-  // does; anything else is opened as a document.
-  if (IsPictureFile(path)) {
-    ImportPictureFile(e, path, false);
-    RecoveryAfterCommand(e);
-    return;
-  }
-  OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
-  RedrawScreen(e);
-  PresentWindow(e);
-  RecoveryAfterCommand(e);  // an opened file leaves no copy of the old document
-}
+void OnFileDropped(Editor& e, const std::string& path) { OnFilesDropped(e, {path}); }
 
 void OnTimer(Editor& e, int id) {
   if (id == kCommitTimer) {
@@ -486,11 +510,13 @@ void OnTimer(Editor& e, int id) {
   } else if (id == kAnimationTimer) {
     AnimationTick(e);
   }
+  UpdateStatusLine(e);
 }
 
 void OnCommand(Editor& e, int identifier) {
   RunCommand(e, identifier);
   RecoveryAfterCommand(e);
+  UpdateStatusLine(e);
 }
 
 }  // namespace qshe

@@ -11,7 +11,7 @@ namespace qshe {
 
 // ----- window events (one call per event of the window system) -------------
 
-// Mouse buttons: 1 left, 2 right. Coordinates are client pixels, negative or
+// Mouse buttons: 1 left, 2 right, 3 middle. Coordinates are client pixels, negative or
 // beyond the client area while the mouse is captured.
 // Shift straightens figures and pencil strokes.
 void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl, bool shift = false);
@@ -24,7 +24,7 @@ void OnPaint(Editor& e);
 void OnSize(Editor& e, int width, int height);
 // The close box: asks about unsaved changes and quits when allowed.
 void OnCloseRequest(Editor& e);
-// A file dropped on the window from a file manager: opened as Open would.
+// A file dropped on the window from a file manager (see OnFilesDropped).
 void OnFileDropped(Editor& e, const std::string& path);
 void OnTimer(Editor& e, int id);
 // A menu entry or keyboard shortcut.
@@ -62,6 +62,9 @@ void ScrollBarPress(Editor& e, ScrollBar& bar, int x, int y);
 void ScrollBarDrag(Editor& e, ScrollBar& bar, int x, int y);
 void ScrollBarRelease(Editor& e, ScrollBar& bar);
 void ScrollBarTick(Editor& e, ScrollBar& bar);
+// Moves the thumb by `delta` (held to the bar) as a click on an arrow does,
+// and the view follows.
+void MoveScrollBarBy(Editor& e, ScrollBar& bar, int delta);
 void DrawScrollBar(Editor& e, const ScrollBar& bar);
 void ShowScrollBar(Editor& e, const ScrollBar& bar);
 

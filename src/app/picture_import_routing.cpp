@@ -2,7 +2,9 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
+#include "app/dropped_files.h"
 #include "app/history_commands.h"
+#include "app/status_line.h"
 #include "document/file_io.h"
 #include "interchange/bitmap_import.h"
 #include "interchange/bmp_codec.h"
@@ -23,6 +25,7 @@ void PutPicture(Editor& e, const PictureImport& state) {
   CallHook(e.doc.hooks.clearSelection);
   if (!RecordCanvasStep(e, "Import Picture")) e.doc.state.modified = modified;
   e.window.canvasChanged = 1;
+  ShowStatusMessage(e, ImportedPicturesText(1));
   ShowCanvas(e);
 }
 

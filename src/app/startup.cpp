@@ -8,9 +8,12 @@
 #include "app/history_commands.h"
 #include "app/main_window.h"
 #include "app/onion_commands.h"
+#include "app/preferences.h"
 #include "app/program_dir.h"
+#include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -25,7 +28,12 @@ void InstallHooks(Editor& e) {
   e.doc.hooks.recordPainting = [&e] { RecordPendingPainting(e); };
   // New and Open start the history afresh; a restored copy does so itself.
   e.doc.hooks.documentReset = [&e] { ResetHistory(e.history, e.canvas, true); };
-  e.doc.hooks.documentSaved = [&e] { MarkSaved(e.history); };
+  e.doc.hooks.documentSaved = [&e] {
+    MarkSaved(e.history);
+    NoteRecentFile(e, e.doc.state.documentPath);
+    ShowStatusMessage(e, SavedDocumentText(e.doc.list.count, e.doc.state.documentPath));
+  };
+  e.doc.hooks.documentOpened = [&e] { NoteRecentFile(e, e.doc.state.documentPath); };
   e.history.changed = [&e] { UpdateHistoryMenu(e); };
   e.doc.hooks.dropFloatingSelection = [&e] {
     // The commit that asks for it takes the pixels into the shape at once,
@@ -64,6 +72,7 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   e.desktop.menus.BuildMenus(MainMenu(), MainAccelerators());
   UpdateMenuAvailability(e);
   ShowOnionChecks(e);
+  LoadRecentFiles(e);
   if (!SetUpDisplay(e)) return false;
   SetColorSet(e, -1, 0, 236, kCmdQuorvaneColors);
 
@@ -82,6 +91,8 @@ bool StartEditor(Editor& e, const std::string& programDir, const std::vector<std
   RedrawScreen(e);
   PresentWindow(e);
   SetToolState(e, kPencil, 0, 0);
+  RestoreViewPreferences(e);
+  UpdateStatusLine(e);
   e.desktop.control.StartTimer(kCommitTimer, 4000);
   e.desktop.control.StartTimer(kScrollTimer, 80);
   e.ui().window.SetCursor(platform::Cursor::Arrow);

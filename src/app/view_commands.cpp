@@ -4,6 +4,7 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/picture_import_routing.h"
+#include "app/preferences.h"
 #include "app/selection_commands.h"
 
 namespace qshe {
@@ -99,6 +100,7 @@ void SecondView(Editor& e) {
 
 void SetBackground(Editor& e, int background) {
   SetToolState(e, e.tools.currentTool, background, e.tools.pencilSize);
+  KeepViewPreferences(e);
   RenderCanvasView(e);
   // The shape-position window shows the shape on the same background, and
   // so does the import's preview.
@@ -110,6 +112,7 @@ void ToggleGrid(Editor& e) {
   CanvasView& v = e.view;
   v.gridWhileZooming = 1 - v.gridWhileZooming;
   e.desktop.menus.SetMenuChecked(kCmdGridWhileZooming, v.gridWhileZooming == 1);
+  KeepViewPreferences(e);
   RenderCanvasView(e);
   PaintCanvasArea(e);
 }

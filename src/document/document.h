@@ -37,6 +37,8 @@ struct DocumentHooks {
   std::function<void()> documentReset;
   // The document was written to its file.
   std::function<void()> documentSaved;
+  // A shape file was read into the document (documentPath names it).
+  std::function<void()> documentOpened;
   // The canvas view goes back to no magnification and origin (0, 0).
   std::function<void()> resetView;
   // Slider, counter and the two positioning windows show the document anew.

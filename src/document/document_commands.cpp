@@ -79,6 +79,7 @@ void OpenPath(Document& doc, Canvas& canvas, platform::Platform& ui, const std::
   doc.list.count = count < 0 ? kReadFailedCount : count;
   if (doc.state.documentPath.empty()) ShowDocumentTitle(doc, ui, "new");
   ShowShape(doc, canvas, 0, false, 0);
+  if (count >= 0 && !doc.state.documentPath.empty()) CallHook(doc.hooks.documentOpened);
 }
 
 namespace {

@@ -185,6 +185,13 @@ ImportCount ImportPictureFiles(History& history, Document& doc, platform::Messag
     platform::ShowError(boxes, kNoFiles);
     return {};
   }
+  return ImportPictureList(history, doc, boxes, colors, files, choice, reduction);
+}
+
+ImportCount ImportPictureList(History& history, Document& doc, platform::MessageBoxes& boxes,
+                              const ColorMatcher& colors, const std::vector<std::string>& files,
+                              const ImportChoice& choice, const ColorChoice& reduction) {
+  if (files.empty()) return {};
   ShapePlacer placer(history, doc, boxes, choice, "file");
   for (const std::string& path : files) {
     if (placer.Full()) continue;

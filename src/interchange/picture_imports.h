@@ -66,6 +66,11 @@ ImportCount ImportPictureFiles(History& history, Document& doc, platform::Messag
 ImportCount ImportPictureFiles(History& history, Document& doc, platform::MessageBoxes& boxes,
                                const ColorMatcher& colors, const std::string& pattern, const ImportChoice& choice,
                                bool transparent);
+// The same for a list of files (pictures dropped on the window), in the
+// order given; an empty list does nothing.
+ImportCount ImportPictureList(History& history, Document& doc, platform::MessageBoxes& boxes,
+                              const ColorMatcher& colors, const std::vector<std::string>& files,
+                              const ImportChoice& choice, const ColorChoice& reduction);
 
 inline constexpr int kSheetWidth = 640;
 inline constexpr int kSheetHeight = 480;

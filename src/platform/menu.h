@@ -35,6 +35,10 @@ class MenuBar {
   // A line about the entry (what Undo would take back), shown when the
   // pointer rests on it.
   virtual void SetMenuTip(int id, const std::string& tip) = 0;
+  // Entries that change while the program runs (the recent files): put into
+  // the pull-down that holds command `anchorId`, just above it, in place of
+  // the ones put there before, with a separator after them when there are any.
+  virtual void SetDynamicEntries(int anchorId, const std::vector<MenuItem>& entries) = 0;
 };
 
 }  // namespace qshe::platform

@@ -44,6 +44,7 @@ struct FileDialogRequest {
   std::string initialName;
   std::string defaultExtension;  // without the dot; appended when the user types none
   std::string title;             // empty: the window system's own
+  std::string directory;         // the folder it opens in; empty: the window system's choice
   int maxLength = 260;           // longest name the caller takes
   bool fileMustExist = false;
   bool pathMustExist = false;
@@ -89,6 +90,10 @@ class SettingsStore {
   // store cannot be written.
   virtual bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                          const std::string& value) = 0;
+  // The editor's own preferences, kept from one run to the next under names
+  // such as "View/Grid". A store that keeps none reads nothing back.
+  virtual std::optional<std::string> ReadPreference(const std::string& /*name*/) { return std::nullopt; }
+  virtual void WritePreference(const std::string& /*name*/, const std::string& /*value*/) {}
 };
 
 // ----- the main window itself ----------------------------------------------

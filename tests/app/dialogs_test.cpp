@@ -378,8 +378,8 @@ TEST_F(DialogsTest, OnlyTheWallPresetAndTheEmptyHistoryStayGreyed) {
     if (!hp.menuEnabled.at(id)) greyed.push_back(id);
   std::sort(greyed.begin(), greyed.end());
   // Undo and Redo wait for a step to take back or do again; the WALL preset
-  // has no values to set.
-  std::vector<int> expected = {kCmdPresetWall, kCmdUndo, kCmdRedo};
+  // has no values to set; Clear List waits for a recent file.
+  std::vector<int> expected = {kCmdPresetWall, kCmdUndo, kCmdRedo, kCmdClearRecent};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(greyed, expected);
 }

@@ -41,6 +41,16 @@ Background buttons   What shows through transparent pixels: light grey,
                      a checkerboard, or turquoise.
 Pencil sizes         The six brush footprints of the pencil and eraser,
                      also used for lines and outlines.
+Status bar (bottom)  Under the mouse: the canvas pixel as x, y from the
+                     shape's top-left corner, its palette number and
+                     colour, as index 123  (r, g, b); then the zoom
+                     (1:1, x2 .. x16), the current shape and how many
+                     there are, the shape's size, and "Modified" while
+                     there are unsaved changes. Below, one line about the
+                     last import or save, and the current tool with the
+                     form it draws.
+
+Resting the mouse on a toolbar button names it with its key.
 
 Palette colour 0 is transparent. Colours 1-9 and 246-255 are reserved by
 the system and are not part of the game's colours.
@@ -48,7 +58,20 @@ the system and are not part of the game's colours.
 View > Window Scale shows the whole window 1 to 4 times as large, every
 pixel a sharp block; menus, dialogs and their texts grow with it as far
 as the screen has room. Drop a shape file from a file manager on the
-window to open it.
+window to open it; drop a BMP or PNG picture to put it on the canvas as
+Import > Single picture does, or several pictures to add them as new
+shapes after the current one.
+
+The mouse wheel over the canvas scrolls the magnified view up and down,
+with Shift (or a sideways wheel) left and right; Ctrl and the wheel zoom
+in and out, keeping the pixel under the mouse in its place. Over the
+shape slider the wheel goes to the next or previous shape. Dragging with
+the middle button pans the magnified view like the hand, whatever the
+tool.
+
+File > Open Recent lists the last ten documents opened or saved; Clear
+List empties it. The grid switch, the background and the folder each
+file dialog was last left in are remembered for the next start.
 
 
 TOOLS
@@ -118,6 +141,8 @@ Every menu entry, with its keys:
 
 File      New                                   Ctrl+N
           Open...                               Ctrl+O
+          Open Recent > 1 .. 0 (the last ten documents)
+          Open Recent > Clear List
           Save                                  Ctrl+S
           Save As...
           Import > Single picture...            Ctrl+I
@@ -155,8 +180,10 @@ View      Shape Properties
 
 Move      Next Shape                            + or =
           Previous Shape                        -
-          Forward 8 Shapes                      .
-          Backward 8 Shapes                     ,
+          Forward 8 Shapes                      . or PgDown (Page Down)
+          Backward 8 Shapes                     , or PgUp (Page Up)
+          First Shape                           Home
+          Last Shape                            End
 
 Preset    QBJ > 1 Import From .QBJ File...
           QBJ > 2 Set To Default FLOORS.QSH Properties

@@ -61,6 +61,9 @@ class HeadlessPlatform : public MessageBoxes,
   std::map<int, bool> menuChecked;
   std::map<int, bool> menuEnabled;
   std::map<int, std::string> menuTips;
+  std::map<int, std::vector<MenuItem>> dynamicEntries;  // by anchor
+  // The editor's preferences as kept between runs.
+  std::map<std::string, std::string> preferences;
   bool mouseCaptured = false;
   std::map<int, int> timers;  // id -> period of the running timers
   std::optional<int> quitCode;
@@ -96,6 +99,15 @@ class HeadlessPlatform : public MessageBoxes,
   void SetMenuChecked(int id, bool checked) override { menuChecked[id] = checked; }
   void SetMenuEnabled(int id, bool enabled) override { menuEnabled[id] = enabled; }
   void SetMenuTip(int id, const std::string& tip) override { menuTips[id] = tip; }
+  void SetDynamicEntries(int anchorId, const std::vector<MenuItem>& entries) override {
+    dynamicEntries[anchorId] = entries;
+  }
+  std::optional<std::string> ReadPreference(const std::string& name) override {
+    auto it = preferences.find(name);
+    if (it == preferences.end()) return std::nullopt;
+    return it->second;
+  }
+  void WritePreference(const std::string& name, const std::string& value) override { preferences[name] = value; }
   void CaptureMouse() override { mouseCaptured = true; }
   void ReleaseMouse() override { mouseCaptured = false; }
   void StartTimer(int id, int milliseconds) override { timers[id] = milliseconds; }

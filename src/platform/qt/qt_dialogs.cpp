@@ -93,6 +93,7 @@ std::optional<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& req
       }
     }
   });
+  if (!request.directory.empty()) dialog.setDirectory(Q(request.directory));
   if (!request.initialName.empty()) dialog.selectFile(Q(request.initialName));
   if (!request.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -169,6 +170,17 @@ bool QtSettingsStore::WriteText(SettingsRoot root, const std::string& key, const
   s->setValue(Q(name), Q(value));
   s->sync();
   return s->status() == QSettings::NoError;
+}
+
+std::optional<std::string> QtSettingsStore::ReadPreference(const std::string& name) {
+  if (!preferences_) return std::nullopt;
+  const QVariant v = preferences_->value(Q(name));
+  if (!v.isValid()) return std::nullopt;
+  return v.toString().toStdString();
+}
+
+void QtSettingsStore::WritePreference(const std::string& name, const std::string& value) {
+  if (preferences_) preferences_->setValue(Q(name), Q(value));
 }
 
 }  // namespace qshe::platform

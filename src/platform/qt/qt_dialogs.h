@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 
+class QSettings;
 class QWidget;
 
 namespace qshe::platform {
@@ -33,6 +34,14 @@ class QtSettingsStore : public SettingsStore {
                                       const std::string& name) override;
   bool WriteText(SettingsRoot root, const std::string& key, const std::string& name,
                  const std::string& value) override;
+  // The editor's preferences live beside its window state; none are kept
+  // without a store (the tests' windows).
+  void UsePreferences(QSettings* store) { preferences_ = store; }
+  std::optional<std::string> ReadPreference(const std::string& name) override;
+  void WritePreference(const std::string& name, const std::string& value) override;
+
+ private:
+  QSettings* preferences_ = nullptr;
 };
 
 }  // namespace qshe::platform

@@ -19,13 +19,18 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/editor.h"
 #include "app/help_window.h"
+#include "app/dropped_files.h"
 #include "app/main_window.h"
+#include "app/status_line.h"
+#include "app/tooltips.h"
+#include "app/navigation.h"
 #include "app/window_placement.h"
 #include "platform/qt/qt_scale.h"
 #include "app/recovery.h"
@@ -63,8 +68,15 @@ void QtClientArea::PresentAfresh() {
   if (owner_->editor()) OnPaint(*owner_->editor());
 }
 
+namespace {
+
+// The program's numbers, the middle button included.
+int ClientButton(Qt::MouseButton button) { return button == Qt::MiddleButton ? kMiddleButton : MouseButtonNumber(button); }
+
+}  // namespace
+
 void QtClientArea::mousePressEvent(QMouseEvent* event) {
-  int button = MouseButtonNumber(event->button());
+  int button = ClientButton(event->button());
   if (!button || !owner_->editor()) return;
   QPoint p = PicturePosition(event);
   OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier,
@@ -82,7 +94,7 @@ bool QtClientArea::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip && owner_->editor()) {
     auto* help = static_cast<QHelpEvent*>(event);
     const QPoint p = PicturePixel(QPointF(help->pos()), scale(), devicePixelRatioF());
-    const std::string tip = ToolTipAt(*owner_->editor(), p.x(), p.y());
+    const std::string tip = TipAt(*owner_->editor(), p.x(), p.y());
     if (tip.empty()) {
       QToolTip::hideText();
       event->ignore();
@@ -95,10 +107,26 @@ bool QtClientArea::event(QEvent* event) {
 }
 
 void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
-  int button = MouseButtonNumber(event->button());
+  int button = ClientButton(event->button());
   if (!button || !owner_->editor()) return;
   QPoint p = PicturePosition(event);
   OnMouseUp(*owner_->editor(), p.x(), p.y(), button);
+}
+
+void QtClientArea::wheelEvent(QWheelEvent* event) {
+  if (!owner_->editor()) return;
+  event->accept();
+  const QPoint p = PicturePixel(event->position(), scale(), devicePixelRatioF());
+  // A touchpad that reports only pixels: 40 of them make one notch.
+  QPoint turn = event->angleDelta();
+  if (turn.isNull()) turn = event->pixelDelta() * (kWheelNotch / 40);
+  const Qt::KeyboardModifiers m = event->modifiers();
+  OnWheel(*owner_->editor(), p.x(), p.y(), turn.x(), turn.y(), m & Qt::ShiftModifier, m & Qt::ControlModifier);
+}
+
+void QtClientArea::leaveEvent(QEvent* event) {
+  if (owner_->editor()) OnMouseLeave(*owner_->editor());
+  QtPicture::leaveEvent(event);
 }
 
 void QtClientArea::resizeEvent(QResizeEvent*) {
@@ -113,9 +141,11 @@ void QtClientArea::resizeEvent(QResizeEvent*) {
 QtMainWindow::QtMainWindow(MessageBoxes& boxes, FileDialogs& files, SettingsStore& settings,
                            const std::string& supportDir)
     : client_(new QtClientArea(this, palettes_)),
+      status_(new QtStatusBar(this)),
       platform_{boxes, files, *this, settings},
       desktop_{platform_, *client_, *this, *this, dialogHost_, clipboard_} {
   setCentralWidget(client_);
+  setStatusBar(status_);
   client_->setMinimumSize(0, 0);
   client_->setMaximumSize(kClientWidth, kClientHeight);
   client_->resize(kClientWidth, kClientHeight);
@@ -190,6 +220,7 @@ void QtMainWindow::ScaleInterface(int scale) {
   // application's font; the menus are told at once.
   QApplication::setFont(font);
   menuBar()->setFont(font);
+  status_->SetInterfaceFont(font);
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(font);
 }
 
@@ -201,14 +232,19 @@ void QtMainWindow::Attach(Editor* editor) {
     editor_->window.scaleWindow = [this](int scale, int step) {
       SetWindowScale(scale > 0 ? scale : WindowScale() + step);
     };
+    editor_->status.show = [this](const StatusText& text) { status_->Show(text); };
+    status_->Show(editor_->status.shown);
   }
 }
 
 void QtMainWindow::FitToScale() {
   // The largest size is the one that shows the whole client area under the
   // menu bar.
+  // The status bar's height follows its new font only once its layout has
+  // been redone.
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   QSize client = client_->ScaledSize();
-  QSize full(client.width(), client.height() + menuBar()->sizeHint().height());
+  QSize full(client.width(), client.height() + menuBar()->sizeHint().height() + status_->sizeHint().height());
   client_->setMinimumSize(0, 0);
   client_->setMaximumSize(client);
   setMinimumSize(160, 120);
@@ -223,7 +259,7 @@ void QtMainWindow::FitAndPlace() {
   if (state_) scale = state_->value(kScaleKey, 0).toInt();
   if (scale < kMinWindowScale || scale > kMaxWindowScale) {
     QSize available = screen ? screen->availableGeometry().size() : QSize(640, 480);
-    scale = InitialWindowScale(kPicture, available, dpr, menuBar()->sizeHint().height());
+    scale = InitialWindowScale(kPicture, available, dpr, menuBar()->sizeHint().height() + status_->sizeHint().height());
   }
   client_->SetScale(scale);
   ScaleInterface(scale);
@@ -321,6 +357,10 @@ void QtMainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items)
 }
 
 void QtMainWindow::BuildMenus(const std::vector<MenuItem>& pulldowns, const std::vector<Accelerator>& keys) {
+  for (auto& [anchor, made] : dynamicActions_) {
+    for (QAction* a : made) delete a;
+  }
+  dynamicActions_.clear();
   menuBar()->clear();
   actions_.clear();
   for (QAction* a : shortcuts_) delete a;
@@ -368,6 +408,25 @@ void QtMainWindow::SetMenuTip(int id, const std::string& tip) {
   const QString text = QString::fromStdString(tip);
   a->setStatusTip(text);
   a->setToolTip(text);
+}
+
+void QtMainWindow::SetDynamicEntries(int anchorId, const std::vector<MenuItem>& entries) {
+  for (QAction* a : dynamicActions_[anchorId]) delete a;
+  dynamicActions_[anchorId].clear();
+  QAction* anchor = MenuAction(anchorId);
+  auto* menu = anchor ? qobject_cast<QMenu*>(anchor->parent()) : nullptr;
+  if (!menu) return;
+  std::vector<QAction*>& made = dynamicActions_[anchorId];
+  for (const MenuItem& item : entries) {
+    auto* action = new QAction(QString::fromStdString(item.label), menu);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      if (editor_) OnCommand(*editor_, id);
+    });
+    menu->insertAction(anchor, action);
+    made.push_back(action);
+  }
+  if (!entries.empty()) made.push_back(menu->insertSeparator(anchor));
 }
 
 // Qt keeps sending moves and the release to the widget a button went down on,
@@ -464,8 +523,10 @@ void QtMainWindow::dropEvent(QDropEvent* event) {
   QStringList files = DroppedFiles(event->mimeData());
   if (files.isEmpty() || !editor_) return;
   event->acceptProposedAction();
-  // One document at a time: the first file opens, as Open would open it.
-  OnFileDropped(*editor_, files.front().toStdString());
+  // The program sorts them: a document opens, pictures are imported.
+  std::vector<std::string> paths;
+  for (const QString& f : files) paths.push_back(f.toStdString());
+  OnFilesDropped(*editor_, paths);
 }
 
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {

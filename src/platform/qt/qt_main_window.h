@@ -19,6 +19,7 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_picture.h"
+#include "platform/qt/qt_status_bar.h"
 
 class QAction;
 class QKeyEvent;
@@ -45,9 +46,11 @@ class QtClientArea : public QtPicture {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   // Tooltips of the buttons in the picture.
-  bool event(QEvent* event) override;
 
  private:
   QtMainWindow* owner_;
@@ -62,6 +65,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
 
   Desktop& desktop() { return desktop_; }
   QtClientArea* clientArea() const { return client_; }
+  QtStatusBar* statusLine() const { return status_; }
   // Events go to this editor from now on; it also gets the window-scale hook.
   // None also silences the dialogs.
   void Attach(Editor* editor);
@@ -105,6 +109,7 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
   void SetMenuChecked(int id, bool checked) override;
   void SetMenuEnabled(int id, bool enabled) override;
   void SetMenuTip(int id, const std::string& tip) override;
+  void SetDynamicEntries(int anchorId, const std::vector<MenuItem>& entries) override;
   // WindowControl
   void CaptureMouse() override;
   void ReleaseMouse() override;
@@ -134,12 +139,14 @@ class QtMainWindow : public QMainWindow, public WindowFrame, public MenuBar, pub
 
   QtPalettes palettes_;   // before the windows that use them
   QtClientArea* client_;  // before desktop_, which refers to it
+  QtStatusBar* status_;
   QtDialogHost dialogHost_{[this]() -> QWidget* { return this; }, palettes_};
   Platform platform_;
   QtClipboard clipboard_;
   Desktop desktop_;
   Editor* editor_ = nullptr;
   std::map<int, QAction*> actions_;
+  std::map<int, std::vector<QAction*>> dynamicActions_;  // by anchor
   std::vector<QAction*> shortcuts_;
   std::map<int, QTimer*> timers_;
   std::map<Cursor, QCursor> cursors_;

@@ -58,6 +58,8 @@ const Shortcut kShortcuts[] = {
 
     {kCmdWindowLarger, "Ctrl++", kCmdWindowLarger}, {40207, "Ctrl+=", kCmdWindowLarger},
     {kCmdWindowSmaller, "Ctrl+-", kCmdWindowSmaller},
+
+    {40303, "V", kCmdShapesWindow},      {40304, "Ctrl+D", kCmdDuplicateShape},
 };
 
 std::vector<MenuItem> BuildMenu() {
@@ -73,7 +75,9 @@ std::vector<MenuItem> BuildMenu() {
                     Cmd(kCmdCut, "C&ut", "Ctrl+X"), Cmd(kCmdCopy, "&Copy", "Ctrl+C"),
                     Cmd(kCmdPaste, "&Paste", "Ctrl+V"), Cmd(kCmdSelectAll, "Select A&ll", "Ctrl+A"),
                     Sep(), Cmd(kCmdAddShapes, "&Add Shapes..."), Cmd(kCmdRemoveShape, "&Remove Shape"),
-                    Cmd(kCmdSwapWith, "&Swap With..."), Sep(),
+                    Cmd(kCmdSwapWith, "&Swap With..."),
+                    Cmd(kCmdDuplicateShape, "&Duplicate Shape", "Ctrl+D"),
+                    Cmd(kCmdExportSelected, "E&xport Selected..."), Sep(),
                     Cmd(kCmdFlipHorizontal, "Flip &Horizontal"),
                     Cmd(kCmdFlipVertical, "Flip &Vertical"),
                     Cmd(kCmdForeToBack, "&Forecolor To Backcolor"), Sep(),
@@ -81,7 +85,8 @@ std::vector<MenuItem> BuildMenu() {
       Sub("&View", {Cmd(kCmdShapeProperties, "&Shape Properties"),
                     Cmd(kCmdJumpWindow, "&Jump Window"), Cmd(kCmdShapePosition, "Shape &Position"),
                     Cmd(kCmdTavrelPosition, "&Tavrel Position (QBJ)"),
-                    Cmd(kCmdPositionSettings, "P&osition Settings..."), Sep(),
+                    Cmd(kCmdPositionSettings, "P&osition Settings..."),
+                    Cmd(kCmdShapesWindow, "S&hapes", "V"), Sep(),
                     Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming"), Sep(),
                     Sub("Window Scale", {Cmd(kCmdWindowScale1, "×&1"), Cmd(kCmdWindowScale2, "×&2"),
                                          Cmd(kCmdWindowScale3, "×&3"), Cmd(kCmdWindowScale4, "×&4")})}),

@@ -14,6 +14,7 @@
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -49,6 +50,7 @@ const std::set<int>& Available() {
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
       kCmdFlipHorizontal, kCmdFlipVertical,
+      kCmdShapesWindow, kCmdDuplicateShape, kCmdExportSelected,
   };
   return ids;
 }
@@ -57,6 +59,7 @@ const std::set<int>& Available() {
 void ShowWholeDocument(Editor& e) {
   RedrawScreen(e);
   PresentWindow(e);
+  RefreshShapesWindow(e);
 }
 
 void MoveBy(Editor& e, int step) {
@@ -160,6 +163,7 @@ void RefreshShapeViews(Editor& e) {
   DrawShapeSlider(e);
   PresentShapeSlider(e);
   RefreshPositionWindows(e);
+  RefreshShapesWindow(e);
 }
 
 bool CommandAvailable(int menuId) { return Available().count(menuId) != 0; }
@@ -212,7 +216,16 @@ void RunCommand(Editor& e, int identifier) {
       }
       break;
     case kCmdRevertShape: RevertCurrentShape(e); break;
-    case kCmdRemoveShape: RemoveCurrentShape(e); break;
+    case kCmdRemoveShape:
+      // Several shapes selected in the Shapes window go together.
+      if (TargetShapes(e).size() > 1) {
+        RemoveShapesCommand(e);
+      } else {
+        RemoveCurrentShape(e);
+      }
+      break;
+    case kCmdDuplicateShape: DuplicateShapesCommand(e); break;
+    case kCmdExportSelected: ExportSelectedCommand(e); break;
     case kCmdNextShape: MoveBy(e, 1); break;
     case kCmdPreviousShape: MoveBy(e, -1); break;
     case kCmdForward8: MoveBy(e, 8); break;
@@ -275,6 +288,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdShapePosition: ShowModelessDialog(e, kShapePositionDialog); break;
     case kCmdTavrelPosition: ShowModelessDialog(e, kTavrelPositionDialog); break;
     case kCmdPositionSettings: ShowModelessDialog(e, kPositionSettingsDialog); break;
+    case kCmdShapesWindow: ShowModelessDialog(e, kShapesDialog); break;
     case kCmdHelp: ShowHelp(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
+#include "app/shape_browser.h"
 #include "app/main_window.h"
 #include "app/position_windows.h"
 #include "document/document_commands.h"
@@ -149,6 +150,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kTavrelPositionDialog: ShowPositionWindow(e, dialog); return;
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
     case kHelpDialog: ShowHelpWindow(e); return;
+    case kShapesDialog: ShowShapesWindow(e); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -201,6 +203,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
     case kHelpDialog:
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
+    case kShapesDialog: OnShapesWindowEvent(e, n); break;
     default: break;
   }
 }

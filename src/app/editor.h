@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_view.h"
 #include "display/game_palette.h"
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
@@ -141,6 +142,7 @@ struct Editor {
   PropertiesWindow properties;
   PositioningWindows positioning;
   RecoveryJournal recovery;  // copies of unsaved work; off while its folder is empty
+  ShapeBrowser browser;      // the Shapes window: selection, picture, drag
 };
 
 }  // namespace qshe

@@ -8,6 +8,7 @@
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "display/pcx.h"
@@ -413,6 +414,7 @@ void OnFileDropped(Editor& e, const std::string& path) {
   OpenNamedDocument(e.doc, e.canvas, e.ui(), path);
   RedrawScreen(e);
   PresentWindow(e);
+  RefreshShapesWindow(e);
   RecoveryAfterCommand(e);  // an opened file leaves no copy of the old document
 }
 
@@ -423,6 +425,7 @@ void OnTimer(Editor& e, int id) {
       ShowPropertiesSize(e.desktop.dialogs, e.properties, e.doc);
       RefreshPositionWindows(e);
       e.window.canvasChanged = 0;
+      RefreshShapesWindow(e);
     }
   } else if (id == kScrollTimer) {
     ScrollBarTick(e, e.horizontalBar);

@@ -10,6 +10,7 @@
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
@@ -25,7 +26,11 @@ void InstallHooks(Editor& e) {
   // New and Open start the history afresh; a restored copy does so itself.
   e.doc.hooks.documentReset = [&e] { ResetHistory(e.history, e.canvas, true); };
   e.doc.hooks.documentSaved = [&e] { MarkSaved(e.history); };
-  e.history.changed = [&e] { UpdateHistoryMenu(e); };
+  e.history.changed = [&e] {
+    UpdateHistoryMenu(e);
+    // Every step changes the document the Shapes window shows.
+    RefreshShapesWindow(e);
+  };
   e.doc.hooks.dropFloatingSelection = [&e] {
     // The commit that asks for it takes the pixels into the shape at once,
     // so the timer has nothing more to commit.

@@ -4,6 +4,7 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 
 namespace qshe {
 namespace {
@@ -101,6 +102,7 @@ void SetBackground(Editor& e, int background) {
   RenderCanvasView(e);
   // The shape-position window shows the shape on the same background.
   RefreshPositionWindows(e);
+  RefreshShapesWindow(e);
 }
 
 void ToggleGrid(Editor& e) {

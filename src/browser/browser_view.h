@@ -46,6 +46,20 @@ struct BrowserView {
   uint64_t cellsDrawn = 0;     // every cell drawn since the view was made
 };
 
+// The browser window's whole state: what is selected, the picture, and the
+// press or drag under way.
+struct ShapeBrowser {
+  BrowserSelection selection;
+  BrowserView view;
+  int32_t lastCurrent = -1;  // the current shape when the window last looked
+  int pressIndex = -1;       // the cell a left press went down on, until release
+  int pressX = 0;            // where, in content pixels
+  int pressY = 0;
+  bool dragging = false;
+  bool collapseOnRelease = false;  // a plain click on a selected cell of several
+  int dropGap = -1;
+};
+
 // The view's size, scale, shape count and scroll position (clamped). The
 // picture is drawn anew at the next update when any of them changed.
 void SetBrowserGeometry(BrowserView& v, int count, int viewWidth, int viewHeight, int scale, int scrollY);

@@ -120,14 +120,15 @@ void MoveSelectionTo(Editor& e, int gap) {
   BeginEditorStep(e, CountName("Move", selected));
   const std::vector<int32_t> p = MoveShapesToGap(e.history, list, selected, gap);
   list.current = p[static_cast<size_t>(list.current)];
-  EndEditorStep(e);
-  // The moved shapes stay selected where they now are.
+  // The moved shapes stay selected where they now are (before the step
+  // ends, which shows the window anew).
   for (int32_t& i : b.selection.indices) i = p[static_cast<size_t>(i)];
   std::sort(b.selection.indices.begin(), b.selection.indices.end());
   if (b.selection.anchor >= 0 && b.selection.anchor < list.count) {
     b.selection.anchor = p[static_cast<size_t>(b.selection.anchor)];
   }
   b.lastCurrent = list.current;
+  EndEditorStep(e);
   AfterListChange(e);
 }
 

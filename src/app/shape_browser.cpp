@@ -285,8 +285,9 @@ void ShowShapesWindow(Editor& e) {
   platform::DialogHost& host = e.desktop.dialogs;
   host.CreateDialog(ShapesDialog());
   host.ShowDialog(kShapesDialog);
-  // The current shape in sight.
+  // The current shape in sight, and every cell drawn.
   e.browser.lastCurrent = -1;
+  e.browser.view.drawn = false;
   RefreshShapesWindow(e);
 }
 
@@ -321,6 +322,10 @@ void OnShapesWindowEvent(Editor& e, const platform::DialogNotification& n) {
       RefreshShapesWindow(e);
       return;
     case DialogEvent::Resized:
+      // The window's picture may have been made afresh: all of it is drawn.
+      e.browser.view.drawn = false;
+      RefreshShapesWindow(e);
+      return;
     case DialogEvent::Scrolled: RefreshShapesWindow(e); return;
     default: break;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <string>
 
@@ -196,7 +197,8 @@ void OnPress(Editor& e, platform::ScrollView& sv, const platform::DialogNotifica
 
 void OnDrag(Editor& e, platform::ScrollView& sv, const platform::DialogNotification& n) {
   ShapeBrowser& b = e.browser;
-  if (b.pressIndex < 0 || b.selection.indices.empty()) return;
+  // Only a press on a selected shape drags (Ctrl+click may have taken it away).
+  if (b.pressIndex < 0 || !IsSelected(b.selection, b.pressIndex)) return;
   const BrowserLayout& l = b.view.layout;
   // Past an edge of the view the grid scrolls towards the pointer.
   if (n.y < 0 || n.y >= l.viewHeight) {

@@ -27,6 +27,7 @@
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/help_window.h"
+#include "app/shape_browser.h"
 #include "interchange/import_dialogs.h"
 #include "platform/qt/qt_scale.h"
 #include "properties/positioning_dialogs.h"
@@ -43,7 +44,7 @@ namespace {
 const std::vector<int> kAllDialogs = {kPropertiesDialog,    kInsertDialog,         kSwapDialog,
                                       kJumpDialog,          kImportFilesDialog,    kImportCollageDialog,
                                       kShapePositionDialog, kTavrelPositionDialog, kPositionSettingsDialog,
-                                      kHelpDialog};
+                                      kHelpDialog,          kShapesDialog};
 
 // Counts every shortcut of the main window that fires.
 struct ShortcutSpy {

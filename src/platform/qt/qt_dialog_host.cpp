@@ -480,10 +480,23 @@ WindowSpot QtDialogHost::FitAndFindSpot(Built& built) {
   };
   WindowSpot at;
   if (built.resource.inPixels) {
-    for (int s = scale_; s >= 1; --s) {
-      LayOut(built, 1.0, s);
-      at = spot();
-      if (at.canvasOverlap == 0) break;
+    // A window the user may resize (the Shapes window) may also be made
+    // narrower, to no less than 60%, before its scale is made smaller.
+    // Such a window goes beside the main window at a smaller scale sooner
+    // than over the main window's sides at a larger one.
+    const bool narrower = built.window->minimumSize() != built.window->maximumSize();
+    for (int pass = narrower ? 0 : 1; pass < 2; ++pass) {
+      for (int s = scale_; s >= 1; --s) {
+        LayOut(built, 1.0, s);
+        const QSize full = built.window->size();
+        for (double part : {1.0, 0.8, 0.6}) {
+          if (part < 1.0 && !narrower) break;
+          if (part < 1.0) built.window->resize(static_cast<int>(full.width() * part), full.height());
+          at = spot();
+          const QRect frame(QPoint(at.x, at.y), FrameSize(built));
+          if (at.canvasOverlap == 0 && (pass == 1 || !frame.intersects(main))) return at;
+        }
+      }
     }
     return at;
   }

@@ -54,7 +54,7 @@ TEST(QtShapesWindow, ClicksSelectAndADragWithTheMouseReordersTheShapes) {
   EXPECT_EQ(dialog->windowTitle(), "Shapes");
   QWidget* picture = view->picture();
   EXPECT_EQ(e.browser.view.layout.viewWidth, picture->width());
-  EXPECT_GE(e.browser.view.layout.columns, 4);
+  EXPECT_GE(e.browser.view.layout.columns, 3);
   // Shape 5's colour in the middle of its thumbnail, as the window shows it.
   const platform::Rect t = ThumbRect(e.browser.view.layout, 5);
   const uint8_t* p = &e.window.gamePalette[3 * 25];

@@ -1,5 +1,6 @@
-// The paint bucket, a pencil move at the highest magnification and a
-// selection drag, each quoted against copying 64 KiB in the same run.
+// The paint bucket, a pencil move at the highest magnification, a filled
+// ellipse's live figure there and a selection drag, each quoted against
+// copying 64 KiB in the same run.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -95,6 +96,35 @@ void BM_PencilStrokeAtZoom16(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_PencilStrokeAtZoom16);
+
+// One mouse move of an ellipse drag at zoom 16, filled and 255 x 255 (the
+// largest shape), through the same routing: the figure drawn over a copy of
+// the canvas, the view rendered and the canvas area presented. Quoted
+// against the pencil move above.
+void BM_FilledEllipseMoveAtZoom16(benchmark::State& state) {
+  platform::HeadlessPlatform hp;
+  Editor e(hp.desktop());
+  if (!StartBenchEditor(state, e)) return;
+  for (int i = 0; i < 4; ++i) OnCommand(e, kCmdZoomIn);
+  OnCommand(e, kCmdEllipse);
+  OnCommand(e, kCmdEllipse);  // filled
+  if (e.view.zoom != 16 || !e.tools.filledEllipse) {
+    state.SkipWithError("zoom 16 or the filled ellipse not reached");
+    return;
+  }
+  // From the top-left canvas pixel to 254 pixels right and down, and back
+  // and forth by one pixel; the captured mouse goes far past the window.
+  OnMouseDown(e, 190, 14, 1, false);
+  const int far = 190 + 254 * 16, y = 14 + 254 * 16;
+  int x = far;
+  bench::Measure(state, copyTo, copyFrom, sizeof copyTo, [&] {
+    x = x == far ? far - 16 : far;
+    OnMouseMove(e, x, y, false);
+  });
+  OnCommand(e, kCmdCancelFigure);
+  OnMouseUp(e, x, y, 1);
+}
+BENCHMARK(BM_FilledEllipseMoveAtZoom16);
 
 // One mouse move dragging the whole canvas as a floating selection, the
 // largest there is, unmagnified and at zoom 16: the selection and its

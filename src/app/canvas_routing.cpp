@@ -1,5 +1,7 @@
 #include "app/canvas_routing.h"
 
+#include <cstring>
+
 #include "app/color_panel.h"
 #include "app/history_commands.h"
 #include "app/selection_commands.h"
@@ -88,8 +90,10 @@ void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
     if (e.tools.dragTool == -1) e.ui().window.SetCursor(Cursor::Arrow);
     return;
   }
-  static constexpr Cursor kToolCursors[] = {Cursor::Pencil,     Cursor::Eraser, Cursor::Hand,
-                                            Cursor::Eyedropper, Cursor::Select, Cursor::Bucket};
+  // Figures take the select tool's crosshair: they start on one pixel exactly.
+  static constexpr Cursor kToolCursors[kToolCount] = {Cursor::Pencil, Cursor::Eraser, Cursor::Hand,
+                                                      Cursor::Eyedropper, Cursor::Select, Cursor::Bucket,
+                                                      Cursor::Select, Cursor::Select, Cursor::Select};
   int tool = eyedropper ? kEyedropper : e.tools.currentTool;
   // Over the selection the select tool shows the hand that moves it.
   if (tool == kSelect && InsideSelection(e.selection, ScreenToCanvasX(e.view, x),
@@ -97,7 +101,7 @@ void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper) {
     e.ui().window.SetCursor(Cursor::Hand);
     return;
   }
-  e.ui().window.SetCursor(tool >= 0 && tool <= kBucket ? kToolCursors[tool] : Cursor::Arrow);
+  e.ui().window.SetCursor(tool >= 0 && tool < kToolCount ? kToolCursors[tool] : Cursor::Arrow);
 }
 
 void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
@@ -119,12 +123,22 @@ void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   t.lastY = cy;
   // Painting lands a floating selection first (a tool chosen from the menu
   // leaves it floating).
-  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) PutDownSelection(e);
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket || IsFigureTool(t.dragTool)) {
+    PutDownSelection(e);
+  }
   switch (t.dragTool) {
     case kPencil:
     case kEraser:
-      DrawPencilDot(e.canvas, t.pencilSize, cx, cy, StrokeColour(e));
+      StartPencilStroke(e.canvas, t, cx, cy, StrokeColour(e));
       ShowCanvasEdit(e);
+      break;
+    case kLineTool:
+    case kRectangleTool:
+    case kEllipseTool:
+      // Shown over the canvas until the release; the canvas itself waits.
+      t.figureX0 = t.figureX1 = cx;
+      t.figureY0 = t.figureY1 = cy;
+      ShowCanvas(e);
       break;
     case kEyedropper: PickColour(e, cx, cy, true); break;
     case kBucket:
@@ -160,23 +174,73 @@ void ToolMouseMove(Editor& e, int x, int y, bool ctrl) {
       break;
     case kEyedropper: PickColour(e, cx, cy, false); break;
     case kSelect: SelectDragTo(e, cx, cy); break;
+    case kLineTool:
+    case kRectangleTool:
+    case kEllipseTool:
+      t.lastX = cx;
+      t.lastY = cy;
+      if (SetFigureEnd(t, cx, cy)) ShowCanvas(e);
+      break;
     default: break;
   }
 }
 
 void ToolMouseUp(Editor& e) {
   ToolState& t = e.tools;
-  // Every stroke that changed a pixel is one step.
-  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket) RecordPendingPainting(e);
+  const bool figure = IsFigureTool(t.dragTool);
+  if (figure) {
+    DrawFigure(e.canvas, DraggedFigure(t, StrokeColour(e)));
+    e.window.canvasChanged = 1;
+  }
+  // Every stroke or figure that changed a pixel is one step.
+  if (t.dragTool == kPencil || t.dragTool == kEraser || t.dragTool == kBucket || figure) RecordPendingPainting(e);
+  if (t.dragTool == kPencil || t.dragTool == kEraser) {
+    t.strokeEndKnown = true;
+    t.strokeEndX = t.lastX;
+    t.strokeEndY = t.lastY;
+  }
   if (t.dragTool == kSelect) SelectRelease(e);
   t.dragTool = -1;
   t.dragButton = -1;
+  // The view shows the canvas itself again, the figure now on it.
+  if (figure) ShowCanvas(e);
+}
+
+void CancelFigure(Editor& e) {
+  ToolState& t = e.tools;
+  if (!IsFigureTool(t.dragTool)) return;
+  // The rest of the drag does nothing, the release included.
+  t.dragTool = -1;
+  t.dragButton = -1;
+  ShowCanvas(e);
+}
+
+void ToolShiftKey(Editor& e, bool down) {
+  ToolState& t = e.tools;
+  t.shift = down;
+  if (IsFigureTool(t.dragTool) && SetFigureEnd(t, t.lastX, t.lastY)) ShowCanvas(e);
 }
 
 void RenderCanvasView(Editor& e) {
   if (e.window.failed) return;
   const ScreenBuffers& b = e.window.buffers;
-  RenderCanvasView(e.view, e.canvas, e.display, b.canvasView, b.composition);
+  // While a figure is dragged the view shows it on a copy of the canvas,
+  // made afresh each time so that it follows anything done to the canvas
+  // meanwhile; only the rows in view are copied and drawn (16 of 256 at
+  // zoom 16).
+  const Canvas* shown = &e.canvas;
+  if (IsFigureTool(e.tools.dragTool)) {
+    RowRange rows;
+    ViewedCanvasRows(e.view, rows.bottom, rows.top);
+    if (rows.bottom <= rows.top) {
+      const size_t from = static_cast<size_t>(rows.bottom) * kCanvasSize;
+      const size_t count = static_cast<size_t>(rows.top - rows.bottom + 1) * kCanvasSize;
+      std::memcpy(e.figurePreview.pixels.data() + from, e.canvas.pixels.data() + from, count);
+    }
+    DrawFigure(e.figurePreview, DraggedFigure(e.tools, StrokeColour(e)), rows);
+    shown = &e.figurePreview;
+  }
+  RenderCanvasView(e.view, *shown, e.display, b.canvasView, b.composition);
   // Floating pixels are part of the picture whatever the tool; the outline
   // belongs to the select tool.
   DrawSelection(e.selection, e.view, e.display, e.tools.currentTool == kSelect);

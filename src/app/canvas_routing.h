@@ -13,6 +13,10 @@ namespace qshe {
 void ToolMouseDown(Editor& e, int x, int y, int button, bool ctrl);
 void ToolMouseMove(Editor& e, int x, int y, bool ctrl);
 void ToolMouseUp(Editor& e);
+// Escape: the figure being dragged goes away and the canvas stays as it was.
+void CancelFigure(Editor& e);
+// Shift went down or up: a figure being dragged follows at once.
+void ToolShiftKey(Editor& e, bool down);
 // The cursor of the current tool over the tool area (the eyedropper's when
 // asked), the arrow elsewhere unless a drag is under way.
 void UpdateToolCursor(Editor& e, int x, int y, bool eyedropper);

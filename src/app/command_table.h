@@ -34,6 +34,8 @@ enum CommandId : int {
   kCmdSelect = 40070, kCmdBucket = 40071, kCmdZoomIn = 40072, kCmdZoomOut = 40073,
   kCmdCenterView = 40074, kCmdSecondView = 40075, kCmdChangeBackground = 40076,
   kCmdChangePencilSize = 40077,
+  kCmdLine = 40320, kCmdRectangle = 40321, kCmdEllipse = 40322, kCmdFilledRectangles = 40323,
+  kCmdFilledEllipses = 40324,
 
   kCmdAllColors = 40092, kCmdQuorvaneColors = 40093, kCmdBadgeColor = 40094,
   kCmdBootColors = 40103, kCmdBracerColors = 40098, kCmdCapeColors = 40095,
@@ -48,6 +50,7 @@ enum CommandId : int {
   // Shortcuts without a menu entry.
   kCmdPanLeft = 40058, kCmdPanRight = 40059, kCmdPanUp = 40057, kCmdPanDown = 40056,
   kCmdDelete = 40086, kCmdWindowLarger = 40205, kCmdWindowSmaller = 40206,
+  kCmdCancelFigure = 40325,
 };
 
 // The menu identifier a command arrives as: a shortcut's identifier maps to

@@ -50,6 +50,8 @@ const std::set<int>& Available() {
       kCmdWindowSmaller, kCmdShapePosition, kCmdTavrelPosition, kCmdPositionSettings,
       kCmdCut,          kCmdCopy,          kCmdPaste,        kCmdSelectAll,     kCmdDelete,
       kCmdFlipHorizontal, kCmdFlipVertical,
+      kCmdLine,         kCmdRectangle,     kCmdEllipse,      kCmdFilledRectangles, kCmdFilledEllipses,
+      kCmdCancelFigure,
       kCmdShapesWindow, kCmdDuplicateShape, kCmdExportSelected,
   };
   return ids;
@@ -70,6 +72,17 @@ void MoveBy(Editor& e, int step) {
 
 void ChooseTool(Editor& e, int tool) {
   ToolMouseUp(e);
+  SwitchFigureFormIfCurrent(e.tools, tool);
+  SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
+  ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
+}
+
+// Filled Rectangles and Filled Ellipses: the other form, and the tool that
+// draws it.
+void ChooseOtherForm(Editor& e, int tool) {
+  ToolMouseUp(e);
+  bool& filled = tool == kRectangleTool ? e.tools.filledRectangle : e.tools.filledEllipse;
+  filled = !filled;
   SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
   ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, false);
 }
@@ -253,6 +266,12 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdEyedropper: ChooseTool(e, kEyedropper); break;
     case kCmdSelect: ChooseTool(e, kSelect); break;
     case kCmdBucket: ChooseTool(e, kBucket); break;
+    case kCmdLine: ChooseTool(e, kLineTool); break;
+    case kCmdRectangle: ChooseTool(e, kRectangleTool); break;
+    case kCmdEllipse: ChooseTool(e, kEllipseTool); break;
+    case kCmdFilledRectangles: ChooseOtherForm(e, kRectangleTool); break;
+    case kCmdFilledEllipses: ChooseOtherForm(e, kEllipseTool); break;
+    case kCmdCancelFigure: CancelFigure(e); break;
     case kCmdUndo: UndoCommand(e); break;
     case kCmdRedo: RedoCommand(e); break;
     case kCmdCut: CutSelection(e); break;

@@ -26,9 +26,15 @@ namespace qshe {
 
 inline constexpr int kClientWidth = 615;
 inline constexpr int kClientHeight = 285;
-inline constexpr int kToolButtonCount = 23;
+inline constexpr int kToolButtonCount = 26;
 // The toolbar's one toggle: pressed while the second view shows.
 inline constexpr int kSecondViewButton = 7;
+// The line, rectangle and ellipse buttons come after the first 23, and so
+// do their pictures in the helper shapes: up and pressed for each from slot
+// 70, then the filled rectangle's and filled ellipse's from slot 76.
+inline constexpr int kFirstFigureButton = 23;
+inline constexpr int kFigureButtonSlot = 70;
+inline constexpr int kFilledFigureButtonSlot = 76;
 
 // Timer identifiers.
 inline constexpr int kCommitTimer = 1;   // every 4000 ms
@@ -138,6 +144,7 @@ struct Editor {
   ToolState tools;
   Selection selection;  // the select tool's rectangle and the floating pixels
   FillStack fillStack;  // the paint bucket's store
+  Canvas figurePreview;  // the canvas with the figure being dragged, as shown
   ColorPanel colors;
   PropertiesWindow properties;
   PositioningWindows positioning;

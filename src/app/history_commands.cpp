@@ -30,6 +30,9 @@ const char* StrokeName(int tool) {
     case kPencil: return "Pencil";
     case kEraser: return "Eraser";
     case kBucket: return "Paint Bucket";
+    case kLineTool: return "Line";
+    case kRectangleTool: return "Rectangle";
+    case kEllipseTool: return "Ellipse";
     case kSelect: return "Move Selection";
     default: return "Painting";
   }

@@ -4,6 +4,7 @@
 
 #include "app/canvas_routing.h"
 #include "app/color_panel.h"
+#include "app/command_table.h"
 #include "app/commands.h"
 #include "app/program_dir.h"
 #include "app/recovery.h"
@@ -23,6 +24,7 @@ constexpr int kButtonPlaces[kToolButtonCount][2] = {
     {15, 134},  {41, 134},  {67, 134},  {93, 134},  {119, 134}, {145, 134}, {67, 159},  {93, 159},
     {119, 159}, {145, 159}, {459, 124}, {485, 124}, {511, 124}, {459, 149}, {485, 149}, {511, 149},
     {459, 171}, {485, 171}, {511, 171}, {143, 252}, {128, 252}, {158, 252}, {113, 252},
+    {15, 108},  {41, 108},  {67, 108},
 };
 
 const Shape& Helper(const Editor& e, int slot) {
@@ -31,8 +33,17 @@ const Shape& Helper(const Editor& e, int slot) {
   return e.helperShapes[static_cast<size_t>(slot)];
 }
 
-// The image a button shows in its current state.
-const Shape& ButtonImage(const Editor& e, int button, int pressed) { return Helper(e, 2 * button + pressed); }
+// The image a button shows in its current state; the rectangle and ellipse
+// buttons show the form they draw in.
+const Shape& ButtonImage(const Editor& e, int button, int pressed) {
+  if (button < kFirstFigureButton) return Helper(e, 2 * button + pressed);
+  const int figure = button - kFirstFigureButton;
+  if (FigureFilled(e.tools, kLineTool + figure)) {
+    const Shape& filled = Helper(e, kFilledFigureButtonSlot + 2 * (figure - 1) + pressed);
+    if (filled.HasPixels()) return filled;
+  }
+  return Helper(e, kFigureButtonSlot + 2 * figure + pressed);
+}
 
 bool InsideButton(const Editor& e, int button, int x, int y) {
   const ToolButton& b = e.toolbar.buttons[static_cast<size_t>(button)];
@@ -83,19 +94,30 @@ void ResetScrollBar(ScrollBar& bar) {
   bar.onScroll = std::move(keep);
 }
 
+// The tool of a tool button, or -1.
+int ToolOfButton(int button) {
+  if (button >= 0 && button <= 5) return button;
+  if (button >= kFirstFigureButton && button < kFirstFigureButton + 3) return kLineTool + button - kFirstFigureButton;
+  return -1;
+}
+
 void RunToolbarAction(Editor& e, int button) {
-  if (button >= 0 && button <= 5) {
+  if (const int tool = ToolOfButton(button); tool >= 0) {
     // Tool buttons put a floating selection down and forget the selection.
     const bool hadSelection = SelectionExists(e.selection);
     PutDownSelection(e);
     ClearSelection(e.selection);
-    SetToolState(e, button, e.view.backgroundType, e.tools.pencilSize);
+    SwitchFigureFormIfCurrent(e.tools, tool);
+    SetToolState(e, tool, e.view.backgroundType, e.tools.pencilSize);
     if (hadSelection) ShowCanvas(e);
   } else if (button >= 10 && button <= 12) {
     SetBackground(e, button - 10);
   } else if (button >= 13 && button <= 18) {
-    int tool = e.tools.currentTool == kPencil || e.tools.currentTool == kEraser ? e.tools.currentTool : kPencil;
-    SetToolState(e, tool, e.view.backgroundType, button - 13);
+    // The sizes are the brushes of every tool that strokes lines; any other
+    // tool gives way to the pencil.
+    const int current = e.tools.currentTool;
+    const bool strokes = current == kPencil || current == kEraser || IsFigureTool(current);
+    SetToolState(e, strokes ? current : kPencil, e.view.backgroundType, button - 13);
     RenderCanvasView(e);
   } else {
     RunButtonCommand(e, button);
@@ -223,18 +245,34 @@ void ToolbarRelease(Editor& e, int x, int y) {
   PresentWindow(e);
 }
 
+int ToolButtonOf(int tool) { return tool <= kBucket ? tool : kFirstFigureButton + tool - kLineTool; }
+
 void SetToolState(Editor& e, int tool, int background, int size) {
   e.tools.currentTool = tool;
   e.view.backgroundType = background;
   e.tools.pencilSize = size;
   for (int i = 0; i < kToolButtonCount; ++i) {
     if (i == kSecondViewButton) continue;
-    bool on = (i <= 5 && i == tool) || (i >= 10 && i <= 12 && i - 10 == background) ||
+    bool on = (ToolOfButton(i) >= 0 && i == ToolButtonOf(tool)) || (i >= 10 && i <= 12 && i - 10 == background) ||
               (i >= 13 && i <= 18 && i - 13 == size);
     e.toolbar.buttons[static_cast<size_t>(i)].pressed = on ? 1 : 0;
   }
+  e.desktop.menus.SetMenuChecked(kCmdFilledRectangles, e.tools.filledRectangle);
+  e.desktop.menus.SetMenuChecked(kCmdFilledEllipses, e.tools.filledEllipse);
   DrawAllToolButtons(e);
   PresentWindow(e);
+}
+
+std::string ToolTipAt(const Editor& e, int x, int y) {
+  static const char* const kFigureTips[] = {
+      "Line (L): drag from end to end; Shift keeps it to 45 degrees",
+      "Rectangle (T): drag from corner to corner; T again switches outlined and filled; Shift for squares",
+      "Ellipse (O): drag across its box; O again switches outlined and filled; Shift for circles",
+  };
+  for (int i = kFirstFigureButton; i < kFirstFigureButton + 3; ++i) {
+    if (InsideButton(e, i, x, y)) return kFigureTips[i - kFirstFigureButton];
+  }
+  return {};
 }
 
 // ----- scroll bars -----------------------------------------------------------------
@@ -345,10 +383,11 @@ void ShowScrollBar(Editor& e, const ScrollBar& bar) {
 
 // ----- events ----------------------------------------------------------------------
 
-void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
+void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl, bool shift) {
   e.desktop.control.CaptureMouse();
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
+  e.tools.shift = shift;
   ToolbarPress(e, x, y);
   ToolMouseDown(e, x, y, button, ctrl);
   ColorGridPress(e, x, y, button);
@@ -357,9 +396,10 @@ void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl) {
   ScrollBarPress(e, e.horizontalBar, x, y);
 }
 
-void OnMouseMove(Editor& e, int x, int y, bool ctrl) {
+void OnMouseMove(Editor& e, int x, int y, bool ctrl, bool shift) {
   e.window.lastMouseX = x;
   e.window.lastMouseY = y;
+  e.tools.shift = shift;
   ToolMouseMove(e, x, y, ctrl);
   ColorGridDrag(e, x, y);
   SliderDrag(e, x, y);
@@ -386,6 +426,8 @@ void OnMouseUp(Editor& e, int x, int y, int button) {
 }
 
 void OnCtrlKey(Editor& e, bool down) { ToolMouseMove(e, e.window.lastMouseX, e.window.lastMouseY, down); }
+
+void OnShiftKey(Editor& e, bool down) { ToolShiftKey(e, down); }
 
 void OnFocusGained(Editor& e) {
   if (!e.window.failed) SelectWindowPalette(e.display, e.window.palette);

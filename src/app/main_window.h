@@ -13,10 +13,12 @@ namespace qshe {
 
 // Mouse buttons: 1 left, 2 right. Coordinates are client pixels, negative or
 // beyond the client area while the mouse is captured.
-void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl);
-void OnMouseMove(Editor& e, int x, int y, bool ctrl);
+// Shift straightens figures and pencil strokes.
+void OnMouseDown(Editor& e, int x, int y, int button, bool ctrl, bool shift = false);
+void OnMouseMove(Editor& e, int x, int y, bool ctrl, bool shift = false);
 void OnMouseUp(Editor& e, int x, int y, int button);
 void OnCtrlKey(Editor& e, bool down);
+void OnShiftKey(Editor& e, bool down);
 void OnFocusGained(Editor& e);
 void OnPaint(Editor& e);
 void OnSize(Editor& e, int width, int height);
@@ -45,8 +47,14 @@ void DrawToolButton(Editor& e, int button, int pressed);
 void DrawAllToolButtons(Editor& e);
 void ToolbarPress(Editor& e, int x, int y);
 void ToolbarRelease(Editor& e, int x, int y);
-// Stores tool, background and brush size and shows them on the toolbar.
+// Stores tool, background and brush size and shows them on the toolbar,
+// and the figure forms on the toolbar and in the Tools menu.
 void SetToolState(Editor& e, int tool, int background, int size);
+// The toolbar button of a tool (0..5, then the figure buttons).
+int ToolButtonOf(int tool);
+// What the button under window point (x, y) does, for its tooltip; empty
+// where no button has one.
+std::string ToolTipAt(const Editor& e, int x, int y);
 
 // Scroll bars.
 void InitScrollBars(Editor& e);

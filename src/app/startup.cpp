@@ -38,7 +38,12 @@ void InstallHooks(Editor& e) {
     PutDownSelection(e);
     e.window.canvasChanged = changed;
   };
-  e.doc.hooks.clearSelection = [&e] { ClearSelection(e.selection); };
+  // What belongs to the picture on the canvas: the selection, and the end
+  // of the last stroke that a Shift+click would go on from.
+  e.doc.hooks.clearSelection = [&e] {
+    ClearSelection(e.selection);
+    e.tools.strokeEndKnown = false;
+  };
   e.doc.hooks.refreshShapeViews = [&e] { RefreshShapeViews(e); };
   e.doc.hooks.readPropertiesWindow = [&e](int32_t index) {
     // Typed values not stored yet are a change like any other.

@@ -379,21 +379,6 @@ void Apply(History& h, Document& doc, Canvas& canvas, HistoryStep& step, bool fo
 
 History::History() = default;
 
-ShapeFields FieldsOf(const Shape& s) {
-  return {s.offsetX, s.offsetY, s.tavrelX, s.tavrelY, s.gettable, s.sittable, s.walkable, s.replacement};
-}
-
-void SetFields(Shape& s, const ShapeFields& f) {
-  s.offsetX = f.offsetX;
-  s.offsetY = f.offsetY;
-  s.tavrelX = f.tavrelX;
-  s.tavrelY = f.tavrelY;
-  s.gettable = f.gettable;
-  s.sittable = f.sittable;
-  s.walkable = f.walkable;
-  s.replacement = f.replacement;
-}
-
 void ResetHistory(History& h, const Canvas& canvas, bool saved) {
   h.steps.clear();
   h.position = 0;

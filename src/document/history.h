@@ -52,20 +52,6 @@ namespace qshe {
 
 inline constexpr size_t kDefaultHistoryBudget = size_t{256} << 20;  // 256 MB
 
-// Everything of a shape besides its image.
-struct ShapeFields {
-  int32_t offsetX = 0;
-  int32_t offsetY = 0;
-  int32_t tavrelX = 0;
-  int32_t tavrelY = 0;
-  int32_t gettable = 0;
-  int32_t sittable = 0;
-  int32_t walkable = 0;
-  int32_t replacement = 0;
-  friend bool operator==(const ShapeFields&, const ShapeFields&) = default;
-};
-ShapeFields FieldsOf(const Shape& shape);
-void SetFields(Shape& shape, const ShapeFields& fields);
 
 // ----- the changes a step is made of -------------------------------------------
 

@@ -21,6 +21,21 @@ bool AllocateShape(Shape& shape, int32_t width, int32_t height) {
   return shape.pixels != nullptr;
 }
 
+ShapeFields FieldsOf(const Shape& s) {
+  return {s.offsetX, s.offsetY, s.tavrelX, s.tavrelY, s.gettable, s.sittable, s.walkable, s.replacement};
+}
+
+void SetFields(Shape& s, const ShapeFields& f) {
+  s.offsetX = f.offsetX;
+  s.offsetY = f.offsetY;
+  s.tavrelX = f.tavrelX;
+  s.tavrelY = f.tavrelY;
+  s.gettable = f.gettable;
+  s.sittable = f.sittable;
+  s.walkable = f.walkable;
+  s.replacement = f.replacement;
+}
+
 bool CopyShape(const Shape& from, Shape& to) {
   bool ok = true;
   if (&from == &to) return true;
@@ -32,14 +47,7 @@ bool CopyShape(const Shape& from, Shape& to) {
     to.width = from.width;
     to.height = from.height;
   }
-  to.offsetX = from.offsetX;
-  to.offsetY = from.offsetY;
-  to.tavrelX = from.tavrelX;
-  to.tavrelY = from.tavrelY;
-  to.gettable = from.gettable;
-  to.sittable = from.sittable;
-  to.walkable = from.walkable;
-  to.replacement = from.replacement;
+  SetFields(to, FieldsOf(from));
   return ok;
 }
 

@@ -37,6 +37,21 @@ void ClearShape(Shape& shape);
 // least 1. The sizes are stored even when no block is obtained. True when a
 // block was obtained.
 bool AllocateShape(Shape& shape, int32_t width, int32_t height);
+// Everything of a shape besides its image.
+struct ShapeFields {
+  int32_t offsetX = 0;
+  int32_t offsetY = 0;
+  int32_t tavrelX = 0;
+  int32_t tavrelY = 0;
+  int32_t gettable = 0;
+  int32_t sittable = 0;
+  int32_t walkable = 0;
+  int32_t replacement = 0;
+  friend bool operator==(const ShapeFields&, const ShapeFields&) = default;
+};
+ShapeFields FieldsOf(const Shape& shape);
+void SetFields(Shape& shape, const ShapeFields& fields);
+
 // Every field, pixels duplicated. False (target cleared but sized) when the
 // block could not be obtained.
 bool CopyShape(const Shape& from, Shape& to);

@@ -151,6 +151,16 @@ int FirstViewColumn(const CanvasView& view) {
   return view.zoom > 0 && ox >= kSize ? 0 : ox;
 }
 
+void ViewedCanvasRows(const CanvasView& view, int& first, int& last) {
+  first = 0;
+  last = kSize - 1;
+  if (view.zoom <= 0) return;
+  // View block i shows the canvas's top-down row i - oy.
+  const int oy = Whole(view.originY), n = kSize / view.zoom;
+  first = std::max(first, kSize - n + oy);
+  last = std::min(last, kSize - 1 + oy);
+}
+
 int ScreenToCanvasX(const CanvasView& view, int x) {
   if (view.zoom == 0) return x - Whole(view.originX) - kViewLeft;
   // The column drawn there, also for origins past the right edge.

@@ -50,6 +50,11 @@ int WholeOrigin(double v);
 // shown as if it were 0; drawing and the mouse both go by this.
 int FirstViewColumn(const CanvasView& view);
 
+// The canvas rows (bottom-up) the view shows: those `first`..`last` that
+// a magnified view reaches, every row unmagnified. `first` > `last` when
+// none are in view.
+void ViewedCanvasRows(const CanvasView& view, int& first, int& last);
+
 // Canvas column under window x, and bottom-up canvas row under window y.
 int ScreenToCanvasX(const CanvasView& view, int x);
 int ScreenToCanvasY(const CanvasView& view, int y);

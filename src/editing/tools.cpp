@@ -190,4 +190,59 @@ void PanByHand(CanvasView& view, int dx, int dy) {
   view.originY += static_cast<double>(dy) / view.zoom;
 }
 
+const char* ToolFormText(const ToolState& t) {
+  switch (t.currentTool) {
+    case kPencil: return "Pencil";
+    case kEraser: return "Eraser";
+    case kHand: return "Hand";
+    case kEyedropper: return "Eyedropper";
+    case kSelect: return "Select";
+    case kBucket: return "Paint Bucket";
+    case kLineTool: return "Line";
+    case kRectangleTool: return t.filledRectangle ? "Rectangle (filled)" : "Rectangle (outlined)";
+    case kEllipseTool: return t.filledEllipse ? "Ellipse (filled)" : "Ellipse (outlined)";
+    default: return "";
+  }
+}
+
+bool FigureFilled(const ToolState& t, int tool) {
+  return (tool == kRectangleTool && t.filledRectangle) || (tool == kEllipseTool && t.filledEllipse);
+}
+
+void SwitchFigureFormIfCurrent(ToolState& t, int tool) {
+  if (tool != t.currentTool) return;
+  if (tool == kRectangleTool) t.filledRectangle = !t.filledRectangle;
+  if (tool == kEllipseTool) t.filledEllipse = !t.filledEllipse;
+}
+
+void StartPencilStroke(Canvas& canvas, const ToolState& t, int x, int y, uint8_t colour) {
+  if (t.shift && t.strokeEndKnown) {
+    // As if the pencil had gone down at the old end and been dragged here.
+    DrawLine(canvas, t.pencilSize, t.strokeEndX, t.strokeEndY, x, y, colour);
+  } else {
+    DrawPencilDot(canvas, t.pencilSize, x, y, colour);
+  }
+}
+
+bool SetFigureEnd(ToolState& t, int x, int y) {
+  if (t.shift) {
+    if (t.dragTool == kLineTool) {
+      ConstrainLine(t.figureX0, t.figureY0, x, y);
+    } else {
+      ConstrainSquare(t.figureX0, t.figureY0, x, y);
+    }
+  }
+  if (x == t.figureX1 && y == t.figureY1) return false;
+  t.figureX1 = x;
+  t.figureY1 = y;
+  return true;
+}
+
+FigureStroke DraggedFigure(const ToolState& t, uint8_t colour) {
+  const Figure figure = t.dragTool == kRectangleTool ? Figure::Rectangle
+                        : t.dragTool == kEllipseTool ? Figure::Ellipse
+                                                 : Figure::Line;
+  return {figure, FigureFilled(t, t.dragTool), t.pencilSize, t.figureX0, t.figureY0, t.figureX1, t.figureY1, colour};
+}
+
 }  // namespace qshe

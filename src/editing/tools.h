@@ -8,6 +8,8 @@
 
 #include "document/canvas.h"
 #include "editing/canvas_view.h"
+#include "editing/rasterisers.h"
+#include "editing/tool_state.h"
 
 namespace qshe {
 
@@ -60,5 +62,27 @@ void FloodFill(Canvas& canvas, FillStack& stack, int x, int y, uint8_t colour);
 // The hand: the picture follows a mouse move of (dx, dy) window pixels. Only
 // a magnified view moves.
 void PanByHand(CanvasView& view, int dx, int dy);
+
+// ----- tool choice and figures ------------------------------------------------
+
+// The current tool's name and, for rectangles and ellipses, its form:
+// "Pencil", "Rectangle (filled)", "Ellipse (outlined)".
+const char* ToolFormText(const ToolState& tools);
+// The form the rectangle or ellipse tool draws in (false for the others).
+bool FigureFilled(const ToolState& tools, int tool);
+// Before `tool` becomes current: a rectangle or ellipse chosen again while
+// it is current switches between outlined and filled.
+void SwitchFigureFormIfCurrent(ToolState& tools, int tool);
+
+// The press of a pencil or eraser stroke at (x, y): a dot, or with Shift
+// held after an earlier stroke, the straight stroke from that stroke's end.
+void StartPencilStroke(Canvas& canvas, const ToolState& tools, int x, int y, uint8_t colour);
+
+// The end of the figure being dragged for the mouse at (x, y), with Shift's
+// constraint. True when the figure changed.
+bool SetFigureEnd(ToolState& tools, int x, int y);
+// The figure being dragged with the current tool form, as it lands in
+// `colour`.
+FigureStroke DraggedFigure(const ToolState& tools, uint8_t colour);
 
 }  // namespace qshe

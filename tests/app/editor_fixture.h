@@ -43,7 +43,8 @@ struct EditorFixture : ::testing::Test {
   // Window point of the middle of toolbar button i as the editor placed it.
   std::pair<int, int> ButtonCentre(int i) const {
     const ToolButton& b = e.toolbar.buttons[static_cast<size_t>(i)];
-    const Shape& image = e.helperShapes[static_cast<size_t>(2 * i)];
+    const int slot = i < kFirstFigureButton ? 2 * i : kFigureButtonSlot + 2 * (i - kFirstFigureButton);
+    const Shape& image = e.helperShapes[static_cast<size_t>(slot)];
     return {b.x + image.width / 2, b.y + image.height / 2};
   }
   void ClickButton(int i, int button = 1) {

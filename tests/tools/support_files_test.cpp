@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -84,7 +85,7 @@ TEST(SupportFiles, ButtonsFitTheirPlacesWithoutTouching) {
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonPlace& p = ButtonPlaces()[static_cast<size_t>(i)];
     for (int pressed = 0; pressed < 2; ++pressed) {
-      const Shape& s = shapes[static_cast<size_t>(2 * i + pressed)];
+      const Shape& s = shapes[static_cast<size_t>(ButtonSlot(i, pressed))];
       SCOPED_TRACE("button " + std::to_string(i) + (pressed ? " pressed" : " up"));
       ASSERT_TRUE(s.HasPixels());
       EXPECT_LE(s.width, p.maxW);
@@ -93,13 +94,23 @@ TEST(SupportFiles, ButtonsFitTheirPlacesWithoutTouching) {
       // a stale picture show through.
       EXPECT_EQ(std::count(s.pixels.get(), s.pixels.get() + s.PixelCount(), 0), 0);
     }
-    const Shape& s = shapes[static_cast<size_t>(2 * i)];
+    const Shape& s = shapes[static_cast<size_t>(ButtonSlot(i, false))];
     const R r{p.x, p.x + s.width, p.y, p.y + s.height};
     for (const R& o : taken) {
       const bool apart = r.x2 < o.x1 || o.x2 < r.x1 || r.y2 < o.y1 || o.y2 < r.y1;
       EXPECT_TRUE(apart) << "button " << i;
     }
     taken.push_back(r);
+  }
+  // The filled forms of the rectangle and ellipse buttons take the place of
+  // the outlined ones: the same size, or a switch would leave a rim behind.
+  for (int k = 0; k < 4; ++k) {
+    const Shape& filled = shapes[static_cast<size_t>(kFilledFigureButtonSlot + k)];
+    const Shape& outlined = shapes[static_cast<size_t>(kFigureButtonSlot + 2 + k)];
+    ASSERT_TRUE(filled.HasPixels()) << k;
+    EXPECT_EQ(filled.width, outlined.width) << k;
+    EXPECT_EQ(filled.height, outlined.height) << k;
+    EXPECT_NE(std::memcmp(filled.pixels.get(), outlined.pixels.get(), filled.PixelCount()), 0) << k;
   }
 }
 
@@ -130,7 +141,8 @@ TEST(SupportFiles, ScrollBarDigitAndScenePicturesFit) {
   EXPECT_FALSE(Blank(s[kFloorTile]));
   EXPECT_FALSE(Blank(s[kTavrel]));
   for (int i = 0; i < kHelperShapeCount; ++i) {
-    const bool named = i < 55 || i == kFloorTile || i == kTavrel || (i >= kFirstDigit && i < kFirstDigit + 10);
+    const bool named = i < 55 || i == kFloorTile || i == kTavrel || (i >= kFirstDigit && i < kFirstDigit + 10) ||
+                       (i >= kFigureButtonSlot && i < kFilledFigureButtonSlot + 4);
     EXPECT_TRUE(named || Blank(s[static_cast<size_t>(i)])) << "slot " << i;
   }
 }

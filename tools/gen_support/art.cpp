@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "palette.h"
 
@@ -18,6 +19,7 @@ const std::array<ButtonPlace, kButtonCount>& ButtonPlaces() {
       {459, 149, 25, 21}, {485, 149, 25, 21}, {511, 149, 25, 21},
       {459, 171, 25, 21}, {485, 171, 25, 21}, {511, 171, 25, 21},  // pencil sizes
       {143, 252, 14, 16}, {128, 252, 14, 16}, {158, 252, 14, 16}, {113, 252, 14, 16},  // moves
+      {15, 108, 25, 24}, {41, 108, 25, 24}, {67, 108, 25, 24},                       // figures
   }};
   return places;
 }
@@ -372,7 +374,57 @@ Image8 Tavrel() {
   return img;
 }
 
+// A line between two round ends, lower left to upper right.
+Image8 LineIcon() {
+  Image8 img(16, 16);
+  Line(img, 3, 12, 12, 3, kInk);
+  Line(img, 4, 12, 12, 4, kInk);
+  for (auto [x, y] : {std::pair{1, 12}, {12, 1}}) {
+    Fill(img, x, x + 2, y, y + 2, kSky + 4);
+    Box(img, x, x + 2, y, y + 2, kInk);
+  }
+  return img;
+}
+
+// Outlined: the frame alone, so the button's face shows through it.
+Image8 RectangleIcon(bool filled) {
+  Image8 img(16, 16);
+  if (filled) Fill(img, 1, 14, 3, 12, kSky + 4);
+  Box(img, 1, 14, 3, 12, kInk);
+  Box(img, 2, 13, 4, 11, kInk);
+  if (filled) Fill(img, 4, 11, 6, 9, kSky + 6);
+  return img;
+}
+
+Image8 EllipseIcon(bool filled) {
+  Image8 img(16, 16);
+  // 14 x 12 ellipse, centre (7.5, 7.5), in doubled coordinates.
+  auto inside = [](int x, int y, int rx, int ry) {
+    const int dx = 2 * x - 15, dy = 2 * y - 15;
+    return dx * dx * ry * ry + dy * dy * rx * rx <= rx * rx * ry * ry;
+  };
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      if (!inside(x, y, 14, 11)) continue;
+      const bool ring = !inside(x, y, 10, 7);
+      if (ring) {
+        img.Set(x, y, kInk);
+      } else if (filled) {
+        img.Set(x, y, inside(x + 1, y + 1, 10, 7) && !inside(x + 1, y + 1, 6, 4) ? kSky + 4 : kSky + 6);
+      }
+    }
+  return img;
+}
+
 }  // namespace
+
+Image8 FigureIcon(int figure, bool filled) {
+  switch (figure) {
+    case 0: return LineIcon();
+    case 1: return RectangleIcon(filled);
+    default: return EllipseIcon(filled);
+  }
+}
 
 Image8 ToolIcon(int tool) {
   switch (tool) {
@@ -394,6 +446,17 @@ HelperPictures MakeHelperPictures() {
     slots[static_cast<size_t>(2 * i + 1)].image = Button(p.maxW, p.maxH, picture, true);
   };
   for (int t = 0; t < 6; ++t) button(t, ToolIcon(t));
+  for (int f = 0; f < 3; ++f) {
+    const ButtonPlace& p = places[static_cast<size_t>(kFirstFigureButton + f)];
+    for (bool pressed : {false, true}) {
+      slots[static_cast<size_t>(ButtonSlot(kFirstFigureButton + f, pressed))].image =
+          Button(p.maxW, p.maxH, FigureIcon(f, false), pressed);
+      if (f > 0) {
+        slots[static_cast<size_t>(kFilledFigureButtonSlot + 2 * (f - 1) + (pressed ? 1 : 0))].image =
+            Button(p.maxW, p.maxH, FigureIcon(f, true), pressed);
+      }
+    }
+  }
   button(6, CentreView());
   button(7, SecondView());
   button(8, Magnifier(true));

@@ -22,9 +22,10 @@ Canvas (middle)      The current shape, shown on a 256 x 256 canvas. The
                      shape sits at the canvas's top-left corner. Scroll
                      bars and the arrow keys pan the view while it is
                      magnified.
-Tools (left)         Pencil, eraser, hand, eyedropper, select and paint
-                     bucket; below them Center View, Second View, Zoom In
-                     and Zoom Out.
+Tools (left)         Line, rectangle and ellipse; below them pencil,
+                     eraser, hand, eyedropper, select and paint bucket;
+                     below those Center View, Second View, Zoom In and
+                     Zoom Out.
 Shapes (lower left)  The slider shows where the current shape lies in the
                      file, with "Shape n / last" above it. Click or drag
                      along it to move through the shapes. The four small
@@ -38,7 +39,8 @@ Colours (right)      All 256 palette colours. Click or drag over them with
                      picked in the current colour set (Colors menu).
 Background buttons   What shows through transparent pixels: light grey,
                      a checkerboard, or turquoise.
-Pencil sizes         The six brush footprints of the pencil and eraser.
+Pencil sizes         The six brush footprints of the pencil and eraser,
+                     also used for lines and outlines.
 
 Palette colour 0 is transparent. Colours 1-9 and 246-255 are reserved by
 the system and are not part of the game's colours.
@@ -60,6 +62,22 @@ Eyedropper   Take the front or back colour from the canvas. Holding Ctrl
 Select       See SELECTION AND CLIPBOARD below.
 Paint bucket Fill the connected area of one colour (edges, not corners,
              connect).
+Line         Drag from one end to the other; the line lands when you let
+             go. It has the pencil's steps and brush.
+Rectangle    Drag from corner to corner. Press T (or click the button)
+             again to switch between outlined and filled; the button and
+             Tools > Filled Rectangles show which.
+Ellipse      Drag across the box the ellipse fills; it touches all four
+             sides. O again switches between outlined and filled (Tools >
+             Filled Ellipses).
+
+While you drag a line, rectangle or ellipse it is shown over the canvas
+and follows the mouse; Escape takes it away. Hold Shift for lines at
+multiples of 45 degrees, squares and circles. Parts dragged past the
+canvas's edges are cut off. The left button draws in the front colour,
+the right button in the back colour, and each figure is one undo step.
+With the pencil or eraser, Shift+click draws a straight stroke from the
+end of the last stroke to the clicked pixel.
 
 Center View  Center the current shape in the magnified view.
 Second View  Jump to the unmagnified view and back to the magnified one.
@@ -156,6 +174,13 @@ Tools     Pencil                                H
           Eyedropper                            B
           Select                                N
           Paint Bucket                          M
+          Line                                  L
+          Rectangle                             T (again: filled or
+                                                outlined)
+          Ellipse                               O (again: filled or
+                                                outlined)
+          Filled Rectangles
+          Filled Ellipses
           Zoom In                               R
           Zoom Out                              F
           Center View                           E
@@ -183,6 +208,9 @@ Help      Help...
 
 Keys without a menu entry:
           Left, Right, Up, Down                 pan the magnified canvas
+          Escape                                takes back a line,
+                                                rectangle or ellipse
+                                                being dragged
           Delete                                empties the selection
                                                 (select tool)
 

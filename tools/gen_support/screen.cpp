@@ -35,24 +35,24 @@ Image8 MakeScreenImage(const HelperPictures& helpers) {
   Bevel(s, 0, kScreenWidth - 1, 0, kScreenHeight - 1, Chrome(8), Chrome(2));
 
   // Title plate with a small scene of the floor tile and the figure.
-  Fill(s, 6, 177, 5, 115, kChromeDeep);
-  Well(s, 5, 178, 4, 116);
+  Fill(s, 6, 177, 5, 89, kChromeDeep);
+  Well(s, 5, 178, 4, 90);
   const char* title = "QSH EDITOR";
-  DrawText(s, 92 - TextWidth(title, 2) / 2 + 1, 12, title, kSliderLine, 2);
-  DrawText(s, 92 - TextWidth(title, 2) / 2, 11, title, kBadge, 2);
+  DrawText(s, 92 - TextWidth(title, 2) / 2 + 1, 9, title, kSliderLine, 2);
+  DrawText(s, 92 - TextWidth(title, 2) / 2, 8, title, kBadge, 2);
   const char* sub = "QUORVANE SPRITES";
-  DrawText(s, 92 - TextWidth(sub) / 2, 31, sub, Chrome(8));
+  DrawText(s, 92 - TextWidth(sub) / 2, 26, sub, Chrome(8));
   const Image8& tile = helpers[kFloorTile].image;
   const HelperPicture& fig = helpers[kTavrel];
   // The same placement the positioning windows use, moved into the plate.
-  const int sx = 26, sy = -52;
+  const int sx = 26, sy = -72;
   Blit(s, tile, sx + 68, sy + 160 - tile.height + 1);
   const int figBottom = 65 + std::min(fig.offsetY + fig.image.height, 95);
   Blit(s, fig.image, sx + 66 + fig.offsetX, sy + figBottom - fig.image.height + 1);
 
-  // Tools and view group.
-  Panel(s, 8, 176, 120, 190);
-  Caption(s, 15, 124, "TOOLS");
+  // Tools and view group: the figure tools in the top row.
+  Panel(s, 8, 176, 94, 190);
+  Caption(s, 15, 98, "TOOLS");
   Caption(s, 22, 168, "VIEW");
   for (int i = 0; i < 4; ++i) Fill(s, 50 + i, 50 + i, 168 + i, 174 - i, kBlack);  // points at the view buttons
 
@@ -104,10 +104,11 @@ Image8 MakeScreenImage(const HelperPictures& helpers) {
   // Key reminder.
   Panel(s, 457, 611, 197, 279);
   const char* keys[] = {
-      "H PENCIL   J ERASER", "K HAND     B DROPPER", "N SELECT   M BUCKET", "R ZOOM IN  F ZOOM OUT",
-      "E CENTRE   D 2ND VIEW", "W BACKGROUND", "S PENCIL SIZE", "CTRL PICKS A COLOUR",
+      "H PENCIL   J ERASER",   "K HAND     B DROPPER", "N SELECT   M BUCKET",
+      "L LINE     T RECTANGLE", "O ELLIPSE  S PEN SIZE", "R ZOOM IN  F ZOOM OUT",
+      "E CENTRE   D 2ND VIEW", "W BACKGROUND",         "CTRL PICKS A COLOUR",
   };
-  for (int i = 0; i < 8; ++i) Caption(s, 463, 202 + 9 * i, keys[i]);
+  for (int i = 0; i < 9; ++i) Caption(s, 463, 201 + 8 * i, keys[i]);
   return s;
 }
 
@@ -121,7 +122,7 @@ void PutPicture(Image8& dst, const Image8& pic, int x, int y) { Blit(dst, pic, x
 void DrawButtons(Image8& s, const Image8& screen, const HelperPictures& h, const bool pressed[kButtonCount]) {
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonPlace& p = ButtonPlaces()[static_cast<size_t>(i)];
-    const Image8& pic = h[static_cast<size_t>(2 * i + (pressed[i] ? 1 : 0))].image;
+    const Image8& pic = h[static_cast<size_t>(ButtonSlot(i, pressed[i]))].image;
     for (int y = p.y; y <= p.y + pic.height; ++y)  // restore x..x+w, y..y+h first
       for (int x = p.x; x <= p.x + pic.width; ++x) s.Set(x, y, screen.At(x, y));
     PutPicture(s, pic, p.x, p.y + pic.height);

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <cmath>
 
@@ -65,13 +67,31 @@ void QtClientArea::mousePressEvent(QMouseEvent* event) {
   int button = MouseButtonNumber(event->button());
   if (!button || !owner_->editor()) return;
   QPoint p = PicturePosition(event);
-  OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier);
+  OnMouseDown(*owner_->editor(), p.x(), p.y(), button, event->modifiers() & Qt::ControlModifier,
+              event->modifiers() & Qt::ShiftModifier);
 }
 
 void QtClientArea::mouseMoveEvent(QMouseEvent* event) {
   if (!owner_->editor()) return;
   QPoint p = PicturePosition(event);
-  OnMouseMove(*owner_->editor(), p.x(), p.y(), event->modifiers() & Qt::ControlModifier);
+  OnMouseMove(*owner_->editor(), p.x(), p.y(), event->modifiers() & Qt::ControlModifier,
+              event->modifiers() & Qt::ShiftModifier);
+}
+
+bool QtClientArea::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && owner_->editor()) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QPoint p = PicturePixel(QPointF(help->pos()), scale(), devicePixelRatioF());
+    const std::string tip = ToolTipAt(*owner_->editor(), p.x(), p.y());
+    if (tip.empty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this);
+    }
+    return true;
+  }
+  return QtPicture::event(event);
 }
 
 void QtClientArea::mouseReleaseEvent(QMouseEvent* event) {
@@ -451,12 +471,20 @@ void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     OnCtrlKey(*editor_, true);
     return;
   }
+  if (event->key() == Qt::Key_Shift && !event->isAutoRepeat() && editor_) {
+    OnShiftKey(*editor_, true);
+    return;
+  }
   QMainWindow::keyPressEvent(event);
 }
 
 void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && editor_) {
     OnCtrlKey(*editor_, false);
+    return;
+  }
+  if (event->key() == Qt::Key_Shift && !event->isAutoRepeat() && editor_) {
+    OnShiftKey(*editor_, false);
     return;
   }
   QMainWindow::keyReleaseEvent(event);

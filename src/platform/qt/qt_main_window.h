@@ -46,6 +46,8 @@ class QtClientArea : public QtPicture {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Tooltips of the buttons in the picture.
+  bool event(QEvent* event) override;
 
  private:
   QtMainWindow* owner_;

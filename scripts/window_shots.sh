@@ -27,11 +27,22 @@ printf '\x81' | dd of="$work/sample.qs2" bs=1 seek=18 conv=notrunc status=none
 printf '\xff\x7f' | dd of="$work/sample.qs2" bs=1 seek=20 conv=notrunc status=none
 printf 'QO01\x02\x00\x00\x00\x1b\xec\x0c\x04' >"$work/sample.qbj"
 
+# 5000 shapes for the Shapes window: 50 pictures of ImageMagick's, each
+# imported 100 times.
+pictures=()
+for i in $(seq 0 49); do
+  convert -size 64x64 xc:white -fill "hsl($((i * 37 % 360)),80%,50%)" -draw "circle 32,32 32,$((4 + i % 20))" \
+    -fill "hsl($(((i * 91 + 120) % 360)),70%,40%)" \
+    -draw "rectangle $((i % 30)),$((40 - i % 20)) $((34 + i % 30)),$((60 - i % 10))" "$work/pic_$i.bmp"
+done
+for r in $(seq 1 100); do for i in $(seq 0 49); do pictures+=("$work/pic_$i.bmp"); done; done
+"$build/qshe-tool" import --transparent "$work/big.qsh" "${pictures[@]}" >/dev/null
+
 declare -A windows=([main]="" [properties]=107 [insert-shapes]=105 [swap-shapes]=108 [jump-to]=114
                     [import-files]=106 [import-collage]=109 [shape-position]=110 [tavrel-position]=111
                     [position-settings]=112 [help]=115 [animation]=131)
 
-shot() {  # SCALE NAME DIALOG
+shot() {  # SCALE NAME DIALOG [FILE]
   local home="$work/home-$1-$2"
   mkdir -p "$home/config/qshe" "$home/data"
   {
@@ -41,7 +52,7 @@ shot() {  # SCALE NAME DIALOG
   cat >"$home/run.sh" <<EOF
 #!/bin/bash
 XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" QSHE_RECOVERY_SECONDS=0 \
-  "$build/qshe" "$work/sample.qs2" 2>/dev/null &
+  "$build/qshe" "${4:-$work/sample.qs2}" 2>/dev/null &
 pid=\$!
 sleep 4
 import -window root "$out/x$1-$2.png"
@@ -56,5 +67,6 @@ for scale in 1 3; do
     if [ -n "${SHOTS:-}" ] && [[ " $SHOTS " != *" $name "* ]]; then continue; fi
     shot "$scale" "$name" "${windows[$name]}"
   done
+  if [ -z "${SHOTS:-}" ] || [[ " $SHOTS " == *" shapes "* ]]; then shot "$scale" shapes 130 "$work/big.qsh"; fi
 done
 echo "$(ls "$out" | wc -l) screenshots in $out"

@@ -64,6 +64,7 @@ const Shortcut kShortcuts[] = {
     {kCmdWindowSmaller, "Ctrl+-", kCmdWindowSmaller},
 
     {40311, "P", kCmdAnimation},          {40313, "G", kCmdOnionSkin},
+    {40303, "V", kCmdShapesWindow},      {40304, "Ctrl+D", kCmdDuplicateShape},
 };
 
 std::vector<MenuItem> BuildMenu() {
@@ -82,7 +83,9 @@ std::vector<MenuItem> BuildMenu() {
                     Cmd(kCmdCut, "C&ut", "Ctrl+X"), Cmd(kCmdCopy, "&Copy", "Ctrl+C"),
                     Cmd(kCmdPaste, "&Paste", "Ctrl+V"), Cmd(kCmdSelectAll, "Select A&ll", "Ctrl+A"),
                     Sep(), Cmd(kCmdAddShapes, "&Add Shapes..."), Cmd(kCmdRemoveShape, "&Remove Shape"),
-                    Cmd(kCmdSwapWith, "&Swap With..."), Sep(),
+                    Cmd(kCmdSwapWith, "&Swap With..."),
+                    Cmd(kCmdDuplicateShape, "&Duplicate Shape", "Ctrl+D"),
+                    Cmd(kCmdExportSelected, "E&xport Selected..."), Sep(),
                     Cmd(kCmdFlipHorizontal, "Flip &Horizontal"),
                     Cmd(kCmdFlipVertical, "Flip &Vertical"),
                     Cmd(kCmdForeToBack, "&Forecolor To Backcolor"), Sep(),
@@ -91,7 +94,7 @@ std::vector<MenuItem> BuildMenu() {
                     Cmd(kCmdJumpWindow, "&Jump Window"), Cmd(kCmdShapePosition, "Shape &Position"),
                     Cmd(kCmdTavrelPosition, "&Tavrel Position (QBJ)"),
                     Cmd(kCmdPositionSettings, "P&osition Settings..."),
-                    Cmd(kCmdAnimation, "&Animation", "P"), Sep(),
+                    Cmd(kCmdShapesWindow, "S&hapes", "V"), Cmd(kCmdAnimation, "&Animation", "P"), Sep(),
                     Cmd(kCmdGridWhileZooming, "Show Grid While &Zooming"),
                     Cmd(kCmdOnionSkin, "O&nion Skin", "G"),
                     Sub("Onion Skin Sho&ws", {Cmd(kCmdOnionPrevious, "&Previous Shape"),

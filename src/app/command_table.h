@@ -49,6 +49,9 @@ enum CommandId : int {
 
   kCmdHelp = 40115, kCmdAbout = 40089,
 
+  // The Shapes window and the list operations it shares with the Edit menu.
+  kCmdShapesWindow = 40300, kCmdDuplicateShape = 40301, kCmdExportSelected = 40302,
+
   // Shortcuts without a menu entry.
   kCmdPanLeft = 40058, kCmdPanRight = 40059, kCmdPanUp = 40057, kCmdPanDown = 40056,
   kCmdDelete = 40086, kCmdWindowLarger = 40205, kCmdWindowSmaller = 40206,

@@ -19,6 +19,7 @@
 #include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
@@ -60,6 +61,7 @@ const std::set<int>& Available() {
       kCmdCancelFigure,
       kCmdAnimation,    kCmdOnionSkin,     kCmdOnionPrevious, kCmdOnionNext,    kCmdOnionBoth,
       kCmdFirstShape,   kCmdLastShape,     kCmdClearRecent,
+      kCmdShapesWindow, kCmdDuplicateShape, kCmdExportSelected,
   };
   return ids;
 }
@@ -68,6 +70,7 @@ const std::set<int>& Available() {
 void ShowWholeDocument(Editor& e) {
   RedrawScreen(e);
   PresentWindow(e);
+  RefreshShapesWindow(e);
 }
 
 void MoveBy(Editor& e, int step) {
@@ -169,6 +172,7 @@ void RefreshShapeViews(Editor& e) {
   DrawShapeSlider(e);
   PresentShapeSlider(e);
   RefreshPositionWindows(e);
+  RefreshShapesWindow(e);
 }
 
 bool CommandAvailable(int menuId) { return Available().count(menuId) != 0; }
@@ -229,7 +233,16 @@ void RunCommand(Editor& e, int identifier) {
       }
       break;
     case kCmdRevertShape: RevertCurrentShape(e); break;
-    case kCmdRemoveShape: RemoveCurrentShape(e); break;
+    case kCmdRemoveShape:
+      // Several shapes selected in the Shapes window go together.
+      if (TargetShapes(e).size() > 1) {
+        RemoveShapesCommand(e);
+      } else {
+        RemoveCurrentShape(e);
+      }
+      break;
+    case kCmdDuplicateShape: DuplicateShapesCommand(e); break;
+    case kCmdExportSelected: ExportSelectedCommand(e); break;
     case kCmdNextShape: MoveBy(e, 1); break;
     case kCmdPreviousShape: MoveBy(e, -1); break;
     case kCmdForward8: MoveBy(e, 8); break;
@@ -306,6 +319,7 @@ void RunCommand(Editor& e, int identifier) {
     case kCmdOnionPrevious: ChooseOnionSides(e, kOnionPrevious); break;
     case kCmdOnionNext: ChooseOnionSides(e, kOnionNext); break;
     case kCmdOnionBoth: ChooseOnionSides(e, kOnionBoth); break;
+    case kCmdShapesWindow: ShowModelessDialog(e, kShapesDialog); break;
     case kCmdHelp: ShowHelp(e); break;
     case kCmdAbout: About(e); break;
     case kCmdWindowScale1:

@@ -9,6 +9,7 @@
 #include "app/status_line.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
+#include "app/shape_browser.h"
 #include "app/main_window.h"
 #include "app/onion_commands.h"
 #include "app/picture_import_routing.h"
@@ -177,6 +178,7 @@ void ShowModelessDialog(Editor& e, int dialog) {
     case kPositionSettingsDialog: host.CreateDialog(PositionSettingsDialog()); break;
     case kAnimationDialog: ShowAnimationWindow(e); return;
     case kHelpDialog: ShowHelpWindow(e); return;
+    case kShapesDialog: ShowShapesWindow(e); return;
     default: return;
   }
   host.ShowDialog(dialog);
@@ -235,6 +237,7 @@ void OnDialogEvent(Editor& e, const DialogNotification& n) {
     case kHelpDialog:
       if (IsClose(n)) host.HideDialog(n.dialog);
       break;
+    case kShapesDialog: OnShapesWindowEvent(e, n); break;
     default: break;
   }
   UpdateStatusLine(e);

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/picture_import_routing.h"
 #include "app/recovery.h"
+#include "app/shape_browser.h"
 #include "app/status_line.h"
 #include "document/document_commands.h"
 #include "interchange/picture_imports.h"
@@ -67,6 +68,7 @@ void OnFilesDropped(Editor& e, const std::vector<std::string>& paths) {
     OpenNamedDocument(e.doc, e.canvas, e.ui(), document);
     RedrawScreen(e);
     PresentWindow(e);
+    RefreshShapesWindow(e);
   } else if (pictures.size() == 1) {
     ImportPictureFile(e, pictures.front(), false);
   } else if (!pictures.empty()) {

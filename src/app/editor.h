@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/browser_view.h"
 #include "display/game_palette.h"
 #include "display/virtual_buffer.h"
 #include "document/canvas.h"
@@ -200,6 +201,7 @@ struct Editor {
   StatusLine status;
   Navigation navigation;
   RecentFiles recent;
+  ShapeBrowser browser;      // the Shapes window: selection, picture, drag
 };
 
 }  // namespace qshe

@@ -13,6 +13,7 @@
 #include "app/program_dir.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
@@ -501,6 +502,7 @@ void OnTimer(Editor& e, int id) {
       ShowPropertiesSize(e.desktop.dialogs, e.properties, e.doc);
       RefreshPositionWindows(e);
       e.window.canvasChanged = 0;
+      RefreshShapesWindow(e);
     }
   } else if (id == kScrollTimer) {
     ScrollBarTick(e, e.horizontalBar);

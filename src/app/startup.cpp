@@ -13,6 +13,7 @@
 #include "app/recent_files.h"
 #include "app/recovery.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 #include "app/status_line.h"
 #include "app/title_slider.h"
 #include "app/view_commands.h"
@@ -34,7 +35,18 @@ void InstallHooks(Editor& e) {
     ShowStatusMessage(e, SavedDocumentText(e.doc.list.count, e.doc.state.documentPath));
   };
   e.doc.hooks.documentOpened = [&e] { NoteRecentFile(e, e.doc.state.documentPath); };
-  e.history.changed = [&e] { UpdateHistoryMenu(e); };
+  // Several shapes selected in the Shapes window are what the animation
+  // plays, from the first of them to the last.
+  e.animation.selectedRange = [&e]() -> std::optional<AnimationRange> {
+    const std::vector<int32_t> selected = BrowserSelectedShapes(e);
+    if (selected.size() < 2) return std::nullopt;
+    return AnimationRange{selected.front(), selected.back()};
+  };
+  e.history.changed = [&e] {
+    UpdateHistoryMenu(e);
+    // Every step changes the document the Shapes window shows.
+    RefreshShapesWindow(e);
+  };
   e.doc.hooks.dropFloatingSelection = [&e] {
     // The commit that asks for it takes the pixels into the shape at once,
     // so the timer has nothing more to commit.

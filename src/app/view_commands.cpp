@@ -6,6 +6,7 @@
 #include "app/picture_import_routing.h"
 #include "app/preferences.h"
 #include "app/selection_commands.h"
+#include "app/shape_browser.h"
 
 namespace qshe {
 namespace {
@@ -106,6 +107,7 @@ void SetBackground(Editor& e, int background) {
   // so does the import's preview.
   RefreshPositionWindows(e);
   RefreshImportPictureWindow(e);
+  RefreshShapesWindow(e);
 }
 
 void ToggleGrid(Editor& e) {

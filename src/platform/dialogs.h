@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/menu.h"
 #include "platform/surface.h"
 
 namespace qshe::platform {
@@ -30,6 +31,9 @@ enum class ControlKind {
   Surface,        // a small picture the program draws into (previews)
   TextView,       // read-only text of many lines in a fixed-pitch font, scrolled;
                   // a dialog with one can be resized by the user
+  ScrollView,     // a tall picture the program draws, seen through a view the
+                  // user scrolls (ItemScrollView); a dialog with one can be
+                  // resized by the user, and its keys go to the program
 };
 
 struct DialogControl {
@@ -93,6 +97,18 @@ enum class DialogEvent {
   MouseMove,         // while a button is held the drag goes on outside the
   MouseUp,           // control, with coordinates below 0 or past its size
   Activated,         // the dialog became or stopped being the active window
+  KeyDown,           // a key on a ScrollView: `key` and `modifiers`
+  Scrolled,          // the user scrolled a ScrollView (bar or wheel)
+  Resized,           // a ScrollView's view changed size or window scale
+};
+
+// Modifier bits of a notification.
+inline constexpr int kShiftKey = 1;
+inline constexpr int kCtrlKey = 2;
+
+// The keys a ScrollView passes on.
+enum class ViewKey : int {
+  None = 0, Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Delete, SelectAll, Copy,
 };
 
 struct DialogNotification {
@@ -102,6 +118,28 @@ struct DialogNotification {
   int x = 0;
   int y = 0;
   int button = 0;
+  int modifiers = 0;  // kShiftKey, kCtrlKey: mouse presses and keys
+  ViewKey key = ViewKey::None;
+};
+
+// The program's side of a ScrollView: it draws the visible part on the
+// surface in view pixels (0, 0 the view's top-left corner), says how tall
+// the whole is, and moves the view; the window system shows the bar.
+class ScrollView {
+ public:
+  virtual ~ScrollView() = default;
+  virtual WindowSurface& Surface() = 0;
+  virtual int ViewWidth() = 0;
+  virtual int ViewHeight() = 0;
+  // The window scale (1..4) the contents are laid out at.
+  virtual int Scale() = 0;
+  // The height of the whole, and how far one step of the bar moves.
+  virtual void SetContentHeight(int height, int step) = 0;
+  virtual int ScrollPosition() = 0;
+  // Moves the view (kept within the whole); no notification follows.
+  virtual void SetScrollPosition(int y) = 0;
+  // A pop-up menu at view point (x, y); the chosen entry's id, or 0.
+  virtual int PopupMenu(const std::vector<MenuItem>& items, int x, int y) = 0;
 };
 
 class DialogHost {
@@ -133,6 +171,10 @@ class DialogHost {
   virtual void SetItemWarning(int dialog, int control, const std::string& text) = 0;
   // What a Surface control draws on, or null when the control is none.
   virtual WindowSurface* ItemSurface(int dialog, int control) = 0;
+  // A ScrollView control, or null when the control is none.
+  virtual ScrollView* ItemScrollView(int /*dialog*/, int /*control*/) { return nullptr; }
+  // Brings the main window to the front (Enter in a browsing window).
+  virtual void ActivateOwner() {}
 };
 
 }  // namespace qshe::platform

@@ -235,8 +235,9 @@ TEST(CommandTable, EveryShortcutNamesAMenuEntryOrAKeyOfItsOwn) {
   EXPECT_FALSE(MenuIdFor(40031));
   // 65 of the editor's own, the four window scales, the three figure tools
   // with their two forms, the animation and the four onion skin entries,
-  // First and Last Shape, and Clear List.
-  EXPECT_EQ(MenuCommandIds().size(), 82u);
+  // First and Last Shape, Clear List, and Shapes, Duplicate Shape and
+  // Export Selected.
+  EXPECT_EQ(MenuCommandIds().size(), 85u);
   // Moves by 8 wrap around the list, and short lists wrap more than once.
   for (auto [from, count, by, to] : {std::tuple{95, 100, 8, 3}, {2, 100, -8, 94}, {1, 5, -8, 3}, {0, 3, -8, 1}})
     EXPECT_EQ(MoveTarget(from, count, by), to) << from << " of " << count;

@@ -27,6 +27,7 @@
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
 #include "app/help_window.h"
+#include "app/shape_browser.h"
 #include "interchange/import_dialogs.h"
 #include "properties/animation_dialog.h"
 #include "platform/qt/qt_scale.h"
@@ -44,7 +45,7 @@ namespace {
 const std::vector<int> kAllDialogs = {kPropertiesDialog,    kInsertDialog,         kSwapDialog,
                                       kJumpDialog,          kImportFilesDialog,    kImportCollageDialog,
                                       kShapePositionDialog, kTavrelPositionDialog, kPositionSettingsDialog,
-                                      kHelpDialog,          kAnimationDialog};
+                                      kHelpDialog,          kAnimationDialog,      kShapesDialog};
 
 // Counts every shortcut of the main window that fires.
 struct ShortcutSpy {

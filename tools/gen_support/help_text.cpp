@@ -161,6 +161,8 @@ Edit      Undo                                  Ctrl+Z or U
           Add Shapes...
           Remove Shape
           Swap With...
+          Duplicate Shape                       Ctrl+D
+          Export Selected...    one picture per shape, <name>_<number>.png
           Flip Horizontal       turns the shape upside down
           Flip Vertical         mirrors the shape left to right
           Forecolor To Backcolor   replaces the front colour by the back
@@ -171,6 +173,7 @@ View      Shape Properties
           Shape Position
           Tavrel Position (QBJ)
           Position Settings...
+          Shapes                                V
           Animation                             P
           Show Grid While Zooming
           Onion Skin                            G
@@ -289,6 +292,36 @@ moved by the difference of its offsets so the frames line up as in the
 game. They show only where the current shape is transparent, and only on
 the screen: no tool, copy, file or recovery copy sees them. Onion Skin
 Shows chooses the previous shape, the next shape or both.
+
+THE SHAPES WINDOW
+-----------------
+View > Shapes (V) shows every shape of the file as a thumbnail with its
+number (and its QS2 replacement number, in blue, when the QS2 switch is
+on), on the canvas's background. Each pixel is a sharp block: a shape is
+shown 1 to 4 times as large as fits its cell, a larger one with every
+second (third, fourth) pixel. The cells grow with the window scale; the
+current shape has a red frame, selected shapes a blue one.
+
+  Click                  makes the shape current (the canvas is stored
+                         in the shape you leave first)
+  Shift+click, Ctrl+click   select a run, add or take away one shape
+  Arrows, Page Up/Down, Home, End   move the current shape (Shift: select)
+  Enter                  back to the main window
+  Delete                 removes the selected shapes (one question)
+  Ctrl+A                 selects every shape
+  Ctrl+C                 copies the current shape's picture
+  Ctrl+D                 duplicates the selected shapes
+  Drag                   moves the selected shapes, in order, to where
+                         the black bar shows, with all their properties
+  Right button           Duplicate Shape, Remove, Export Selected..., Copy
+
+Duplicate Shape puts copies of the selected shapes (or the current one)
+right after the last of them. Export Selected... asks for a name in a
+folder and writes each selected shape there as <name>_<number>.png (or
+.bmp when you choose bitmaps); <name> is the file's name. Every one of
+these is one step that Undo takes back. The window follows every change:
+painting within four seconds (or when you switch shapes or click into the
+window), imports, properties, undo and redo, New and Open.
 
 
 FILES

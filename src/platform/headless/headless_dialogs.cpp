@@ -1,5 +1,7 @@
 #include "platform/headless/headless_dialogs.h"
 
+#include <algorithm>
+
 namespace qshe::platform {
 
 void HeadlessDialogs::CreateDialog(const DialogResource& resource) {
@@ -17,6 +19,10 @@ void HeadlessDialogs::CreateDialog(const DialogResource& resource) {
     if (c.kind == ControlKind::Surface) {
       Rect r = ControlPixels(c, ResourceUnits(resource, baseUnits));
       item.surface = std::make_unique<HeadlessSurface>(r.width(), r.height());
+    }
+    if (c.kind == ControlKind::ScrollView) {
+      Rect r = ControlPixels(c, ResourceUnits(resource, baseUnits));
+      item.view = std::make_unique<HeadlessScrollView>(r.width(), r.height());
     }
   }
   created.push_back(resource.id);
@@ -47,7 +53,9 @@ void HeadlessDialogs::Notify(int dialog, int control, DialogEvent event, int x, 
 
 void HeadlessDialogs::NotifySurface(int dialog, int control, DialogEvent event, int x, int y, int button) {
   Control* c = Lookup(dialog, control);
-  if (c && c->kind == ControlKind::Surface) Notify(dialog, control, event, x, y, button);
+  if (c && (c->kind == ControlKind::Surface || c->kind == ControlKind::ScrollView)) {
+    Notify(dialog, control, event, x, y, button);
+  }
 }
 
 void HeadlessDialogs::Press(int dialog, int control, int x, int y, int button) {
@@ -60,6 +68,66 @@ void HeadlessDialogs::Drag(int dialog, int control, int x, int y) {
 
 void HeadlessDialogs::Release(int dialog, int control, int x, int y, int button) {
   NotifySurface(dialog, control, DialogEvent::MouseUp, x, y, button);
+}
+
+void HeadlessScrollView::Resize(int width, int height, int newScale) {
+  surface_ = std::make_unique<HeadlessSurface>(width, height);
+  scale = newScale;
+  SetScrollPosition(scrollY);
+}
+
+void HeadlessScrollView::SetContentHeight(int height, int stepSize) {
+  contentHeight = std::max(0, height);
+  step = std::max(1, stepSize);
+  SetScrollPosition(scrollY);
+}
+
+void HeadlessScrollView::SetScrollPosition(int y) {
+  scrollY = std::max(0, std::min(y, contentHeight - ViewHeight()));
+}
+
+int HeadlessScrollView::PopupMenu(const std::vector<MenuItem>& items, int, int) {
+  menusShown.push_back(items);
+  if (menuAnswers.empty()) return 0;
+  const int answer = menuAnswers.front();
+  menuAnswers.erase(menuAnswers.begin());
+  return answer;
+}
+
+HeadlessScrollView* HeadlessDialogs::View(int dialog, int control) {
+  Control* c = Lookup(dialog, control);
+  return c ? c->view.get() : nullptr;
+}
+
+ScrollView* HeadlessDialogs::ItemScrollView(int dialog, int control) { return View(dialog, control); }
+
+void HeadlessDialogs::PressWith(int dialog, int control, int x, int y, int button, int modifiers) {
+  if (!View(dialog, control)) return;
+  DialogNotification n{dialog, control, DialogEvent::MouseDown, x, y, button};
+  n.modifiers = modifiers;
+  if (listener_) listener_(n);
+}
+
+void HeadlessDialogs::Key(int dialog, int control, ViewKey key, int modifiers) {
+  if (!View(dialog, control)) return;
+  DialogNotification n{dialog, control, DialogEvent::KeyDown};
+  n.key = key;
+  n.modifiers = modifiers;
+  if (listener_) listener_(n);
+}
+
+void HeadlessDialogs::ScrollBy(int dialog, int control, int dy) {
+  HeadlessScrollView* v = View(dialog, control);
+  if (!v) return;
+  v->SetScrollPosition(v->scrollY + dy);
+  Notify(dialog, control, DialogEvent::Scrolled);
+}
+
+void HeadlessDialogs::ResizeView(int dialog, int control, int width, int height, int scale) {
+  HeadlessScrollView* v = View(dialog, control);
+  if (!v) return;
+  v->Resize(width, height, scale);
+  Notify(dialog, control, DialogEvent::Resized);
 }
 
 void HeadlessDialogs::Activate(int dialog) {

@@ -15,6 +15,36 @@
 
 namespace qshe::platform {
 
+// A scrolling view on the scripted desktop: a surface the size of the view,
+// the scroll position kept within the whole, and pop-up menus answered from
+// a queue (0, nothing chosen, when it is empty).
+class HeadlessScrollView : public ScrollView {
+ public:
+  HeadlessScrollView(int width, int height) : surface_(std::make_unique<HeadlessSurface>(width, height)) {}
+  // The view takes a new size or scale (the caller notifies Resized).
+  void Resize(int width, int height, int scale);
+
+  int scale = 1;
+  int contentHeight = 0;
+  int step = 1;
+  int scrollY = 0;
+  std::vector<int> menuAnswers;
+  std::vector<std::vector<MenuItem>> menusShown;
+
+  HeadlessSurface& surface() { return *surface_; }
+  WindowSurface& Surface() override { return *surface_; }
+  int ViewWidth() override { return surface_->width(); }
+  int ViewHeight() override { return surface_->height(); }
+  int Scale() override { return scale; }
+  void SetContentHeight(int height, int stepSize) override;
+  int ScrollPosition() override { return scrollY; }
+  void SetScrollPosition(int y) override;
+  int PopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+
+ private:
+  std::unique_ptr<HeadlessSurface> surface_;
+};
+
 class HeadlessDialogs : public DialogHost {
  public:
   struct Control {
@@ -26,6 +56,7 @@ class HeadlessDialogs : public DialogHost {
     int selection = -1;
     std::string warning;
     std::unique_ptr<HeadlessSurface> surface;
+    std::unique_ptr<HeadlessScrollView> view;
   };
   struct Dialog {
     DialogResource resource;
@@ -57,6 +88,14 @@ class HeadlessDialogs : public DialogHost {
   // A key typed while the focus is on a control that is not an edit: a key
   // of the dialog's resource presses its button. False when no key matched.
   bool PressKey(int dialog, const std::string& key);
+  // A ScrollView: a press with modifier keys held (kShiftKey, kCtrlKey), a
+  // key, the bar moved by the user, the view resized or rescaled.
+  void PressWith(int dialog, int control, int x, int y, int button, int modifiers);
+  void Key(int dialog, int control, ViewKey key, int modifiers = 0);
+  void ScrollBy(int dialog, int control, int dy);
+  void ResizeView(int dialog, int control, int width, int height, int scale);
+  // Times the main window was brought to the front.
+  int ownerActivations = 0;
 
   // ----- what the user would see -----
   const Dialog* Find(int dialog) const;
@@ -85,6 +124,9 @@ class HeadlessDialogs : public DialogHost {
   int ListSelection(int dialog, int control) override;
   void SetItemWarning(int dialog, int control, const std::string& text) override;
   WindowSurface* ItemSurface(int dialog, int control) override;
+  ScrollView* ItemScrollView(int dialog, int control) override;
+  HeadlessScrollView* View(int dialog, int control);
+  void ActivateOwner() override { ++ownerActivations; }
 
  private:
   Control* Lookup(int dialog, int control);

@@ -27,6 +27,7 @@
 
 #include "platform/qt/qt_picture.h"
 #include "platform/qt/qt_scale.h"
+#include "platform/qt/qt_scroll_view.h"
 
 namespace qshe::platform {
 namespace {
@@ -303,6 +304,13 @@ void QtDialogHost::CreateDialog(const DialogResource& resource) {
         widget = view;
         break;
       }
+      case ControlKind::ScrollView: {
+        // Like the text window, it fills the dialog and follows its frame.
+        auto* view = new QtScrollView(window, palettes_, *this, id, control);
+        textView = view;
+        widget = view;
+        break;
+      }
     }
     built.placed.push_back(widget);
     if (widget->focusPolicy() & Qt::TabFocus) tabOrder.push_back(widget);
@@ -339,6 +347,20 @@ void QtDialogHost::LayOut(Built& built, double factor, int scale) {
   QDialog* window = built.window;
   built.fontFactor = factor;
   built.pictureScale = scale;
+  for (QWidget* w : built.placed) {
+    auto* view = dynamic_cast<QtScrollView*>(w);
+    if (!view) continue;
+    // A scrolling window opens at its resource size times the scale, as far
+    // as the screen allows, and the user may resize it; its contents follow
+    // the scale.
+    window->setMinimumSize(160, 120);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize frame = FrameSize(built) - window->size();
+    const QSize size(resource.width * scale, resource.height * scale);
+    window->resize(size.boundedTo(AvailableArea().size() - frame - QSize(16, 16)));
+    view->SetScale(scale);
+    return;
+  }
   if (resource.inPixels) {
     const double dpr = window->devicePixelRatioF();
     window->setFixedSize(ScaledLogicalSize(QSize(resource.width, resource.height), scale, dpr));
@@ -485,10 +507,23 @@ WindowSpot QtDialogHost::FitAndFindSpot(Built& built) {
   };
   WindowSpot at;
   if (built.resource.inPixels) {
-    for (int s = scale_; s >= 1; --s) {
-      LayOut(built, 1.0, s);
-      at = spot();
-      if (at.canvasOverlap == 0) break;
+    // A window the user may resize (the Shapes window) may also be made
+    // narrower, to no less than 60%, before its scale is made smaller.
+    // Such a window goes beside the main window at a smaller scale sooner
+    // than over the main window's sides at a larger one.
+    const bool narrower = built.window->minimumSize() != built.window->maximumSize();
+    for (int pass = narrower ? 0 : 1; pass < 2; ++pass) {
+      for (int s = scale_; s >= 1; --s) {
+        LayOut(built, 1.0, s);
+        const QSize full = built.window->size();
+        for (double part : {1.0, 0.8, 0.6}) {
+          if (part < 1.0 && !narrower) break;
+          if (part < 1.0) built.window->resize(static_cast<int>(full.width() * part), full.height());
+          at = spot();
+          const QRect frame(QPoint(at.x, at.y), FrameSize(built));
+          if (at.canvasOverlap == 0 && (pass == 1 || !frame.intersects(main))) return at;
+        }
+      }
     }
     return at;
   }
@@ -716,6 +751,17 @@ void QtDialogHost::SetItemWarning(int dialog, int control, const std::string& te
 
 WindowSurface* QtDialogHost::ItemSurface(int dialog, int control) {
   return dynamic_cast<QtPicture*>(ItemWidget(dialog, control));
+}
+
+ScrollView* QtDialogHost::ItemScrollView(int dialog, int control) {
+  return dynamic_cast<QtScrollView*>(ItemWidget(dialog, control));
+}
+
+void QtDialogHost::ActivateOwner() {
+  QWidget* owner = owner_();
+  if (!owner) return;
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) owner->raise();
+  owner->activateWindow();
 }
 
 }  // namespace qshe::platform

@@ -90,6 +90,8 @@ class QtDialogHost : public DialogHost {
   int ListSelection(int dialog, int control) override;
   void SetItemWarning(int dialog, int control, const std::string& text) override;
   WindowSurface* ItemSurface(int dialog, int control) override;
+  ScrollView* ItemScrollView(int dialog, int control) override;
+  void ActivateOwner() override;
 
   // Sends a notification to the listener (the dialogs' widgets call this).
   void Notify(const DialogNotification& notification) {

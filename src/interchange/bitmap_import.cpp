@@ -146,7 +146,7 @@ bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes
       std::memcpy(&canvas.At(0, kCanvasSize - picture.height + row), matched.data() + static_cast<size_t>(row) * w, w);
     }
   }
-  doc.state.modified = kModified;
+  MarkModified(doc);
   return true;
 }
 

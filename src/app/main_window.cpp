@@ -429,6 +429,8 @@ void OnTimer(Editor& e, int id) {
     ScrollBarTick(e, e.verticalBar);
   } else if (id == kRecoveryTimer) {
     UpdateRecoveryCopy(e);
+  } else if (id == kRecoveryDoneTimer) {
+    CollectRecoveryCopy(e, false);
   }
 }
 

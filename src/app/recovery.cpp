@@ -49,6 +49,9 @@ void WriteNow(Editor& e, bool tell = true, bool now = true) {
   RecoveryWrite result = now ? WriteRecoveryCopy(e.recovery, e.doc, *canvas, edited, time, &error)
                              : StartRecoveryCopy(e.recovery, e.doc, *canvas, edited, time, &error);
   Report(e, result, error, tell);
+  if (result == RecoveryWrite::Started) {
+    e.desktop.control.StartTimer(kRecoveryDoneTimer, kRecoveryDoneMilliseconds);
+  }
 }
 
 // Sets a copy that cannot be used aside and notes it for the report.
@@ -181,10 +184,13 @@ void UpdateRecoveryCopy(Editor& e) {
 
 void OnFocusLost(Editor& e) { UpdateRecoveryCopy(e); }
 
-void RecoveryAfterCommand(Editor& e) {
-  // A copy finished meanwhile is taken in, and a failure told.
+void CollectRecoveryCopy(Editor& e, bool wait) {
   std::string error;
-  Report(e, FinishRecoveryCopy(e.recovery, false, &error), error, true);
+  Report(e, FinishRecoveryCopy(e.recovery, wait, &error), error, true);
+  if (!e.recovery.worker) e.desktop.control.StopTimer(kRecoveryDoneTimer);
+}
+
+void RecoveryAfterCommand(Editor& e) {
   if (!Unsaved(e)) RemoveRecoveryCopy(e.recovery);
 }
 

@@ -20,11 +20,12 @@ void CommitCanvas(Document& doc, Canvas& canvas, int32_t index, bool pasteSelect
   const int32_t width = shape.width, height = shape.height;
   const PixelBlock before = shape.pixels.Share();
   CommitCanvasToShape(canvas, shape);
+  // An empty shape stays empty whatever sizes the commit gives it.
   const Shape& after = shape;
-  const bool same = after.width == width && after.height == height &&
-                    (before.get() == after.pixels.get() ||
-                     (before && after.pixels && before.size() == after.pixels.size() &&
-                      std::memcmp(before.get(), after.pixels.get(), before.size()) == 0));
+  const bool same = (!before && !after.pixels) ||
+                    (after.width == width && after.height == height && before && after.pixels &&
+                     before.size() == after.pixels.size() &&
+                     std::memcmp(before.get(), after.pixels.get(), before.size()) == 0);
   if (!same) NoteDocumentChange(doc);
 }
 

@@ -43,9 +43,9 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, uint64_t limit, 
                                        bool followLinks = true);
 
 // Bytes taken in order, from memory or from a file.
-class ByteSource {
+class ByteStream {
  public:
-  virtual ~ByteSource() = default;
+  virtual ~ByteStream() = default;
   // All bytes there are, counted from the start.
   virtual uint64_t size() const = 0;
   // Exactly n bytes, or false when the bytes end first or cannot be read.
@@ -53,7 +53,7 @@ class ByteSource {
   virtual bool Skip(uint64_t n) = 0;
 };
 
-class SpanSource : public ByteSource {
+class SpanSource : public ByteStream {
  public:
   explicit SpanSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t size() const override { return bytes_.size(); }
@@ -67,7 +67,7 @@ class SpanSource : public ByteSource {
 
 // A file read a piece at a time, for files too large to hold twice: the same
 // checks as ReadWholeFile when opened, and a bounded buffer after that.
-class FileReader : public ByteSource {
+class FileReader : public ByteStream {
  public:
   FileReader() = default;
   ~FileReader();

@@ -133,7 +133,7 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
 
 }  // namespace
 
-LoadResult DecodeShapes(ByteSource& in, std::span<Shape> table, bool withPixels) {
+LoadResult DecodeShapes(ByteStream& in, std::span<Shape> table, bool withPixels) {
   const uint64_t size = in.size();
   uint8_t start[kQs2HeaderSize] = {};
   size_t taken = static_cast<size_t>(std::min<uint64_t>(size, 4));

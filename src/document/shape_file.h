@@ -44,7 +44,7 @@ LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> tabl
 // Decodes shapes as they are read. Without `withPixels` the shapes keep
 // their sizes and fields but no pixel blocks (a summary of a large file
 // costs no more memory than a small one).
-LoadResult DecodeShapes(ByteSource& in, std::span<Shape> table, bool withPixels);
+LoadResult DecodeShapes(ByteStream& in, std::span<Shape> table, bool withPixels);
 // Reads and decodes a file, a piece at a time; the table is changed only
 // when the result is Ok. A directory, a device, a FIFO and a file larger
 // than any shape file can be are Damaged, with the reason.

@@ -185,8 +185,17 @@ void UpdateRecoveryCopy(Editor& e) {
 void OnFocusLost(Editor& e) { UpdateRecoveryCopy(e); }
 
 void CollectRecoveryCopy(Editor& e, bool wait) {
-  std::string error;
-  Report(e, FinishRecoveryCopy(e.recovery, wait, &error), error, true);
+  while (e.recovery.worker) {
+    std::string error;
+    const RecoveryWrite result = FinishRecoveryCopy(e.recovery, wait, &error);
+    if (result == RecoveryWrite::Busy) break;
+    Report(e, result, error, true);
+    // A tick or a lost focus that came while this copy was being written
+    // found the worker busy: made up for now (nothing happens when nothing
+    // changed since the snapshot). A failed write waits for the next tick.
+    if (result == RecoveryWrite::Written && Unsaved(e) && e.tools.dragTool == -1) WriteNow(e, true, false);
+    if (!wait) break;
+  }
   if (!e.recovery.worker) e.desktop.control.StopTimer(kRecoveryDoneTimer);
 }
 

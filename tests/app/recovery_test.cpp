@@ -352,3 +352,27 @@ TEST_F(RecoveryAppTest, AFileDroppedOnTheWindowAndOpenedTakesTheCopyAway) {
   OnFileDropped(e, file);
   EXPECT_FALSE(CopyThere());
 }
+
+// The copy is written on a worker thread; a focus loss while it is on its
+// way finds the worker busy and is made up as soon as that copy is done.
+TEST_F(RecoveryAppTest, AChangeMadeWhileACopyIsWrittenGoesIntoTheNextCopy) {
+  ASSERT_TRUE(StartHere());
+  Dot(e, 1, 254);
+  {
+    // The worker's flush takes its time, as a slow disk's would.
+    InjectedFileFailure slow(FileStep::Flush, 0, 1, [] { ::usleep(300000); });
+    OnTimer(e, kRecoveryTimer);
+    EXPECT_TRUE(e.recovery.worker);
+    EXPECT_EQ(hp.timers[kRecoveryDoneTimer], kRecoveryDoneMilliseconds);
+    Dot(e, 2, 254);
+    OnFocusLost(e);  // busy: nothing started
+    CollectRecoveryCopy(e, true);
+  }
+  EXPECT_FALSE(e.recovery.worker);
+  EXPECT_EQ(hp.timers.count(kRecoveryDoneTimer), 0u);
+  auto copy = ReadRecoveryCopy(RecoveryCopyPath(folder, kFirstPid), nullptr);
+  ASSERT_TRUE(copy);
+  RecoveryCopy now = MakeRecoveryCopy(e.doc, e.canvas, e.window.canvasChanged == 1);
+  EXPECT_EQ(copy->shapeFile, now.shapeFile);
+  EXPECT_TRUE(hp.messages.empty());
+}

@@ -511,6 +511,8 @@ void OnTimer(Editor& e, int id) {
     UpdateRecoveryCopy(e);
   } else if (id == kAnimationTimer) {
     AnimationTick(e);
+  } else if (id == kRecoveryDoneTimer) {
+    CollectRecoveryCopy(e, false);
   }
   UpdateStatusLine(e);
 }

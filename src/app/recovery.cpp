@@ -18,7 +18,22 @@ constexpr int kLongestInterval = 24 * 60 * 60;
 
 bool Unsaved(const Editor& e) { return e.doc.state.modified == kModified; }
 
-void WriteNow(Editor& e, bool tell = true) {
+// Tells a failed write once: a full disk should not bring a box every half
+// minute.
+void Report(Editor& e, RecoveryWrite result, const std::string& error, bool tell) {
+  if (result == RecoveryWrite::Failed && tell && !e.recovery.reportedFailure) {
+    e.recovery.reportedFailure = true;
+    platform::ShowError(e.ui().boxes, "Could not write the recovery copy " + e.recovery.CopyPath() + ": " +
+                                          error + ". Unsaved changes are not kept safe from a crash until "
+                                                  "it can be written.");
+  } else if (result == RecoveryWrite::Written) {
+    e.recovery.reportedFailure = false;
+  }
+}
+
+// Writes the copy: at once (`now`), or from a snapshot on a worker thread
+// while the editing goes on.
+void WriteNow(Editor& e, bool tell = true, bool now = true) {
   std::string error;
   // Floating pixels are work too: the copy has them where they float, and
   // the canvas and the selection stay as they are.
@@ -29,16 +44,13 @@ void WriteNow(Editor& e, bool tell = true) {
     StampSelection(e.selection, *withSelection);
     canvas = withSelection.get();
   }
-  RecoveryWrite result = WriteRecoveryCopy(e.recovery, e.doc, *canvas, e.window.canvasChanged == 1 || withSelection,
-                                           static_cast<int64_t>(std::time(nullptr)), &error);
-  if (result == RecoveryWrite::Failed && tell && !e.recovery.reportedFailure) {
-    // Said once: a full disk should not bring a box every half minute.
-    e.recovery.reportedFailure = true;
-    platform::ShowError(e.ui().boxes, "Could not write the recovery copy " + e.recovery.CopyPath() + ": " +
-                                          error + ". Unsaved changes are not kept safe from a crash until "
-                                                  "it can be written.");
-  } else if (result != RecoveryWrite::Failed) {
-    e.recovery.reportedFailure = false;
+  const bool edited = e.window.canvasChanged == 1 || withSelection;
+  const auto time = static_cast<int64_t>(std::time(nullptr));
+  RecoveryWrite result = now ? WriteRecoveryCopy(e.recovery, e.doc, *canvas, edited, time, &error)
+                             : StartRecoveryCopy(e.recovery, e.doc, *canvas, edited, time, &error);
+  Report(e, result, error, tell);
+  if (result == RecoveryWrite::Started) {
+    e.desktop.control.StartTimer(kRecoveryDoneTimer, kRecoveryDoneMilliseconds);
   }
 }
 
@@ -167,10 +179,25 @@ void UpdateRecoveryCopy(Editor& e) {
     return;
   }
   if (e.tools.dragTool != -1) return;
-  WriteNow(e);
+  WriteNow(e, true, false);
 }
 
 void OnFocusLost(Editor& e) { UpdateRecoveryCopy(e); }
+
+void CollectRecoveryCopy(Editor& e, bool wait) {
+  while (e.recovery.worker) {
+    std::string error;
+    const RecoveryWrite result = FinishRecoveryCopy(e.recovery, wait, &error);
+    if (result == RecoveryWrite::Busy) break;
+    Report(e, result, error, true);
+    // A tick or a lost focus that came while this copy was being written
+    // found the worker busy: made up for now (nothing happens when nothing
+    // changed since the snapshot). A failed write waits for the next tick.
+    if (result == RecoveryWrite::Written && Unsaved(e) && e.tools.dragTool == -1) WriteNow(e, true, false);
+    if (!wait) break;
+  }
+  if (!e.recovery.worker) e.desktop.control.StopTimer(kRecoveryDoneTimer);
+}
 
 void RecoveryAfterCommand(Editor& e) {
   if (!Unsaved(e)) RemoveRecoveryCopy(e.recovery);

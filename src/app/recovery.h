@@ -11,6 +11,10 @@
 namespace qshe {
 
 inline constexpr int kRecoveryTimer = 3;
+// Runs while a copy is being written on the worker thread, to take its
+// result on the GUI thread soon after it is done.
+inline constexpr int kRecoveryDoneTimer = 9;
+inline constexpr int kRecoveryDoneMilliseconds = 50;
 inline constexpr const char* kRecoverySecondsVariable = "QSHE_RECOVERY_SECONDS";
 
 // The interval from QSHE_RECOVERY_SECONDS when it holds a whole number of
@@ -25,6 +29,9 @@ void StartRecovery(Editor& e);
 // of a stroke: the next tick takes it.
 void UpdateRecoveryCopy(Editor& e);
 void OnFocusLost(Editor& e);
+// Takes the result of the copy written on the worker thread when it is done
+// (with `wait`, waits for it): a failure is told once, as for any write.
+void CollectRecoveryCopy(Editor& e, bool wait);
 // After a command: a document with nothing unsaved (saved, new, opened)
 // needs no copy.
 void RecoveryAfterCommand(Editor& e);

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "document/file_io.h"
 #include "document/shape.h"
 
 namespace qshe {
@@ -17,6 +19,11 @@ struct DocumentState {
   int32_t modified = kUnmodified;  // kModified or kUnmodified
   int32_t qs2Flag = 0;             // carries replacement numbers
   int32_t qbjFlag = 0;             // carries object properties
+  // The shape file and its side file as this document last read or wrote
+  // them. Save asks before it overwrites one another program has changed
+  // since; nothing known (a new document) asks nothing.
+  std::optional<FileStamp> fileStamp;
+  std::optional<FileStamp> sideStamp;
 };
 
 // What the document commands ask of the layers above them. Each hook is
@@ -53,11 +60,22 @@ inline void CallHook(const std::function<void()>& hook) {
 struct Document {
   ShapeList list;
   DocumentState state;
+  // Goes up by one or more with every change of the shapes, their fields,
+  // the flags, the name or the saved state, and never down: whoever noted it
+  // knows without looking at any byte whether the document changed since.
+  uint64_t changeCount = 0;
   // Shows a document name ("new" or a path) in the window title. The shell
   // installs its own; without one the title is set plainly.
   std::function<void(const std::string& name)> showTitle;
   DocumentHooks hooks;
 };
+
+// Every operation that changes the document calls one of these.
+inline void NoteDocumentChange(Document& doc) { ++doc.changeCount; }
+inline void MarkModified(Document& doc) {
+  doc.state.modified = kModified;
+  ++doc.changeCount;
+}
 
 inline constexpr const char* kTitlePrefix = "Quorvane QSH Editor 1.04 -- [";
 

@@ -1,6 +1,7 @@
 #include "document/document_commands.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/messages.h"
 
@@ -13,7 +14,19 @@ int32_t ClampSlot(int32_t index) { return std::clamp(index, 0, kShapeListCapacit
 
 void CommitCanvas(Document& doc, Canvas& canvas, int32_t index, bool pasteSelection) {
   if (pasteSelection) CallHook(doc.hooks.dropFloatingSelection);
-  CommitCanvasToShape(canvas, doc.list.slots[static_cast<size_t>(ClampSlot(index))]);
+  Shape& shape = doc.list.slots[static_cast<size_t>(ClampSlot(index))];
+  // The timer commits every few seconds; only a commit that changes the
+  // image counts as a change of the document.
+  const int32_t width = shape.width, height = shape.height;
+  const PixelBlock before = shape.pixels.Share();
+  CommitCanvasToShape(canvas, shape);
+  // An empty shape stays empty whatever sizes the commit gives it.
+  const Shape& after = shape;
+  const bool same = (!before && !after.pixels) ||
+                    (after.width == width && after.height == height && before && after.pixels &&
+                     before.size() == after.pixels.size() &&
+                     std::memcmp(before.get(), after.pixels.get(), before.size()) == 0);
+  if (!same) NoteDocumentChange(doc);
 }
 
 void ShowShape(Document& doc, Canvas& canvas, int32_t index, bool commit, int32_t leaving) {
@@ -31,11 +44,14 @@ void ShowShape(Document& doc, Canvas& canvas, int32_t index, bool commit, int32_
 }
 
 void ResetDocument(Document& doc) {
+  NoteDocumentChange(doc);
   doc.state.modified = kUnmodified;
   doc.state.documentPath.clear();
   doc.list.count = 0;
   doc.state.qbjFlag = 0;
   doc.state.qs2Flag = 0;
+  doc.state.fileStamp.reset();
+  doc.state.sideStamp.reset();
   CallHook(doc.hooks.resetView);
   for (int32_t i = 0; i < kShapeListCapacity; ++i) {
     Shape& s = doc.list.slots[static_cast<size_t>(i)];

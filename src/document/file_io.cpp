@@ -96,6 +96,54 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
+// Writes to a descriptor a large block at a time: few system calls, and
+// never more than the block in memory.
+class FdSink : public ByteSink {
+ public:
+  explicit FdSink(int fd) : fd_(fd) { buffer_.reserve(kBlock); }
+  bool Write(std::span<const uint8_t> bytes) override {
+    if (error_) return false;
+    while (!bytes.empty()) {
+      if (buffer_.empty() && bytes.size() >= kBlock) {
+        // Large pieces go straight through.
+        if (!WriteAll(fd_, bytes.data(), bytes.size())) error_ = errno ? errno : EIO;
+        written_ += bytes.size();
+        return error_ == 0;
+      }
+      const size_t n = std::min(bytes.size(), kBlock - buffer_.size());
+      buffer_.insert(buffer_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+      bytes = bytes.subspan(n);
+      if (buffer_.size() == kBlock && !Drain()) return false;
+    }
+    return true;
+  }
+  using ByteSink::Write;
+  bool Drain() {
+    if (error_) return false;
+    if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size())) error_ = errno ? errno : EIO;
+    written_ += buffer_.size();
+    buffer_.clear();
+    // The disk starts on what is written while the rest is still being
+    // made, so the flush at the end has little left to wait for.
+    if (written_ - started_ >= kStartWriting) {
+      ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                        SYNC_FILE_RANGE_WRITE);
+      started_ = written_;
+    }
+    return error_ == 0;
+  }
+  int error() const { return error_; }
+
+ private:
+  static constexpr size_t kBlock = size_t{1} << 20;
+  static constexpr uint64_t kStartWriting = uint64_t{8} << 20;
+  uint64_t written_ = 0;
+  uint64_t started_ = 0;
+  int fd_;
+  std::vector<uint8_t> buffer_;
+  int error_ = 0;
+};
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -218,6 +266,7 @@ class Folder {
 struct Pending {
   std::string target;
   std::span<const uint8_t> bytes;
+  const ByteProducer* produce = nullptr;
   Folder* folder = nullptr;
   bool existed = false;
   uint32_t mode = 0;
@@ -297,7 +346,14 @@ int WriteTemporary(Pending& p, const WriteOptions& options) {
   p.folder->Unlock();
   if (err) return err;
   err = InjectedFileFailure::At(FileStep::Write);
-  if (!err && !WriteAll(p.fd, p.bytes.data(), p.bytes.size())) err = errno;
+  if (!err && p.produce && *p.produce) {
+    FdSink sink(p.fd);
+    const bool made = (*p.produce)(sink);
+    const bool drained = sink.Drain();
+    if (!made || !drained) err = sink.error() ? sink.error() : EIO;
+  } else if (!err && !WriteAll(p.fd, p.bytes.data(), p.bytes.size())) {
+    err = errno;
+  }
   if (!err && ::fchmod(p.fd, static_cast<mode_t>(p.mode)) != 0) err = errno;
   if (!err && options.flush) {
     err = InjectedFileFailure::At(FileStep::Flush);
@@ -403,6 +459,93 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, uint64_t limit, 
   return file;
 }
 
+bool SpanSource::Read(void* to, size_t n) {
+  if (bytes_.size() - at_ < n) return false;
+  if (n > 0) std::memcpy(to, bytes_.data() + at_, n);
+  at_ += n;
+  return true;
+}
+
+bool SpanSource::Skip(uint64_t n) {
+  if (bytes_.size() - at_ < n) return false;
+  at_ += static_cast<size_t>(n);
+  return true;
+}
+
+FileReader::~FileReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool FileReader::Open(const std::string& path, uint64_t limit, ReadProblem* problem, bool followLinks) {
+  if (fd_ >= 0) ::close(fd_);
+  struct stat st {};
+  fd_ = OpenRegularFile(path, st, problem, followLinks);
+  if (fd_ < 0) return false;
+  size_ = static_cast<uint64_t>(std::max<off_t>(st.st_size, 0));
+  if (size_ > limit) {
+    SetProblem(problem, ReadFailure::TooLarge, ErrorText(EFBIG), size_);
+    ::close(fd_);
+    fd_ = -1;
+    return false;
+  }
+  // The file's order is the order it is read in; tell the system so.
+  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  buffer_.resize(static_cast<size_t>(std::min<uint64_t>(size_ + 1, uint64_t{1} << 20)));
+  position_ = 0;
+  at_ = end_ = 0;
+  error_.clear();
+  return true;
+}
+
+bool FileReader::Fill() {
+  if (fd_ < 0 || buffer_.empty()) return false;
+  while (true) {
+    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = ErrorText(errno);
+    if (n <= 0) return false;
+    at_ = 0;
+    end_ = static_cast<size_t>(n);
+    return true;
+  }
+}
+
+bool FileReader::Read(void* to, size_t n) {
+  auto* out = static_cast<uint8_t*>(to);
+  while (n > 0) {
+    if (at_ == end_ && !Fill()) return false;
+    const size_t take = std::min(n, end_ - at_);
+    std::memcpy(out, buffer_.data() + at_, take);
+    at_ += take;
+    out += take;
+    n -= take;
+    position_ += take;
+  }
+  return true;
+}
+
+bool FileReader::Skip(uint64_t n) {
+  // Far past the buffer: the system moves there without reading.
+  if (fd_ >= 0 && n > (end_ - at_) + buffer_.size()) {
+    const uint64_t beyond = n - (end_ - at_);
+    const off_t now = ::lseek(fd_, 0, SEEK_CUR);
+    if (now >= 0 && static_cast<uint64_t>(now) + beyond <= size_ &&
+        ::lseek(fd_, static_cast<off_t>(beyond), SEEK_CUR) >= 0) {
+      position_ += n;
+      at_ = end_ = 0;
+      return true;
+    }
+  }
+  while (n > 0) {
+    if (at_ == end_ && !Fill()) return false;
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(n, end_ - at_));
+    at_ += take;
+    n -= take;
+    position_ += take;
+  }
+  return true;
+}
+
 std::optional<FileBytes> ReadFilePrefix(const std::string& path, size_t limit, ReadProblem* problem) {
   struct stat st {};
   int fd = OpenRegularFile(path, st, problem);
@@ -443,6 +586,19 @@ std::string AbsolutePath(const std::string& path) {
     at = next + 1;
   }
   return out.empty() ? "/" : out;
+}
+
+FileStamp StampFile(const std::string& path) {
+  FileStamp stamp;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<uint64_t>(st.st_dev);
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  stamp.size = static_cast<uint64_t>(st.st_size);
+  stamp.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+  stamp.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  return stamp;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -486,6 +642,7 @@ std::optional<WriteFailure> WriteFilesTogether(std::span<const FileToWrite> file
   for (size_t i = 0; i < files.size(); ++i) {
     Pending& p = pending[i];
     p.bytes = files[i].bytes;
+    p.produce = &files[i].produce;
     if (files[i].path.empty()) return fail(i, ErrorText(ENOENT));
     if (options.followLinks) {
       std::string error;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace qshe {
 
@@ -41,6 +42,60 @@ struct ReadProblem {
 std::optional<FileBytes> ReadWholeFile(const std::string& path, uint64_t limit, ReadProblem* problem = nullptr,
                                        bool followLinks = true);
 
+// Bytes taken in order, from memory or from a file.
+class ByteStream {
+ public:
+  virtual ~ByteStream() = default;
+  // All bytes there are, counted from the start.
+  virtual uint64_t size() const = 0;
+  // Exactly n bytes, or false when the bytes end first or cannot be read.
+  virtual bool Read(void* to, size_t n) = 0;
+  virtual bool Skip(uint64_t n) = 0;
+};
+
+class SpanSource : public ByteStream {
+ public:
+  explicit SpanSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  uint64_t size() const override { return bytes_.size(); }
+  bool Read(void* to, size_t n) override;
+  bool Skip(uint64_t n) override;
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t at_ = 0;
+};
+
+// A file read a piece at a time, for files too large to hold twice: the same
+// checks as ReadWholeFile when opened, and a bounded buffer after that.
+class FileReader : public ByteStream {
+ public:
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // False, with the reason, for what ReadWholeFile would refuse.
+  bool Open(const std::string& path, uint64_t limit, ReadProblem* problem = nullptr, bool followLinks = true);
+  // The size the file had when opened.
+  uint64_t size() const override { return size_; }
+  // Bytes taken so far.
+  uint64_t position() const { return position_; }
+  // Exactly n bytes, or false at the end of the file or a failed read (the
+  // system's text in error()).
+  bool Read(void* to, size_t n) override;
+  bool Skip(uint64_t n) override;
+  const std::string& error() const { return error_; }
+
+ private:
+  bool Fill();
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  uint64_t position_ = 0;
+  std::vector<uint8_t> buffer_;
+  size_t at_ = 0, end_ = 0;
+  std::string error_;
+};
+
 // At most `limit` bytes from the start of a regular file of any size.
 std::optional<FileBytes> ReadFilePrefix(const std::string& path, size_t limit, ReadProblem* problem = nullptr);
 
@@ -54,6 +109,21 @@ std::string AbsolutePath(const std::string& path);
 // True when both names reach one file (through links or as hard links),
 // also when it does not exist yet.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Which file a name reaches, how long it is and when it was last written:
+// enough to tell that another program changed or replaced it, without
+// reading it. A missing file has a stamp too (exists false).
+struct FileStamp {
+  bool exists = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+  int64_t modifiedSeconds = 0;
+  int64_t modifiedNanoseconds = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The stamp of the file a name reaches through its links.
+FileStamp StampFile(const std::string& path);
 
 // ----- writing -----------------------------------------------------------------
 
@@ -69,9 +139,39 @@ struct WriteOptions {
   std::optional<uint32_t> mode;
 };
 
+// Where the bytes of a file go as they are made.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // False once a write failed; whatever comes after that is dropped.
+  virtual bool Write(std::span<const uint8_t> bytes) = 0;
+  bool Write(const void* data, size_t n) { return Write({static_cast<const uint8_t*>(data), n}); }
+};
+
+// A sink that keeps the bytes in memory.
+class VectorSink : public ByteSink {
+ public:
+  explicit VectorSink(std::vector<uint8_t>& out) : out_(out) {}
+  bool Write(std::span<const uint8_t> bytes) override {
+    out_.insert(out_.end(), bytes.begin(), bytes.end());
+    return true;
+  }
+  using ByteSink::Write;
+
+ private:
+  std::vector<uint8_t>& out_;
+};
+
+// Makes a file's bytes into a sink; false when it could not (a failed write
+// is the sink's to tell).
+using ByteProducer = std::function<bool(ByteSink&)>;
+
+// A file to write: its bytes, or, for a file too large to be held in
+// memory besides the document, what makes them while they are written.
 struct FileToWrite {
   std::string path;
   std::span<const uint8_t> bytes;
+  ByteProducer produce = {};
 };
 
 struct WriteFailure {

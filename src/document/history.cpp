@@ -422,7 +422,7 @@ bool RecordPainting(History& h, Document& doc, const Canvas& picture, std::strin
   step.currentBefore = step.currentAfter = doc.list.current;
   step.changes.emplace_back(std::move(change));
   Push(h, std::move(step));
-  doc.state.modified = kModified;
+  MarkModified(doc);
   ++h.changeCount;
   Notify(h);
   return true;
@@ -464,7 +464,7 @@ bool EndStep(History& h) {
   } else {
     Push(h, std::move(step));
   }
-  doc.state.modified = kModified;
+  MarkModified(doc);
   ++h.changeCount;
   Notify(h);
   return true;
@@ -518,6 +518,7 @@ bool Undo(History& h, Document& doc, Canvas& canvas) {
   Apply(h, doc, canvas, h.steps[h.position - 1], false);
   --h.position;
   UpdateModified(h, doc);
+  NoteDocumentChange(doc);
   ++h.changeCount;
   Notify(h);
   return true;
@@ -529,6 +530,7 @@ bool Redo(History& h, Document& doc, Canvas& canvas) {
   Apply(h, doc, canvas, h.steps[h.position], true);
   ++h.position;
   UpdateModified(h, doc);
+  NoteDocumentChange(doc);
   ++h.changeCount;
   Notify(h);
   return true;

@@ -25,20 +25,71 @@ namespace fs = std::filesystem;
 constexpr uint8_t kMagic[8] = {'Q', 'S', 'H', 'E', 'R', 'C', 'V', '1'};
 constexpr size_t kFixedHeader = 28;  // magic, pid, time, current, flags
 
-// A fast 64-bit hash, eight bytes at a time: it tells a damaged copy and an
-// unchanged document, nothing more.
-uint64_t Hash(std::span<const uint8_t> bytes, uint64_t h = 0xcbf29ce484222325ULL) {
-  constexpr uint64_t kPrime = 0x100000001b3ULL;
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    h = (h ^ word) * kPrime;
-    h ^= h >> 29;
+// A fast 64-bit hash, eight bytes at a time: it tells a damaged copy,
+// nothing more. Taken in pieces, so that a copy is hashed as it is written.
+class StreamHash {
+ public:
+  explicit StreamHash(uint64_t seed = 0xcbf29ce484222325ULL) : h_(seed) {}
+  void Add(std::span<const uint8_t> bytes) {
+    total_ += bytes.size();
+    while (!bytes.empty()) {
+      if (pending_ > 0 || bytes.size() < 8) {
+        const size_t take = std::min(bytes.size(), 8 - pending_);
+        std::memcpy(part_ + pending_, bytes.data(), take);
+        pending_ += take;
+        bytes = bytes.subspan(take);
+        if (pending_ == 8) {
+          Mix(part_);
+          pending_ = 0;
+        }
+        continue;
+      }
+      const size_t whole = bytes.size() & ~size_t{7};
+      for (size_t i = 0; i < whole; i += 8) Mix(bytes.data() + i);
+      bytes = bytes.subspan(whole);
+    }
   }
-  for (; i < bytes.size(); ++i) h = (h ^ bytes[i]) * kPrime;
-  return h ^ (bytes.size() * kPrime);
+  uint64_t Finish() const {
+    uint64_t h = h_;
+    for (size_t i = 0; i < pending_; ++i) h = (h ^ part_[i]) * kPrime;
+    return h ^ (total_ * kPrime);
+  }
+
+ private:
+  static constexpr uint64_t kPrime = 0x100000001b3ULL;
+  void Mix(const uint8_t* p) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    h_ = (h_ ^ word) * kPrime;
+    h_ ^= h_ >> 29;
+  }
+  uint64_t h_;
+  uint64_t total_ = 0;
+  uint8_t part_[8] = {};
+  size_t pending_ = 0;
+};
+
+uint64_t Hash(std::span<const uint8_t> bytes, uint64_t h = 0xcbf29ce484222325ULL) {
+  StreamHash hash(h);
+  hash.Add(bytes);
+  return hash.Finish();
 }
+
+// Passes bytes on and hashes them on the way.
+class HashingSink : public ByteSink {
+ public:
+  explicit HashingSink(ByteSink& out) : out_(out) {}
+  bool Write(std::span<const uint8_t> bytes) override {
+    hash_.Add(bytes);
+    return out_.Write(bytes);
+  }
+  using ByteSink::Write;
+  uint64_t Finish() const { return hash_.Finish(); }
+
+ private:
+  ByteSink& out_;
+  StreamHash hash_;
+};
 
 void Put(std::vector<uint8_t>& out, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -196,6 +247,76 @@ RecoveryCopy MakeRecoveryCopy(Document& doc, const Canvas& canvas, bool canvasEd
   return copy;
 }
 
+namespace {
+
+// The fields and the very pixel block of a shape.
+Shape ShareShape(const Shape& from) {
+  Shape to;
+  to.width = from.width;
+  to.height = from.height;
+  SetFields(to, FieldsOf(from));
+  to.pixels = from.pixels.Share();
+  return to;
+}
+
+}  // namespace
+
+RecoverySnapshot TakeRecoverySnapshot(const Document& doc, const Canvas& canvas, bool canvasEdited) {
+  RecoverySnapshot snapshot;
+  snapshot.info.documentPath = doc.state.documentPath;
+  snapshot.info.qs2Flag = doc.state.qs2Flag;
+  snapshot.info.qbjFlag = doc.state.qbjFlag;
+  snapshot.info.current = doc.list.current;
+  const int32_t count = std::clamp(doc.list.count, 0, kShapeListCapacity);
+  snapshot.shapes.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) snapshot.shapes.push_back(ShareShape(doc.list.slots[static_cast<size_t>(i)]));
+  if (canvasEdited && doc.list.current >= 0 && doc.list.current < count) {
+    Shape& slot = snapshot.shapes[static_cast<size_t>(doc.list.current)];
+    Shape committed;
+    SetFields(committed, FieldsOf(slot));
+    // Without the memory for it the copy keeps the shape as last committed.
+    if (CommitCanvasToShape(canvas, committed)) slot = std::move(committed);
+  }
+  return snapshot;
+}
+
+bool WriteRecoverySnapshotTo(const RecoverySnapshot& snapshot, ByteSink& out) {
+  const RecoveryInfo& info = snapshot.info;
+  std::vector<uint8_t> stamp(kMagic, kMagic + sizeof kMagic);
+  Put(stamp, info.pid, 4);
+  Put(stamp, static_cast<uint64_t>(info.writtenAt), 8);
+  if (!out.Write(stamp)) return false;
+  // Everything after the stamp is hashed on its way; the checksum is the
+  // hash of the stamp over that.
+  HashingSink body(out);
+  std::vector<uint8_t> head;
+  Put(head, static_cast<uint32_t>(info.current), 4);
+  Put(head, static_cast<uint8_t>(info.qs2Flag), 1);
+  Put(head, static_cast<uint8_t>(info.qbjFlag), 1);
+  Put(head, 0, 2);
+  const std::string& p = info.documentPath;
+  PutBlock(head, {reinterpret_cast<const uint8_t*>(p.data()), p.size()});
+  Put(head, ShapeFileSize(snapshot.shapes, ShapeFileFormat::Qs2), 4);
+  if (!body.Write(head)) return false;
+  if (!WriteShapeFileTo(snapshot.shapes, ShapeFileFormat::Qs2, body)) return false;
+  std::vector<uint8_t> tail;
+  PutBlock(tail, EncodeObjectFile(snapshot.shapes));
+  if (!body.Write(tail)) return false;
+  std::vector<uint8_t> checksum;
+  Put(checksum, Hash(stamp, body.Finish()), 8);
+  return out.Write(checksum);
+}
+
+RecoveryKey RecoveryKeyOf(const Document& doc, const Canvas& canvas, bool canvasEdited) {
+  RecoveryKey key;
+  key.changeCount = doc.changeCount;
+  key.current = doc.list.current;
+  key.canvasEdited = canvasEdited;
+  // One canvas, and only while it holds painting not yet committed.
+  if (canvasEdited) key.picture = Hash(canvas.pixels);
+  return key;
+}
+
 bool RestoreRecoveryCopy(Document& doc, Canvas& canvas, platform::Platform& ui, const RecoveryCopy& copy,
                          std::string* error) {
   // Decoded aside first, so a copy that turns out damaged changes nothing.
@@ -211,12 +332,15 @@ bool RestoreRecoveryCopy(Document& doc, Canvas& canvas, platform::Platform& ui, 
   DecodeObjectFile(copy.objectFile, doc.list.Document());
   const std::string& name = copy.info.documentPath;
   doc.state.documentPath = !name.empty() && name[0] == '/' ? name : std::string();
+  // What the file was when the copy was made is not known; from here on
+  // a change by another program is asked about.
+  if (!doc.state.documentPath.empty()) StampDocumentFiles(doc, doc.state.documentPath);
   doc.state.qs2Flag = copy.info.qs2Flag;
   doc.state.qbjFlag = copy.info.qbjFlag;
   int32_t current = r.count > 0 ? std::clamp(copy.info.current, 0, r.count - 1) : 0;
   ShowShape(doc, canvas, current, false, 0);
   ShowDocumentTitle(doc, ui, doc.state.documentPath.empty() ? "new" : doc.state.documentPath);
-  doc.state.modified = kModified;
+  MarkModified(doc);
   CallHook(doc.hooks.refreshShapeViews);
   return true;
 }
@@ -317,40 +441,118 @@ bool OpenRecoveryJournal(RecoveryJournal& journal, std::string* error) {
   return true;
 }
 
-RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std::string* error) {
-  if (!journal.open()) {
-    if (error) *error = ErrorText(ENOENT);
-    return RecoveryWrite::Failed;
-  }
-  copy.info.pid = journal.pid;
-  uint64_t hash = 0;
-  std::vector<uint8_t> bytes = Encode(copy, &hash);
-  if (journal.haveCopy && hash == journal.writtenHash) return RecoveryWrite::Unchanged;
+namespace {
+
+WriteOptions CopyWriteOptions() {
   // Never through a link planted at the copy's name, and for no one else's eyes.
   WriteOptions options;
   options.followLinks = false;
   options.mode = 0600;
-  if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes, options)) {
+  return options;
+}
+
+std::optional<std::string> WriteSnapshotFile(const std::string& path, const RecoverySnapshot& snapshot) {
+  const FileToWrite file{path, {}, [&snapshot](ByteSink& out) { return WriteRecoverySnapshotTo(snapshot, out); }};
+  if (auto failure = WriteFilesTogether(std::span<const FileToWrite>(&file, 1), CopyWriteOptions())) {
+    return failure->text;
+  }
+  return std::nullopt;
+}
+
+RecoveryWrite NotOpen(std::string* error) {
+  if (error) *error = ErrorText(ENOENT);
+  return RecoveryWrite::Failed;
+}
+
+}  // namespace
+
+RecoveryWorker::RecoveryWorker(std::string path, RecoverySnapshot snapshot) : snapshot_(std::move(snapshot)) {
+  thread_ = std::thread([this, path = std::move(path)] {
+    failure_ = WriteSnapshotFile(path, snapshot_);
+    done_.store(true, std::memory_order_release);
+  });
+}
+
+RecoveryWorker::~RecoveryWorker() {
+  if (thread_.joinable()) thread_.join();
+}
+
+const std::optional<std::string>& RecoveryWorker::Wait() {
+  if (thread_.joinable()) thread_.join();
+  return failure_;
+}
+
+RecoveryWrite FinishRecoveryCopy(RecoveryJournal& journal, bool wait, std::string* error) {
+  if (!journal.worker) return RecoveryWrite::Unchanged;
+  if (!wait && !journal.worker->finished()) return RecoveryWrite::Busy;
+  const std::optional<std::string> failure = journal.worker->Wait();
+  journal.worker.reset();
+  if (failure) {
     if (error) *error = *failure;
     return RecoveryWrite::Failed;
   }
   journal.haveCopy = true;
-  journal.writtenHash = hash;
+  journal.writtenKey = journal.workerKey;
+  return RecoveryWrite::Written;
+}
+
+RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std::string* error) {
+  if (!journal.open()) return NotOpen(error);
+  FinishRecoveryCopy(journal, true, nullptr);
+  copy.info.pid = journal.pid;
+  std::vector<uint8_t> bytes = Encode(copy, nullptr);
+  if (auto failure = WriteFileAtomically(journal.CopyPath(), bytes, CopyWriteOptions())) {
+    if (error) *error = *failure;
+    return RecoveryWrite::Failed;
+  }
+  journal.haveCopy = true;
+  journal.writtenKey.reset();  // made elsewhere: what it holds is not known
   return RecoveryWrite::Written;
 }
 
 RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, Document& doc, const Canvas& canvas,
                                 bool canvasEdited, int64_t now, std::string* error) {
-  RecoveryCopy copy = MakeRecoveryCopy(doc, canvas, canvasEdited);
-  copy.info.writtenAt = now;
-  return WriteRecoveryCopy(journal, std::move(copy), error);
+  if (!journal.open()) return NotOpen(error);
+  // A copy on its way is let finish first: two writers of one copy would
+  // only race for its name.
+  FinishRecoveryCopy(journal, true, nullptr);
+  const RecoveryKey key = RecoveryKeyOf(doc, canvas, canvasEdited);
+  if (journal.haveCopy && journal.writtenKey == key) return RecoveryWrite::Unchanged;
+  RecoverySnapshot snapshot = TakeRecoverySnapshot(doc, canvas, canvasEdited);
+  snapshot.info.pid = journal.pid;
+  snapshot.info.writtenAt = now;
+  if (auto failure = WriteSnapshotFile(journal.CopyPath(), snapshot)) {
+    if (error) *error = *failure;
+    return RecoveryWrite::Failed;
+  }
+  journal.haveCopy = true;
+  journal.writtenKey = key;
+  return RecoveryWrite::Written;
+}
+
+RecoveryWrite StartRecoveryCopy(RecoveryJournal& journal, Document& doc, const Canvas& canvas,
+                                bool canvasEdited, int64_t now, std::string* error) {
+  if (!journal.open()) return NotOpen(error);
+  const RecoveryWrite finished = FinishRecoveryCopy(journal, false, error);
+  if (finished == RecoveryWrite::Busy || finished == RecoveryWrite::Failed) return finished;
+  // Nothing is encoded or hashed to learn that nothing changed.
+  const RecoveryKey key = RecoveryKeyOf(doc, canvas, canvasEdited);
+  if (journal.haveCopy && journal.writtenKey == key) return RecoveryWrite::Unchanged;
+  RecoverySnapshot snapshot = TakeRecoverySnapshot(doc, canvas, canvasEdited);
+  snapshot.info.pid = journal.pid;
+  snapshot.info.writtenAt = now;
+  journal.workerKey = key;
+  journal.worker = std::make_unique<RecoveryWorker>(journal.CopyPath(), std::move(snapshot));
+  return RecoveryWrite::Started;
 }
 
 void RemoveRecoveryCopy(RecoveryJournal& journal) {
+  // A copy still on its way would land after the removal.
+  FinishRecoveryCopy(journal, true, nullptr);
   if (!journal.open() || !journal.haveCopy) return;
   ::unlink(journal.CopyPath().c_str());
   journal.haveCopy = false;
-  journal.writtenHash = 0;
+  journal.writtenKey.reset();
 }
 
 std::vector<UnusableEntry> SweepRecoveryFolder(const RecoveryJournal& journal) {

@@ -3,14 +3,18 @@
 // copies left behind by editors that are no longer running.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "document/canvas.h"
 #include "document/document.h"
+#include "document/file_io.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -54,6 +58,32 @@ std::optional<RecoveryCopy> DecodeRecoveryCopy(std::span<const uint8_t> bytes, s
 // floating selection are left exactly as they were.
 RecoveryCopy MakeRecoveryCopy(Document& doc, const Canvas& canvas, bool canvasEdited);
 
+// What a copy holds, taken on the GUI thread in a moment: the shapes share
+// their pixel blocks with the document instead of copying them (a block
+// the document then writes into is copied first, so the snapshot never
+// sees a change, half-done or whole). The painting not yet committed is a
+// shape of its own in the current slot.
+struct RecoverySnapshot {
+  RecoveryInfo info;
+  std::vector<Shape> shapes;
+};
+RecoverySnapshot TakeRecoverySnapshot(const Document& doc, const Canvas& canvas, bool canvasEdited);
+// The copy's bytes from a snapshot, as they are made: the same bytes
+// EncodeRecoveryCopy gives for the same document. False when the sink failed.
+bool WriteRecoverySnapshotTo(const RecoverySnapshot& snapshot, ByteSink& out);
+
+// Whether the document may differ from the last copy, known without looking
+// at its bytes: its change count, the shape shown, and the painting not yet
+// committed (a hash of one canvas).
+struct RecoveryKey {
+  uint64_t changeCount = 0;
+  int32_t current = 0;
+  bool canvasEdited = false;
+  uint64_t picture = 0;
+  friend bool operator==(const RecoveryKey&, const RecoveryKey&) = default;
+};
+RecoveryKey RecoveryKeyOf(const Document& doc, const Canvas& canvas, bool canvasEdited);
+
 // Replaces the document by the copy: the original's name, its flags and
 // shapes, the current shape on the canvas, marked modified. A name not from
 // the root (from an older editor) is not kept: it could name another file
@@ -85,6 +115,24 @@ class FileLock {
   std::string path_;
 };
 
+// One copy on its way to the disk on a thread of its own.
+class RecoveryWorker {
+ public:
+  RecoveryWorker(std::string path, RecoverySnapshot snapshot);
+  ~RecoveryWorker();  // waits for the write
+  RecoveryWorker(const RecoveryWorker&) = delete;
+  RecoveryWorker& operator=(const RecoveryWorker&) = delete;
+  bool finished() const { return done_.load(std::memory_order_acquire); }
+  // Waits for the write; its error text, or nothing when it was written.
+  const std::optional<std::string>& Wait();
+
+ private:
+  RecoverySnapshot snapshot_;
+  std::optional<std::string> failure_;
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
 // This process's side of the journal. The folder is used only when it is a
 // real directory (no link) owned by this user that no one else may write in.
 struct RecoveryJournal {
@@ -93,15 +141,21 @@ struct RecoveryJournal {
   uint32_t pid = 0;    // 0: this process's id, taken when opened
   FileLock lock;       // held while this editor runs
   bool haveCopy = false;       // a copy of this process is on disk
-  uint64_t writtenHash = 0;    // content of that copy
+  std::optional<RecoveryKey> writtenKey;  // what that copy holds, when known
   bool reportedFailure = false;  // a failed write was told once already
+  // The copy being written, and what it holds.
+  std::unique_ptr<RecoveryWorker> worker;
+  RecoveryKey workerKey;
 
   RecoveryJournal() = default;
   RecoveryJournal(const RecoveryJournal&) = delete;
   RecoveryJournal& operator=(const RecoveryJournal&) = delete;
   // A journal that ends normally takes its lock file with it; its copy stays
   // unless it was removed.
-  ~RecoveryJournal() { lock.Release(true); }
+  ~RecoveryJournal() {
+    worker.reset();
+    lock.Release(true);
+  }
 
   bool open() const { return lock.held(); }
   std::string CopyPath() const;
@@ -129,13 +183,24 @@ struct UnusableEntry {
 // like a copy or a lock that is no regular file is moved to discarded/.
 std::vector<UnusableEntry> SweepRecoveryFolder(const RecoveryJournal& journal);
 
-enum class RecoveryWrite { Written, Unchanged, Failed };
-// Writes this process's copy through the safe-save path unless the document
-// is the same as in the copy already written.
+enum class RecoveryWrite { Written, Unchanged, Failed, Started, Busy };
+// Writes this process's copy through the safe-save path, here and now,
+// unless the document has not changed since the copy already written.
 RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, Document& doc, const Canvas& canvas,
                                 bool canvasEdited, int64_t now, std::string* error);
 // Writes a copy already made.
 RecoveryWrite WriteRecoveryCopy(RecoveryJournal& journal, RecoveryCopy copy, std::string* error);
+// The same on a worker thread: Started when a snapshot went to a new
+// worker, Unchanged when the copy written or on its way holds the document
+// as it is, Busy while an earlier copy is still being written (the next
+// tick tries again). A finished worker's result is taken first: Failed,
+// with its reason, when that write failed.
+RecoveryWrite StartRecoveryCopy(RecoveryJournal& journal, Document& doc, const Canvas& canvas,
+                                bool canvasEdited, int64_t now, std::string* error);
+// Takes the result of a finished worker (waiting for it with `wait`):
+// Written, Failed with the reason, or Unchanged when there was none.
+RecoveryWrite FinishRecoveryCopy(RecoveryJournal& journal, bool wait, std::string* error);
+// Waits for any write on its way, then removes the copy.
 void RemoveRecoveryCopy(RecoveryJournal& journal);
 
 // A copy whose editor is gone. The lock of that editor is held while the

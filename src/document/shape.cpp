@@ -17,8 +17,7 @@ bool AllocateShape(Shape& shape, int32_t width, int32_t height) {
   shape.width = width;
   shape.height = height;
   if (width < 1 || height < 1) return false;
-  shape.pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * static_cast<size_t>(height)]);
-  return shape.pixels != nullptr;
+  return shape.pixels.Allocate(static_cast<size_t>(width) * static_cast<size_t>(height));
 }
 
 ShapeFields FieldsOf(const Shape& s) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "document/pixel_block.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -17,7 +18,7 @@ struct Shape {
   int32_t offsetX = 0;
   int32_t offsetY = 0;
   // width x height palette indices, bottom row first; null when empty.
-  std::unique_ptr<uint8_t[]> pixels;
+  PixelBlock pixels;
   int32_t tavrelX = 0;
   int32_t tavrelY = 0;
   int32_t gettable = 0;

@@ -98,22 +98,15 @@ size_t NextRecord(std::span<const uint8_t> bytes, size_t at, ShapeFileFormat for
 }
 
 // Fills `shape` from the record at `at`, whose bounds are already checked.
-void DecodeRecord(const uint8_t* record, ShapeFileFormat format, Shape& shape,
-                  std::unique_ptr<uint8_t[]> block) {
+// Fills `shape` from a record's header and its pixels, already read.
+void DecodeRecord(const uint8_t* record, ShapeFileFormat format, Shape& shape, PixelBlock block) {
   ClearShape(shape);
   shape.width = record[0];
   shape.height = record[1];
   shape.offsetX = static_cast<int8_t>(record[2]);
   shape.offsetY = static_cast<int8_t>(record[3]);
-  size_t head = 4;
-  if (format == ShapeFileFormat::Qs2) {
-    shape.replacement = static_cast<int16_t>(U16(record + 4));
-    head = 6;
-  }
-  if (block) {
-    std::memcpy(block.get(), record + head, static_cast<size_t>(shape.width) * shape.height);
-    shape.pixels = std::move(block);
-  }
+  if (format == ShapeFileFormat::Qs2) shape.replacement = static_cast<int16_t>(U16(record + 4));
+  shape.pixels = std::move(block);
 }
 
 LoadResult Fail(LoadStatus status, ShapeFileFormat format, std::string detail) {
@@ -140,44 +133,66 @@ bool EndsWithNoCase(const std::string& text, const char* suffix) {
 
 }  // namespace
 
-LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> table) {
-  Header h = ReadHeader(bytes);
-  if (h.status != LoadStatus::Ok) return Fail(h.status, h.format, h.detail);
-  if (h.count > static_cast<int64_t>(table.size())) {
-    return Fail(LoadStatus::TooMany, h.format,
-                Format("the file holds %lld shapes, more than the %lld the editor can hold", h.count,
+LoadResult DecodeShapes(ByteStream& in, std::span<Shape> table, bool withPixels) {
+  const uint64_t size = in.size();
+  uint8_t start[kQs2HeaderSize] = {};
+  size_t taken = static_cast<size_t>(std::min<uint64_t>(size, 4));
+  if (!in.Read(start, taken)) return Fail(LoadStatus::CannotOpen, ShapeFileFormat::Qsh, "it could not be read");
+  ShapeFileFormat format = ShapeFileFormat::Qsh;
+  int64_t count = 0;
+  auto shortHeader = [&] { return Fail(LoadStatus::Damaged, format, "the file is shorter than its header"); };
+  if (IsQs2({start, taken})) {
+    format = ShapeFileFormat::Qs2;
+    if (size < kQs2HeaderSize || !in.Read(start + taken, kQs2HeaderSize - taken)) return shortHeader();
+    if (start[12] == 1) return Fail(LoadStatus::Encrypted, format, {});
+    count = S32(start + 8);
+    if (count < 0) return Fail(LoadStatus::Damaged, format, Format("the file announces %lld shapes", count));
+  } else {
+    if (size < 2) return shortHeader();
+    count = U16(start);
+    // The table of record lengths says nothing the records do not.
+    const uint64_t recordsAt = 2 + 2 * static_cast<uint64_t>(count);
+    if (size < recordsAt) return shortHeader();
+    if (recordsAt > taken && !in.Skip(recordsAt - taken)) return shortHeader();
+  }
+  if (count > static_cast<int64_t>(table.size())) {
+    return Fail(LoadStatus::TooMany, format,
+                Format("the file holds %lld shapes, more than the %lld the editor can hold", count,
                        static_cast<long long>(table.size())));
   }
-  const auto count = static_cast<size_t>(h.count);
 
-  // First every record is checked and its pixels copied aside, so that a
-  // damaged file or a failed allocation leaves the table as it was.
-  std::vector<size_t> offsets(count);
-  std::vector<std::unique_ptr<uint8_t[]>> blocks(count);
-  size_t at = h.recordsAt;
-  for (size_t i = 0; i < count; ++i) {
-    size_t next = NextRecord(bytes, at, h.format);
-    if (next == 0) {
-      return Fail(LoadStatus::Damaged, h.format,
-                  Format("the file ends inside shape %lld of %lld", static_cast<long long>(i),
-                         h.count));
+  // Read aside first, so that a damaged file or a failed allocation leaves
+  // the table as it was. Only the blocks the shapes keep are ever held: a
+  // file is never in memory twice.
+  std::vector<Shape> read(static_cast<size_t>(count));
+  const size_t head = RecordHeaderSize(format);
+  for (int64_t i = 0; i < count; ++i) {
+    uint8_t record[6];
+    auto cut = [&] {
+      return Fail(LoadStatus::Damaged, format, Format("the file ends inside shape %lld of %lld", i, count));
+    };
+    if (!in.Read(record, head)) return cut();
+    const size_t pixels = static_cast<size_t>(record[0]) * record[1];
+    PixelBlock block;
+    if (pixels > 0 && withPixels) {
+      if (!block.Allocate(pixels)) return Fail(LoadStatus::CannotOpen, format, "not enough memory");
+      if (!in.Read(block.get(), pixels)) return cut();
+    } else if (!in.Skip(pixels)) {
+      return cut();
     }
-    offsets[i] = at;
-    size_t pixels = static_cast<size_t>(bytes[at]) * bytes[at + 1];
-    if (pixels > 0) {
-      blocks[i].reset(new (std::nothrow) uint8_t[pixels]);
-      if (!blocks[i]) return Fail(LoadStatus::CannotOpen, h.format, "not enough memory");
-    }
-    at = next;
+    DecodeRecord(record, format, read[static_cast<size_t>(i)], std::move(block));
   }
-  for (size_t i = 0; i < count; ++i) {
-    DecodeRecord(bytes.data() + offsets[i], h.format, table[i], std::move(blocks[i]));
-  }
+  for (size_t i = 0; i < read.size(); ++i) table[i] = std::move(read[i]);
   LoadResult r;
   r.status = LoadStatus::Ok;
-  r.format = h.format;
+  r.format = format;
   r.count = static_cast<int32_t>(count);
   return r;
+}
+
+LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> table) {
+  SpanSource in(bytes);
+  return DecodeShapes(in, table, true);
 }
 
 namespace {
@@ -199,11 +214,16 @@ LoadResult ReadFailed(const ReadProblem& problem) {
 
 }  // namespace
 
-LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table) {
+LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table, bool withPixels) {
   ReadProblem problem;
-  auto file = ReadWholeFile(path, kMaxShapeFileBytes, &problem);
-  if (!file) return ReadFailed(problem);
-  return DecodeShapeFile(file->bytes(), table);
+  FileReader in;
+  if (!in.Open(path, kMaxShapeFileBytes, &problem)) return ReadFailed(problem);
+  LoadResult r = DecodeShapes(in, table, withPixels);
+  // A read that failed is not a damaged file.
+  if (r.status == LoadStatus::Damaged && !in.error().empty()) {
+    return Fail(LoadStatus::CannotOpen, r.format, in.error());
+  }
+  return r;
 }
 
 std::optional<int32_t> FindOversizedShape(std::span<const Shape> shapes) {
@@ -222,56 +242,76 @@ std::string OversizedShapeMessage(const Shape& shape, int32_t index) {
   return text;
 }
 
-std::vector<uint8_t> EncodeShapeFile(std::span<const Shape> shapes, ShapeFileFormat format) {
+namespace {
+
+bool Empty(const Shape& s) { return s.width <= 0 || s.height <= 0; }
+
+// Pixel bytes of a record: a shape is stored with pixels only when both
+// sides are at least 1; QSH stores an empty shape as one transparent pixel.
+size_t StoredPixels(const Shape& s, bool qs2) {
+  if (!Empty(s)) return static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+  return qs2 ? 0 : 1;
+}
+
+}  // namespace
+
+uint64_t ShapeFileSize(std::span<const Shape> shapes, ShapeFileFormat format) {
+  const bool qs2 = format == ShapeFileFormat::Qs2;
+  uint64_t total = qs2 ? kQs2HeaderSize : 2 + 2 * uint64_t{shapes.size()};
+  for (const Shape& s : shapes) total += RecordHeaderSize(format) + StoredPixels(s, qs2);
+  return total;
+}
+
+bool WriteShapeFileTo(std::span<const Shape> shapes, ShapeFileFormat format, ByteSink& out) {
   const bool qs2 = format == ShapeFileFormat::Qs2;
   const size_t n = shapes.size();
-  // A shape is stored with pixels only when both sides are at least 1; QSH
-  // stores an empty shape as one transparent pixel.
-  auto stored = [&](const Shape& s) -> size_t {
-    if (s.width > 0 && s.height > 0) return static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
-    return qs2 ? 0 : 1;
-  };
-  size_t total = qs2 ? kQs2HeaderSize : 2 + 2 * n;
-  for (const Shape& s : shapes) total += RecordHeaderSize(format) + stored(s);
-
-  std::vector<uint8_t> out(total);
-  size_t at = 0;
+  std::vector<uint8_t> header;
   if (qs2) {
-    std::memcpy(out.data(), kQs2Signature, 8);
-    PutU16(out, 8, static_cast<uint32_t>(n));
-    PutU16(out, 10, static_cast<uint32_t>(n) >> 16);
-    at = kQs2HeaderSize;  // encryption flag and reserved bytes stay 0
+    header.assign(kQs2HeaderSize, 0);  // encryption flag and reserved bytes stay 0
+    std::memcpy(header.data(), kQs2Signature, 8);
+    PutU16(header, 8, static_cast<uint32_t>(n));
+    PutU16(header, 10, static_cast<uint32_t>(n) >> 16);
   } else {
-    PutU16(out, 0, static_cast<uint32_t>(n));
+    header.assign(2 + 2 * n, 0);
+    PutU16(header, 0, static_cast<uint32_t>(n));
     for (size_t i = 0; i < n; ++i) {
       const Shape& s = shapes[i];
-      PutU16(out, 2 + 2 * i, s.width > 0 && s.height > 0 ? static_cast<uint32_t>(s.width * s.height + 4) : 5);
+      PutU16(header, 2 + 2 * i, !Empty(s) ? static_cast<uint32_t>(s.width * s.height + 4) : 5);
     }
-    at = 2 + 2 * n;
   }
+  if (!out.Write(header)) return false;
+  static const uint8_t kZeros[4096] = {};
   for (const Shape& s : shapes) {
-    const bool empty = s.width <= 0 || s.height <= 0;
-    uint8_t* r = out.data() + at;
-    if (empty && !qs2) {
-      r[0] = 1;
-      r[1] = 1;
-    } else {
-      r[0] = static_cast<uint8_t>(std::max(s.width, 0));
-      r[1] = static_cast<uint8_t>(std::max(s.height, 0));
-    }
+    const bool empty = Empty(s);
+    uint8_t r[6];
+    r[0] = static_cast<uint8_t>(empty && !qs2 ? 1 : std::max(s.width, 0));
+    r[1] = static_cast<uint8_t>(empty && !qs2 ? 1 : std::max(s.height, 0));
     r[2] = static_cast<uint8_t>(s.offsetX);
     r[3] = static_cast<uint8_t>(s.offsetY);
-    at += 4;
-    if (qs2) {
-      PutU16(out, at, static_cast<uint32_t>(s.replacement));
-      at += 2;
+    r[4] = static_cast<uint8_t>(s.replacement);
+    r[5] = static_cast<uint8_t>(static_cast<uint32_t>(s.replacement) >> 8);
+    if (!out.Write(r, RecordHeaderSize(format))) return false;
+    size_t pixels = StoredPixels(s, qs2);
+    if (!empty && s.pixels) {
+      if (!out.Write(s.pixels.get(), pixels)) return false;
+      continue;
     }
-    size_t pixels = stored(s);
     // A block that could not be obtained is written transparent; an empty
     // QSH shape's single pixel is 0 as well.
-    if (!empty && s.pixels) std::memcpy(out.data() + at, s.pixels.get(), pixels);
-    at += pixels;
+    while (pixels > 0) {
+      const size_t part = std::min(pixels, sizeof kZeros);
+      if (!out.Write(kZeros, part)) return false;
+      pixels -= part;
+    }
   }
+  return true;
+}
+
+std::vector<uint8_t> EncodeShapeFile(std::span<const Shape> shapes, ShapeFileFormat format) {
+  std::vector<uint8_t> out;
+  out.reserve(static_cast<size_t>(ShapeFileSize(shapes, format)));
+  VectorSink sink(out);
+  WriteShapeFileTo(shapes, format, sink);
   return out;
 }
 
@@ -283,8 +323,19 @@ void ShowDocumentTitle(Document& doc, platform::Platform& ui, const std::string&
   }
 }
 
+void StampDocumentFiles(Document& doc, const std::string& path) {
+  doc.state.fileStamp = StampFile(path);
+  auto side = SideFileToWrite(path);
+  doc.state.sideStamp = side ? StampFile(*side) : FileStamp{};
+}
+
 int32_t ReadShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
                       std::span<Shape> table) {
+  // Taken before the read: a change made while it reads is asked about at
+  // the next save rather than missed.
+  const FileStamp fileStamp = StampFile(path);
+  auto sideName = path.size() >= 2 ? SideFileToWrite(path) : std::nullopt;
+  const FileStamp sideStamp = sideName ? StampFile(*sideName) : FileStamp{};
   LoadResult r = LoadShapeFile(path, table);
   switch (r.status) {
     case LoadStatus::Ok: break;
@@ -302,6 +353,8 @@ int32_t ReadShapeFile(Document& doc, platform::Platform& ui, const std::string& 
   // Named from the root, so that a save, or a copy restored by an editor
   // started elsewhere, reaches this file and no other.
   doc.state.documentPath = AbsolutePath(path);
+  doc.state.fileStamp = fileStamp;
+  doc.state.sideStamp = sideStamp;
   ShowDocumentTitle(doc, ui, doc.state.documentPath);
   if (path.size() >= 2) ReadObjectFile(doc, SideFileToRead(path), r.count);
   return r.count;
@@ -342,16 +395,41 @@ bool ReadOneShape(platform::MessageBoxes& boxes, Shape& target, const std::strin
   }
   if (NextRecord(bytes, at, h.format) == 0) return damaged(Format("the file ends inside shape %lld", n));
   size_t pixels = static_cast<size_t>(bytes[at]) * bytes[at + 1];
-  std::unique_ptr<uint8_t[]> block;
+  PixelBlock block;
   if (pixels > 0) {
-    block.reset(new (std::nothrow) uint8_t[pixels]);
-    if (!block) return damaged("not enough memory");
+    if (!block.Allocate(pixels)) return damaged("not enough memory");
+    std::memcpy(block.get(), bytes.data() + at + RecordHeaderSize(h.format), pixels);
   }
   DecodeRecord(bytes.data() + at, h.format, target, std::move(block));
   return true;
 }
 
 namespace {
+
+// True when the file a save is about to replace is no longer the one this
+// document read or last wrote: another program wrote it, or put another
+// file in its place. A file that is gone has nothing to lose.
+bool ChangedSince(const std::optional<FileStamp>& known, const std::string& name) {
+  if (!known || name.empty()) return false;
+  const FileStamp now = StampFile(name);
+  return now.exists && now != *known;
+}
+
+bool AskOverwrite(platform::Platform& ui, const std::string& name) {
+  ui.window.SetCursor(platform::Cursor::Arrow);
+  const bool yes = platform::AskYesNo(ui.boxes, ChangedOnDiskQuestion(name));
+  ui.window.SetCursor(platform::Cursor::Wait);
+  return yes;
+}
+
+// The question before a save overwrites the document's own files when
+// another program changed them; false when the user said No.
+bool MayOverwrite(Document& doc, platform::Platform& ui, const std::string& path, const std::string& side) {
+  if (doc.state.documentPath.empty() || AbsolutePath(path) != doc.state.documentPath) return true;
+  if (ChangedSince(doc.state.fileStamp, path) && !AskOverwrite(ui, path)) return false;
+  if (!side.empty() && ChangedSince(doc.state.sideStamp, side) && !AskOverwrite(ui, side)) return false;
+  return true;
+}
 
 bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& path,
                     std::span<const Shape> shapes, ShapeFileFormat format) {
@@ -378,9 +456,12 @@ bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& pa
     }
     side = *name;
   }
-  std::vector<uint8_t> bytes = EncodeShapeFile(shapes, format);
+  if (!MayOverwrite(doc, ui, path, side)) return false;
+  // The shapes go to the file as they are encoded: the document is never
+  // in memory twice.
   std::vector<uint8_t> sideBytes;
-  std::vector<FileToWrite> files = {{path, bytes}};
+  std::vector<FileToWrite> files = {
+      {path, {}, [shapes, format](ByteSink& out) { return WriteShapeFileTo(shapes, format, out); }}};
   if (!side.empty()) {
     sideBytes = EncodeObjectFile(shapes);
     files.push_back({side, sideBytes});
@@ -388,7 +469,10 @@ bool WriteShapeFile(Document& doc, platform::Platform& ui, const std::string& pa
   if (auto failure = WriteFilesTogether(files)) {
     return refuse(failure->path == path ? failure->text : failure->text + " (" + failure->path + ")");
   }
-  doc.state.documentPath = AbsolutePath(path);
+  const std::string named = AbsolutePath(path);
+  if (named != doc.state.documentPath || doc.state.modified != kUnmodified) NoteDocumentChange(doc);
+  doc.state.documentPath = named;
+  StampDocumentFiles(doc, path);
   ShowDocumentTitle(doc, ui, doc.state.documentPath);
   doc.state.modified = kUnmodified;
   return true;

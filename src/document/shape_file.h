@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "document/file_io.h"
 #include "platform/platform.h"
 
 namespace qshe {
@@ -40,10 +41,14 @@ struct LoadResult {
 // Decodes a whole shape file held in memory into table slots 0..count-1.
 // The table is changed only when the result is Ok.
 LoadResult DecodeShapeFile(std::span<const uint8_t> bytes, std::span<Shape> table);
-// Reads and decodes a file; the table is changed only when the result is Ok.
-// A directory, a device, a FIFO and a file larger than any shape file can
-// be are Damaged, with the reason.
-LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table);
+// Decodes shapes as they are read. Without `withPixels` the shapes keep
+// their sizes and fields but no pixel blocks (a summary of a large file
+// costs no more memory than a small one).
+LoadResult DecodeShapes(ByteStream& in, std::span<Shape> table, bool withPixels);
+// Reads and decodes a file, a piece at a time; the table is changed only
+// when the result is Ok. A directory, a device, a FIFO and a file larger
+// than any shape file can be are Damaged, with the reason.
+LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table, bool withPixels = true);
 
 // ----- encoding --------------------------------------------------------------
 
@@ -52,6 +57,9 @@ LoadResult LoadShapeFile(const std::string& path, std::span<Shape> table);
 std::optional<int32_t> FindOversizedShape(std::span<const Shape> shapes);
 // The bytes of a file holding `shapes`. Callers check FindOversizedShape first.
 std::vector<uint8_t> EncodeShapeFile(std::span<const Shape> shapes, ShapeFileFormat format);
+// The same bytes into a sink as they are made; false when the sink failed.
+bool WriteShapeFileTo(std::span<const Shape> shapes, ShapeFileFormat format, ByteSink& out);
+uint64_t ShapeFileSize(std::span<const Shape> shapes, ShapeFileFormat format);
 // The user-facing text for a shape that is too large to save.
 std::string OversizedShapeMessage(const Shape& shape, int32_t index);
 
@@ -97,6 +105,14 @@ std::optional<std::string> SideFileToWrite(const std::string& path, std::string*
 std::string SideFileToRead(const std::string& path);
 // The QS2 name the save offers for a QSH name.
 std::string Qs2NameFor(const std::string& path);
+
+// The question Save asks before it overwrites a file of the document that
+// another program changed since it was opened or last saved.
+inline std::string ChangedOnDiskQuestion(const std::string& name) {
+  return name + " was changed by another program since it was opened. Overwrite it?";
+}
+// Notes the shape file and its side file as they are now, as the document's own.
+void StampDocumentFiles(Document& doc, const std::string& path);
 
 // Puts a document name in the window title through the document's hook.
 void ShowDocumentTitle(Document& doc, platform::Platform& ui, const std::string& name);

@@ -114,7 +114,7 @@ bool LoadBitmapFile(Document& doc, Canvas& canvas, platform::MessageBoxes& boxes
   } else {
     PutOnCanvas(canvas, ReduceColors(picture, colors, choice), picture.width, picture.height);
   }
-  doc.state.modified = kModified;
+  MarkModified(doc);
   return true;
 }
 

@@ -100,7 +100,7 @@ class ShapePlacer {
     ShapeList& list = doc_.list;
     const int32_t n = static_cast<int32_t>(pending_.size());
     if (n == 0) return;
-    doc_.state.modified = kModified;
+    MarkModified(doc_);
     if (Adding()) {
       InsertShapes(history_, list, first_, std::move(pending_));
       return;

@@ -61,7 +61,7 @@ bool DragStep(PositionWindow& window, Document& doc, int x, int y) {
     if (oy + s.height > kFloorDepth) oy = kFloorDepth - s.height;
     changed |= Store(s.offsetY, Limit(oy));
   }
-  if (changed) doc.state.modified = kModified;
+  if (changed) MarkModified(doc);
   return changed;
 }
 

@@ -171,7 +171,7 @@ void ReadPropertiesWindow(DialogHost& host, PropertiesWindow& window, Document& 
   }
   // What was typed is part of the document: Exit and Open must ask before
   // dropping it.
-  if (changed) doc.state.modified = kModified;
+  if (changed) MarkModified(doc);
 }
 
 PropertiesOutcome OnPropertiesNotification(DialogHost& host, PropertiesWindow& window, Document& doc,
@@ -197,7 +197,7 @@ PropertiesOutcome OnPropertiesNotification(DialogHost& host, PropertiesWindow& w
         return PropertiesOutcome::Nothing;
       }
       if (Changed(*flag, host.ItemChecked(kPropertiesDialog, n.control) ? 1 : 0)) {
-        doc.state.modified = kModified;
+        MarkModified(doc);
       }
       FillPropertiesWindow(host, window, doc);
       return PropertiesOutcome::Nothing;

@@ -257,6 +257,7 @@ TEST_F(HistoryCommandsTest, ARestoredCopyStartsAHistoryWithNoSavedStateInIt) {
     OnMouseDown(left, 184 + 4, 263 - 255, 1, false);
     OnMouseUp(left, 184 + 4, 263 - 255, 1);
     OnFocusLost(left);
+    CollectRecoveryCopy(left, true);
   }
   platform::HeadlessPlatform p;
   p.answers = {Answer::Yes};

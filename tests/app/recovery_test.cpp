@@ -75,6 +75,7 @@ TEST_F(RecoveryAppTest, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithThem) {
   EXPECT_FALSE(CopyThere());
   OnMouseUp(e, 184 + 1, 263 - 254, 1);
   OnTimer(e, kRecoveryTimer);
+  CollectRecoveryCopy(e, true);  // the worker thread's copy is on disk
   EXPECT_TRUE(CopyThere());
 
   OnCommand(e, kCmdSave);
@@ -89,6 +90,7 @@ TEST_F(RecoveryAppTest, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithThem) {
   for (const Discard& d : {Discard{kCmdNew, {}}, Discard{kCmdOpen, file}, Discard{kCmdExit, {}}}) {
     Dot(e, 0, 255);
     OnFocusLost(e);
+    CollectRecoveryCopy(e, true);  // the worker thread's copy is on disk
     ASSERT_TRUE(CopyThere()) << d.command;
     hp.answers = {Answer::Cancel};
     OnCommand(e, d.command);
@@ -116,6 +118,7 @@ TEST_F(RecoveryAppTest, TheIntervalComesFromTheEnvironment) {
     EXPECT_EQ(p.timers.count(kRecoveryTimer) ? p.timers[kRecoveryTimer] : 0, c.period) << c.value;
     Dot(editor, 0, 255);
     OnFocusLost(editor);
+    CollectRecoveryCopy(editor, true);  // the worker thread's copy is on disk
     EXPECT_EQ(CopyThere(kSecondPid), c.period != 0) << c.value;
     DiscardRecovery(editor);
   }
@@ -132,6 +135,7 @@ void LeaveCopy(const std::string& folder, uint32_t pid, const std::string& progr
   ASSERT_TRUE(StartEditor(editor, programDir, {file}));
   Dot(editor, 0, 255);
   OnFocusLost(editor);
+  CollectRecoveryCopy(editor, true);  // the worker thread's copy is on disk
 }
 
 TEST_F(RecoveryAppTest, NoMovesTheCopyAsideAndTheStartGoesOn) {
@@ -221,6 +225,7 @@ TEST_F(RecoveryAppTest, AnUnsafeFolderIsNamedOnceAndHoldsNoCopies) {
   Dot(e, 0, 255);
   OnFocusLost(e);
   OnTimer(e, kRecoveryTimer);
+  CollectRecoveryCopy(e, true);  // the worker thread's copy is on disk
   EXPECT_TRUE(fs::is_empty(dir.File("shared")));
   EXPECT_EQ(hp.messages.size(), 1u);
 }
@@ -275,6 +280,7 @@ TEST_F(RecoveryAppTest, AKilledEditorsWorkComesBackAtTheNextStart) {
     OnCommand(editor, kCmdPreviousShape);
     Dot(editor, 1, 255);  // left on the canvas, not yet committed
     OnTimer(editor, kRecoveryTimer);
+    CollectRecoveryCopy(editor, true);  // the worker thread's copy is on disk
     char byte = ok && fs::exists(RecoveryCopyPath(folder, static_cast<uint32_t>(::getpid()))) ? '1' : '0';
     if (::write(ready[1], &byte, 1) != 1) ::_exit(2);
     while (true) ::pause();
@@ -340,8 +346,33 @@ TEST_F(RecoveryAppTest, AFileDroppedOnTheWindowAndOpenedTakesTheCopyAway) {
   ASSERT_TRUE(StartHere());
   Dot(e, 3, 3);
   OnTimer(e, kRecoveryTimer);
+  CollectRecoveryCopy(e, true);  // the worker thread's copy is on disk
   ASSERT_TRUE(CopyThere());
   hp.answers = {Answer::No};  // discard the painting, open the dropped file
   OnFileDropped(e, file);
   EXPECT_FALSE(CopyThere());
+}
+
+// The copy is written on a worker thread; a focus loss while it is on its
+// way finds the worker busy and is made up as soon as that copy is done.
+TEST_F(RecoveryAppTest, AChangeMadeWhileACopyIsWrittenGoesIntoTheNextCopy) {
+  ASSERT_TRUE(StartHere());
+  Dot(e, 1, 254);
+  {
+    // The worker's flush takes its time, as a slow disk's would.
+    InjectedFileFailure slow(FileStep::Flush, 0, 1, [] { ::usleep(300000); });
+    OnTimer(e, kRecoveryTimer);
+    EXPECT_TRUE(e.recovery.worker);
+    EXPECT_EQ(hp.timers[kRecoveryDoneTimer], kRecoveryDoneMilliseconds);
+    Dot(e, 2, 254);
+    OnFocusLost(e);  // busy: nothing started
+    CollectRecoveryCopy(e, true);
+  }
+  EXPECT_FALSE(e.recovery.worker);
+  EXPECT_EQ(hp.timers.count(kRecoveryDoneTimer), 0u);
+  auto copy = ReadRecoveryCopy(RecoveryCopyPath(folder, kFirstPid), nullptr);
+  ASSERT_TRUE(copy);
+  RecoveryCopy now = MakeRecoveryCopy(e.doc, e.canvas, e.window.canvasChanged == 1);
+  EXPECT_EQ(copy->shapeFile, now.shapeFile);
+  EXPECT_TRUE(hp.messages.empty());
 }

@@ -366,6 +366,7 @@ TEST_F(SelectionTest, TheRecoveryCopyHoldsFloatingPixelsWithoutPuttingThemDown) 
   OnMouseMove(e, WindowX(21), WindowY(253), false);
   OnMouseUp(e, WindowX(21), WindowY(253), 1);
   UpdateRecoveryCopy(e);
+  CollectRecoveryCopy(e, true);  // the worker thread's copy is on disk
   EXPECT_TRUE(Floating());
   EXPECT_EQ(e.canvas.At(20, 252), 0);
   std::string error;

@@ -45,6 +45,7 @@ int RunEndSignalChild(int argc, char** argv) {
     rlimit limit{100, 100};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     OnFocusLost(q.editor);
+    CollectRecoveryCopy(q.editor, true);
     std::printf("alive:%s\n", q.scripted.messages.empty() ? "" : q.scripted.messages.back().text.c_str());
     return 0;
   }

@@ -56,6 +56,7 @@ TEST(QtRecovery, TheTimerWritesACopyOfAStrokeOnItsOwnAndASaveRemovesIt) {
   other.show();
   other.activateWindow();
   EXPECT_TRUE(WaitFor([&] { return !q.window.isActiveWindow(); }, 2000));
+  CollectRecoveryCopy(q.editor, true);  // the worker thread's copy is on disk
   auto bytes = qshe::testing::ReadBytes(copy);
   auto written = DecodeRecoveryCopy(bytes, nullptr);
   ASSERT_TRUE(written);

@@ -29,8 +29,8 @@ bool SamePath(const std::string& a, const std::string& b) {
   return ca == cb;
 }
 
-bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
-  loaded.result = LoadShapeFile(path, loaded.table);
+bool Load(const std::string& path, Loaded& loaded, std::ostream& err, bool withPixels) {
+  loaded.result = LoadShapeFile(path, loaded.table, withPixels);
   switch (loaded.result.status) {
     case LoadStatus::Ok: LoadSideFile(path, loaded); return true;
     case LoadStatus::CannotOpen:
@@ -50,8 +50,10 @@ bool Load(const std::string& path, Loaded& loaded, std::ostream& err) {
 bool WriteShapeFiles(const std::string& outPath, std::span<const Shape> shapes, bool withSideFile,
                      std::ostream& err, std::optional<ShapeFileFormat> format) {
   const bool qs2 = !outPath.empty() && outPath.back() == '2';
-  auto bytes = EncodeShapeFile(shapes, format.value_or(qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh));
-  std::vector<FileToWrite> files = {{outPath, bytes}};
+  const ShapeFileFormat chosen = format.value_or(qs2 ? ShapeFileFormat::Qs2 : ShapeFileFormat::Qsh);
+  // Encoded as it is written: a large file is never in memory twice.
+  std::vector<FileToWrite> files = {
+      {outPath, {}, [shapes, chosen](ByteSink& out) { return WriteShapeFileTo(shapes, chosen, out); }}};
   std::vector<uint8_t> sideBytes;
   if (withSideFile) {
     std::string error;

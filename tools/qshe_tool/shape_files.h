@@ -24,8 +24,9 @@ struct Loaded {
 bool SamePath(const std::string& a, const std::string& b);
 
 // Reads a shape file and its side file; false (with a line on `err`) when it
-// cannot be used.
-bool Load(const std::string& path, Loaded& loaded, std::ostream& err);
+// cannot be used. Without `withPixels` the shapes carry no pixel blocks:
+// what a summary needs, in little memory whatever the file's size.
+bool Load(const std::string& path, Loaded& loaded, std::ostream& err, bool withPixels = true);
 
 // Writes `shapes` to `path` (QS2 when the name ends in "2", else QSH) and,
 // with `withSideFile`, their object properties beside it (beside the file a

@@ -33,7 +33,8 @@ const char* FormatName(ShapeFileFormat f) { return f == ShapeFileFormat::Qs2 ? "
 
 int Info(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   auto loaded = std::make_unique<Loaded>();
-  if (!Load(path, *loaded, err)) return 1;
+  // Sizes and fields only: the pixels are stepped over, not read.
+  if (!Load(path, *loaded, err, false)) return 1;
   const auto& r = loaded->result;
   auto shapes = loaded->shapes();
   const int qs2Flag = r.format == ShapeFileFormat::Qs2 ? 1 : 0;

@@ -18,6 +18,7 @@
 #include "platform/headless/headless.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_scroll_view.h"
+#include "qt_bench_main.h"
 #include "support_files.h"
 
 using namespace qshe;
@@ -108,17 +109,5 @@ BENCHMARK(BM_QtScrollShapesWindowOneScreen)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string screens = (std::filesystem::temp_directory_path() / "qshe-bench-browser-screen.json").string();
-  if (FILE* f = std::fopen(screens.c_str(), "w")) {
-    std::fputs("{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": 1920, \"height\": 1080, "
-               "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
-               f);
-    std::fclose(f);
-  }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str());
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qshe::bench::RunQtBenchmarks(argc, argv, 1920, 1080, "qshe-bench-browser-screen.json");
 }

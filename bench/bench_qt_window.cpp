@@ -24,6 +24,7 @@
 #include "platform/headless/headless.h"
 #include "platform/qt/qt_main_window.h"
 #include "properties/positioning.h"
+#include "qt_bench_main.h"
 #include "support_files.h"
 
 using namespace qshe;
@@ -299,17 +300,5 @@ BENCHMARK(BM_QtAnimationPlayingAt60)->Iterations(1)->Unit(benchmark::kMillisecon
 int main(int argc, char** argv) {
   // An offscreen screen as large as a 4K one, so the x4 window and its
   // previews fit on it.
-  const std::string screens = (std::filesystem::temp_directory_path() / "qshe-bench-screen.json").string();
-  if (FILE* f = std::fopen(screens.c_str(), "w")) {
-    std::fputs("{\"screens\": [{\"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": 3840, \"height\": 2160, "
-               "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}",
-               f);
-    std::fclose(f);
-  }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str());
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qshe::bench::RunQtBenchmarks(argc, argv, 3840, 2160, "qshe-bench-screen.json");
 }

@@ -19,6 +19,7 @@ using namespace qshe;
 using platform::Answer;
 using qshe::testing::EditorFixture;
 using qshe::testing::ReadBytes;
+using qshe::testing::kThreeShapes;
 using qshe::testing::WriteBytes;
 namespace fs = std::filesystem;
 
@@ -27,11 +28,6 @@ namespace {
 // Process ids no system hands out, for editors sharing this test's process.
 constexpr uint32_t kFirstPid = 900000001;
 constexpr uint32_t kSecondPid = 900000002;
-
-// Three shapes: 2 x 1 (pixels 5 6), 1 x 1 and 3 x 2.
-const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x02, 0x01,
-                                           0x03, 0xFF, 0x05, 0x06, 0x01, 0x01, 0x00, 0x00, 0x07, 0x03,
-                                           0x02, 0x00, 0x00, 1,    2,    3,    4,    5,    6};
 
 struct RecoveryAppTest : EditorFixture {
   std::string folder = dir.File("recovery");

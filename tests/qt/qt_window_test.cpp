@@ -12,16 +12,8 @@
 
 using namespace qshe;
 using qshe::testing::QtEditor;
+using qshe::testing::kThreeShapes;
 using qshe::testing::WriteBytes;
-
-namespace {
-
-// Three shapes: 2 x 1, 1 x 1 and 3 x 2.
-const std::vector<uint8_t> kThreeShapes = {0x03, 0x00, 0x06, 0x00, 0x05, 0x00, 0x0A, 0x00, 0x02, 0x01, 0x03, 0xFF,
-                                           0x05, 0x06, 0x01, 0x01, 0x00, 0x00, 0x07, 0x03, 0x02, 0x00, 0x00,
-                                           1,    2,    3,    4,    5,    6};
-
-}  // namespace
 
 TEST(QtWindow, ShowsWhatTheProgramPresentsAndRunsItsCommands) {
   QtEditor q;

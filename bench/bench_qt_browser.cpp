@@ -34,12 +34,7 @@ struct Window {
   bool Start() {
     std::filesystem::create_directories(dir);
     const std::string programDir = dir.string() + "/";
-    for (const auto& [name, bytes] : gen::GenerateSupportFiles()) {
-      FILE* f = std::fopen((programDir + name).c_str(), "wb");
-      if (!f) return false;
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
+    if (!bench::WriteSupportFiles(programDir)) return false;
     window = std::make_unique<platform::QtMainWindow>(scripted, scripted, scripted, programDir);
     editor = std::make_unique<Editor>(window->desktop());
     window->Attach(editor.get());

@@ -1,6 +1,6 @@
-// The main of a benchmark that drives the Qt window: Qt's offscreen platform
-// with one screen of the given size (unless QT_QPA_PLATFORM names another),
-// then every benchmark of the program.
+// What the benchmarks that drive the Qt window share: the editor's support
+// files written into a folder, and a main on Qt's offscreen platform with one
+// screen of the given size (unless QT_QPA_PLATFORM names another).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -10,7 +10,21 @@
 #include <filesystem>
 #include <string>
 
+#include "support_files.h"
+
 namespace qshe::bench {
+
+// Writes freshly generated support files into `programDir` (ending in '/').
+inline bool WriteSupportFiles(const std::string& programDir) {
+  std::filesystem::create_directories(programDir);
+  for (const auto& [name, bytes] : gen::GenerateSupportFiles()) {
+    FILE* f = std::fopen((programDir + name).c_str(), "wb");
+    if (!f) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !written) return false;
+  }
+  return true;
+}
 
 inline int RunQtBenchmarks(int argc, char** argv, int width, int height, const char* screenFile) {
   const std::string screens = (std::filesystem::temp_directory_path() / screenFile).string();

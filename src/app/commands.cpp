@@ -8,7 +8,6 @@
 #include "app/color_panel.h"
 #include "app/command_table.h"
 #include "app/dialog_routing.h"
-#include "app/dropped_files.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
 #include "app/main_window.h"

@@ -5,15 +5,14 @@
 #include "app/animation_window.h"
 #include "app/canvas_routing.h"
 #include "app/commands.h"
-#include "app/dropped_files.h"
-#include "app/status_line.h"
 #include "app/help_window.h"
 #include "app/history_commands.h"
-#include "app/shape_browser.h"
 #include "app/main_window.h"
 #include "app/onion_commands.h"
 #include "app/picture_import_routing.h"
 #include "app/position_windows.h"
+#include "app/shape_browser.h"
+#include "app/status_line.h"
 #include "document/document_commands.h"
 #include "interchange/import_dialogs.h"
 #include "interchange/picture_imports.h"
@@ -123,11 +122,7 @@ void RunImport(Editor& e, int dialog) {
     count = ImportCollage(e.history, e.doc, e.display, e.window.buffers.sheet, ui.boxes, path, choice, colors,
                           GameColors(e));
   }
-  EndEditorStep(e);
-  if (count.imported > 0) ShowStatusMessage(e, ImportedPicturesText(count.imported));
-  // The count and perhaps the current shape's picture have changed.
-  CallHook(e.doc.hooks.fillPropertiesWindow);
-  RefreshShapeViews(e);
+  EndShapeImport(e, count);
   host.HideDialog(dialog);
   ui.window.SetCursor(platform::Cursor::Arrow);
 }

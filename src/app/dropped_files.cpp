@@ -1,8 +1,5 @@
 #include "app/dropped_files.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "app/canvas_routing.h"
 #include "app/commands.h"
 #include "app/history_commands.h"
@@ -12,28 +9,16 @@
 #include "app/shape_browser.h"
 #include "app/status_line.h"
 #include "document/document_commands.h"
+#include "document/file_io.h"
 #include "interchange/picture_imports.h"
 
 namespace qshe {
-namespace {
 
-bool EndsWith(const std::string& path, const char* ending) {
-  const std::string e(ending);
-  if (path.size() < e.size()) return false;
-  return std::equal(e.begin(), e.end(), path.end() - static_cast<std::ptrdiff_t>(e.size()), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
+bool IsPictureFileName(const std::string& path) {
+  return EndsWithNoCase(path, ".bmp") || EndsWithNoCase(path, ".png");
 }
-
-}  // namespace
-
-bool IsPictureFileName(const std::string& path) { return EndsWith(path, ".bmp") || EndsWith(path, ".png"); }
 
 bool IsDroppedPicture(const std::string& path) { return IsPictureFileName(path) || IsPictureFile(path); }
-
-std::string ImportedPicturesText(int count) {
-  return "Imported " + std::to_string(count) + (count == 1 ? " picture" : " pictures");
-}
 
 void ImportDroppedPictures(Editor& e, const std::vector<std::string>& paths) {
   platform::Platform& ui = e.ui();
@@ -45,11 +30,8 @@ void ImportDroppedPictures(Editor& e, const std::vector<std::string>& paths) {
   // Each takes the colour choices the multiple-picture import remembers.
   const ColorChoice reduction = RememberedImportSettings(e).files;
   const ImportCount count = ImportPictureList(e.history, e.doc, ui.boxes, GameColors(e), paths, choice, reduction);
-  EndEditorStep(e);
-  CallHook(e.doc.hooks.fillPropertiesWindow);
-  RefreshShapeViews(e);
+  EndShapeImport(e, count);
   ui.window.SetCursor(platform::Cursor::Arrow);
-  if (count.imported > 0) ShowStatusMessage(e, ImportedPicturesText(count.imported));
 }
 
 void OnFilesDropped(Editor& e, const std::vector<std::string>& paths) {

@@ -13,8 +13,6 @@ bool IsPictureFileName(const std::string& path);
 // A dropped file taken as a picture: by its ending, or by its first bytes
 // whatever it is called.
 bool IsDroppedPicture(const std::string& path);
-// "Imported 40 pictures", "Imported 1 picture".
-std::string ImportedPicturesText(int count);
 
 // A shape file opens as Open opens it (the first one, when several come);
 // one picture goes through the "Import picture" window as File > Import >

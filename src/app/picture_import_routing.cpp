@@ -2,7 +2,6 @@
 
 #include "app/canvas_routing.h"
 #include "app/commands.h"
-#include "app/dropped_files.h"
 #include "app/history_commands.h"
 #include "app/status_line.h"
 #include "document/file_io.h"
@@ -101,6 +100,14 @@ void OnImportPictureWindowEvent(Editor& e, const platform::DialogNotification& n
     case PictureWindowOutcome::Cancel: host.HideDialog(kImportPictureDialog); break;
     case PictureWindowOutcome::Nothing: break;
   }
+}
+
+void EndShapeImport(Editor& e, const ImportCount& count) {
+  EndEditorStep(e);
+  // The count and perhaps the current shape's picture have changed.
+  CallHook(e.doc.hooks.fillPropertiesWindow);
+  RefreshShapeViews(e);
+  if (count.imported > 0) ShowStatusMessage(e, ImportedPicturesText(count.imported));
 }
 
 void RefreshImportPictureWindow(Editor& e) {

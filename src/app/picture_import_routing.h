@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/editor.h"
+#include "interchange/picture_imports.h"
 #include "platform/dialogs.h"
 
 namespace qshe {
@@ -21,6 +22,10 @@ bool IsPictureFile(const std::string& path);
 void OnImportPictureWindowEvent(Editor& e, const platform::DialogNotification& n);
 // The window follows the canvas view's background.
 void RefreshImportPictureWindow(Editor& e);
+// Ends the step an import of pictures into shapes was: the properties
+// window and the views follow the changed list, and the status line says
+// how many came in.
+void EndShapeImport(Editor& e, const ImportCount& count);
 // The remembered choices, read from the settings store on first use.
 ImportSettings& RememberedImportSettings(Editor& e);
 

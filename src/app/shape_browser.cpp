@@ -412,9 +412,7 @@ void ExportSelectedCommand(Editor& e) {
   const size_t slash = chosen->find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? std::string() : chosen->substr(0, slash + 1);
   // The name typed or the filter chosen picks the format.
-  std::string lower = *chosen;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  const bool bmp = lower.ends_with(".bmp") || (!lower.ends_with(".png") && filter == 1);
+  const bool bmp = EndsWithNoCase(*chosen, ".bmp") || (!EndsWithNoCase(*chosen, ".png") && filter == 1);
   const std::string extension = bmp ? "bmp" : "png";
   std::vector<int32_t> written;
   int existing = 0, empty = 0;

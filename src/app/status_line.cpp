@@ -53,6 +53,10 @@ std::string ColorText(const GamePalette& palette, uint8_t index) {
   return text;
 }
 
+std::string ImportedPicturesText(int count) {
+  return "Imported " + std::to_string(count) + (count == 1 ? " picture" : " pictures");
+}
+
 std::string SavedDocumentText(int32_t count, const std::string& path) {
   const size_t cut = path.find_last_of("/\\");
   const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);

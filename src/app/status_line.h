@@ -20,6 +20,8 @@ std::string GroupedNumber(int64_t n);
 std::string ColorText(const GamePalette& palette, uint8_t index);
 // "Saved 1,204 shapes to sprites.qs2".
 std::string SavedDocumentText(int32_t count, const std::string& path);
+// "Imported 40 pictures", "Imported 1 picture".
+std::string ImportedPicturesText(int count);
 // Everything the bar shows for the editor as it stands.
 StatusText ComposeStatus(const Editor& e);
 

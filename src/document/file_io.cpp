@@ -1,6 +1,7 @@
 #include "document/file_io.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -563,6 +564,15 @@ bool FileExists(const std::string& path) {
   int fd = OpenRegularFile(path, st, nullptr);
   if (fd < 0) return false;
   ::close(fd);
+  return true;
+}
+
+bool EndsWithNoCase(const std::string& text, const char* suffix) {
+  const size_t n = std::strlen(suffix);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
+  }
   return true;
 }
 

@@ -106,6 +106,10 @@ bool FileExists(const std::string& path);
 // ".." stays (it may cross a link). Unchanged when the working folder is unknown.
 std::string AbsolutePath(const std::string& path);
 
+// True when `text` ends in `suffix` (given in lower case), whatever the case
+// of the letters in `text`: ".png" matches "A.PNG".
+bool EndsWithNoCase(const std::string& text, const char* suffix);
+
 // True when both names reach one file (through links or as hard links),
 // also when it does not exist yet.
 bool SameFile(const std::string& a, const std::string& b);

@@ -122,15 +122,6 @@ void PutU16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
   out[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 
-bool EndsWithNoCase(const std::string& text, const char* suffix) {
-  size_t n = std::strlen(suffix);
-  if (text.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 LoadResult DecodeShapes(ByteStream& in, std::span<Shape> table, bool withPixels) {

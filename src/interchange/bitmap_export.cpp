@@ -33,24 +33,10 @@ std::optional<std::vector<uint8_t>> EncodeShapePng(const Shape& shape, const Gam
   return EncodeGamePng(shape.width, shape.height, shape.pixels.get(), palette, error);
 }
 
-bool WantsPng(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-  return tail == ".png";
-}
+bool WantsPng(const std::string& path) { return EndsWithNoCase(path, ".png"); }
 
 std::string PngName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.rfind('.');
-  std::string stem = path;
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    if (extension == ".bmp") stem = path.substr(0, dot);
-  }
-  return stem + ".png";
+  return (EndsWithNoCase(path, ".bmp") ? path.substr(0, path.size() - 4) : path) + ".png";
 }
 
 std::optional<std::string> WriteShapePicture(const std::string& path, const Shape& shape,

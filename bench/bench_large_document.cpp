@@ -169,19 +169,16 @@ void ReportFloor(benchmark::State& state, const std::vector<double>& seconds, co
   state.counters["x_dd"] = median(ratios);
 }
 
-// Save as the editor saves: streamed into the pair's temporaries, both
-// flushed, then renamed.
-void BM_Save(benchmark::State& state) {
-  auto doc = std::make_unique<Document>();
-  MakeLargeDocument(*doc);
-  platform::HeadlessPlatform ui;
-  const std::string path = BenchPath("qshe-bench-save.qs2");
+// Each save of the document to `path`, each followed (untimed) by the dd
+// floor for as many bytes; reports both, and removes the files.
+template <typename Save>
+void TimeSavesAgainstDd(benchmark::State& state, const std::string& path, Save save) {
   std::vector<double> seconds, floors;
   for (auto _ : state) {
     const auto start = Clock::now();
-    auto r = SaveShapeFile(*doc, ui.platform(), path, doc->list.Document());
+    auto result = save(path);
     seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    benchmark::DoNotOptimize(r);
+    benchmark::DoNotOptimize(result);
     state.PauseTiming();
     floors.push_back(DdFloorSeconds(fs::file_size(path)));
     state.ResumeTiming();
@@ -190,29 +187,29 @@ void BM_Save(benchmark::State& state) {
   fs::remove(path);
   fs::remove(ObjectFileName(path));
 }
+
+// Save as the editor saves: streamed into the pair's temporaries, both
+// flushed, then renamed.
+void BM_Save(benchmark::State& state) {
+  auto doc = std::make_unique<Document>();
+  MakeLargeDocument(*doc);
+  platform::HeadlessPlatform ui;
+  TimeSavesAgainstDd(state, BenchPath("qshe-bench-save.qs2"), [&](const std::string& path) {
+    return SaveShapeFile(*doc, ui.platform(), path, doc->list.Document());
+  });
+}
 BENCHMARK(BM_Save)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same bytes as before: the file built whole in memory first.
 void BM_SaveBefore(benchmark::State& state) {
   auto doc = std::make_unique<Document>();
   MakeLargeDocument(*doc);
-  const std::string path = BenchPath("qshe-bench-save-before.qs2");
-  std::vector<double> seconds, floors;
-  for (auto _ : state) {
-    const auto start = Clock::now();
+  TimeSavesAgainstDd(state, BenchPath("qshe-bench-save-before.qs2"), [&](const std::string& path) {
     auto bytes = EncodeShapeFile(doc->list.Document(), ShapeFileFormat::Qs2);
     auto side = EncodeObjectFile(doc->list.Document());
     const FileToWrite files[] = {{path, bytes}, {ObjectFileName(path), side}};
-    auto failure = WriteFilesTogether(files);
-    seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    benchmark::DoNotOptimize(failure);
-    state.PauseTiming();
-    floors.push_back(DdFloorSeconds(fs::file_size(path)));
-    state.ResumeTiming();
-  }
-  ReportFloor(state, seconds, floors);
-  fs::remove(path);
-  fs::remove(ObjectFileName(path));
+    return WriteFilesTogether(files);
+  });
 }
 BENCHMARK(BM_SaveBefore)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -6,17 +6,13 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/status_line.h"
+#include "app/title_slider.h"
 #include "app/view_commands.h"
 #include "document/document_commands.h"
 #include "editing/tools.h"
 
 namespace qshe {
 namespace {
-
-// The canvas area, its frame column and row, and the two scroll bars.
-constexpr int kWheelCanvasLeft = 184, kWheelCanvasRight = 455, kWheelCanvasTop = 8, kWheelCanvasBottom = 277;
-// The shape slider's box.
-constexpr int kSliderLeft = 16, kSliderRight = 171, kSliderTop = 213, kSliderBottom = 252;
 
 // A drag of any kind is under way: the wheel leaves the shape and the zoom
 // alone until it ends.
@@ -34,7 +30,8 @@ void ScrollByNotches(Editor& e, ScrollBar& bar, int notches) {
 }  // namespace
 
 bool OverCanvasForWheel(int x, int y) {
-  return x >= kWheelCanvasLeft && x <= kWheelCanvasRight && y >= kWheelCanvasTop && y <= kWheelCanvasBottom;
+  // The canvas area, its frame column and row, and the two scroll bars.
+  return x >= kViewLeft && x <= kViewFrameRight && y >= kViewTop && y <= kViewFrameBottom;
 }
 
 bool OverShapeSlider(int x, int y) {

@@ -59,12 +59,12 @@ void DrawShapeSlider(Editor& e) {
   DisplayState& d = e.display;
   SelectBuffer(d, e.window.buffers.composition);
   SetColor(d, 178);
-  FillRect(d, 16, 171, 213, 252);
+  FillRect(d, kSliderLeft, kSliderRight, kSliderTop, kSliderBottom);
   SetColor(d, 180);
   FillRect(d, 23, 165, 242, 246);
   int p = SliderKnobOffset(e.doc.list.current, e.doc.list.count);
   SetColor(d, 191);
-  DrawBox(d, 16, 171, 213, 252);
+  DrawBox(d, kSliderLeft, kSliderRight, kSliderTop, kSliderBottom);
   DrawBox(d, 23, 165, 242, 246);
   SetColor(d, 177);
   FillRect(d, p + 21, p + 25, 239, 249);

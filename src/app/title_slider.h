@@ -8,6 +8,8 @@
 namespace qshe {
 
 inline constexpr size_t kMaxTitleLength = 511;
+// The shape slider's box in the window (inclusive).
+inline constexpr int kSliderLeft = 16, kSliderRight = 171, kSliderTop = 213, kSliderBottom = 252;
 
 // The title text for a document name ("new" or a path). A path too long for
 // the title is shortened in the middle, keeping the file name.

@@ -12,9 +12,6 @@ using platform::Rect;
 
 // Space left between windows.
 constexpr int kGap = 8;
-// The canvas view and its scroll bars end here (inclusive).
-constexpr int kCanvasRight = 455;
-constexpr int kCanvasBottom = 277;
 
 int Overlap(const Rect& a, const Rect& b) {
   int w = std::min(a.x2, b.x2) - std::max(a.x1, b.x1) + 1;
@@ -24,7 +21,7 @@ int Overlap(const Rect& a, const Rect& b) {
 
 }  // namespace
 
-Rect CanvasKeepClear() { return {kViewLeft, kCanvasRight, 0, kCanvasBottom}; }
+Rect CanvasKeepClear() { return {kViewLeft, kViewFrameRight, 0, kViewFrameBottom}; }
 
 void KeepInside(const Rect& area, int width, int height, int& x, int& y) {
   x = std::max(area.x1, std::min(x, area.x2 - width + 1));

@@ -16,6 +16,9 @@ inline constexpr int kMaxZoom = 16;
 // Where the canvas area sits in the window (and in the composition).
 inline constexpr int kViewLeft = 184;
 inline constexpr int kViewTop = 8;
+// The canvas area with its frame and scroll bars ends here (inclusive).
+inline constexpr int kViewFrameRight = 455;
+inline constexpr int kViewFrameBottom = 277;
 
 // Palette indices of the view.
 inline constexpr uint8_t kPlainBackground = 95;
